@@ -1,0 +1,6 @@
+function(tavrik_target_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+    if(TAVRIK_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
