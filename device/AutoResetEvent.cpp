@@ -1,0 +1,27 @@
+#include "device/AutoResetEvent.h"
+
+namespace tavrik::device {
+
+void AutoResetEvent::signal() {
+    {
+        std::lock_guard lock(mutex_);
+        signalled_ = true;
+    }
+    condition_.notify_one();
+}
+
+void AutoResetEvent::reset() {
+    std::lock_guard lock(mutex_);
+    signalled_ = false;
+}
+
+bool AutoResetEvent::waitFor(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    if (!condition_.wait_for(lock, timeout, [this] { return signalled_; })) {
+        return false;
+    }
+    signalled_ = false;
+    return true;
+}
+
+} // namespace tavrik::device

@@ -1,0 +1,157 @@
+#include "device/Transaction.h"
+
+#include "device/Clock.h"
+#include "device/ServiceBinding.h"
+#include "device/Signature.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstring>
+#include <limits>
+
+namespace tavrik::device {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t kPacketSize = 64;
+constexpr std::size_t kCommandCodeByte = 3;
+constexpr std::size_t kStatusByte = 7;
+constexpr std::uint8_t kStatusRefused = 0xFF;
+constexpr std::uint8_t kStatusRefusedOther = 0xFE;
+constexpr int kAttempts = 3;
+constexpr auto kBusyTakeOver = 1001ms;
+constexpr auto kAnswerTimeout = 1000ms;
+constexpr auto kRetryPause = 10ms;
+
+ResponseHandover handover;
+
+// Held from the device count to the return of a transaction. Without it two
+// threads could publish their buffers in turn and take each other's answers.
+std::mutex transactionMutex;
+
+std::int32_t deviceCount() {
+    const ServiceFunctions& functions = service();
+    if (functions.RequestGetDeviceCount == nullptr) {
+        return 0;
+    }
+    const RequestDescriptor& descriptor = requestDescriptor(RequestUse::DeviceCount);
+    return functions.RequestGetDeviceCount(&descriptor.selector, descriptor.callback,
+                                           descriptor.tag, requestSignature(descriptor), 0);
+}
+
+std::int32_t writePacket(const std::array<std::uint8_t, kPacketSize>& packet,
+                         std::uint32_t signature) {
+    const ServiceFunctions& functions = service();
+    if (functions.RequestWriteOne == nullptr) {
+        return 0;
+    }
+    const RequestDescriptor& descriptor = requestDescriptor(RequestUse::CommandWrite);
+    return functions.RequestWriteOne(&descriptor.selector, descriptor.callback, descriptor.tag,
+                                     packet.data(), kPacketSize, signature, 0);
+}
+
+enum class Answer { Matching, Mismatched, Refused };
+
+Answer classify(std::span<const std::uint8_t> answer, std::uint32_t copied,
+                std::uint8_t commandCode) {
+    if (copied <= kStatusByte || answer[kCommandCodeByte] != commandCode) {
+        return Answer::Mismatched;
+    }
+    const std::uint8_t status = answer[kStatusByte];
+    return status == kStatusRefused || status == kStatusRefusedOther ? Answer::Refused
+                                                                     : Answer::Matching;
+}
+
+} // namespace
+
+void ResponseHandover::publish(std::uint8_t* buffer, std::uint32_t capacity) {
+    std::lock_guard lock(mutex_);
+    buffer_ = buffer;
+    capacity_ = capacity;
+    length_ = 0;
+    event_.reset();
+    busy_.store(true);
+}
+
+std::uint32_t ResponseHandover::close() {
+    std::lock_guard lock(mutex_);
+    busy_.store(false);
+    buffer_ = nullptr;
+    capacity_ = 0;
+    return length_;
+}
+
+bool ResponseHandover::deliver(const std::uint8_t* data, std::uint32_t length) {
+    std::lock_guard lock(mutex_);
+    if (!busy_.load() || (data == nullptr && length > 0)) {
+        return false;
+    }
+    length_ = std::min(length, capacity_);
+    if (length_ > 0) {
+        std::memcpy(buffer_, data, length_);
+    }
+    event_.signal();
+    return true;
+}
+
+void ResponseHandover::reset() {
+    std::lock_guard lock(mutex_);
+    busy_.store(false);
+    buffer_ = nullptr;
+    capacity_ = 0;
+    length_ = 0;
+    event_.reset();
+}
+
+ResponseHandover& responseHandover() {
+    return handover;
+}
+
+int transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> answer,
+             std::uint32_t& answerLength) {
+    answerLength = 0;
+    std::lock_guard serialised(transactionMutex);
+    if (deviceCount() <= 0) {
+        return result::NoKeyboard;
+    }
+    std::array<std::uint8_t, kPacketSize> packet{};
+    std::copy_n(request.begin(), std::min(request.size(), kPacketSize), packet.begin());
+    const std::uint32_t signature =
+        requestSignature(requestDescriptor(RequestUse::CommandWrite), packet.data(), packet.size());
+    const auto capacity = static_cast<std::uint32_t>(
+        std::min<std::size_t>(answer.size(), std::numeric_limits<std::uint32_t>::max()));
+
+    Clock& clock = deviceClock();
+    for (int attempt = 1;; ++attempt) {
+        if (handover.isBusy()) {
+            // Another waiter holds the hand-over: give it its time, then take over.
+            clock.sleepFor(kBusyTakeOver);
+            handover.close();
+        }
+        handover.publish(answer.data(), capacity);
+        if (writePacket(packet, signature) <= 0) {
+            handover.close();
+            return result::WriteFailed;
+        }
+        const WaitResult waited = clock.waitForEvent(handover.event(), kAnswerTimeout);
+        const std::uint32_t copied = handover.close();
+        if (waited == WaitResult::Failed) {
+            return result::NoKeyboard;
+        }
+        const Answer kind = waited == WaitResult::TimedOut
+                                ? Answer::Mismatched
+                                : classify(answer, copied, packet[kCommandCodeByte]);
+        if (kind == Answer::Matching || (kind == Answer::Refused && attempt == kAttempts)) {
+            answerLength = copied;
+            return result::Success;
+        }
+        if (attempt == kAttempts) {
+            return result::NoAnswer;
+        }
+        clock.sleepFor(kRetryPause);
+    }
+}
+
+} // namespace tavrik::device
