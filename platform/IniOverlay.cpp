@@ -1,0 +1,112 @@
+#include "platform/IniOverlay.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace tavrik::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct OverlayRecord {
+    std::mutex mutex;
+    IniOverlaySettings settings;
+};
+
+OverlayRecord& record() {
+    static OverlayRecord overlay;
+    return overlay;
+}
+
+IniOverlaySettings currentSettings() {
+    OverlayRecord& overlay = record();
+    std::lock_guard lock(overlay.mutex);
+    return overlay.settings;
+}
+
+std::string homeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') {
+        return home;
+    }
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
+}
+
+// The overlay copy of `path`, when `path` lies below the program folder.
+std::optional<std::string> overlayPathOf(const std::string& path,
+                                         const IniOverlaySettings& settings) {
+    if (settings.programFolder.empty() || settings.overlayRoot.empty()) {
+        return std::nullopt;
+    }
+    fs::path programFolder = fs::path(settings.programFolder).lexically_normal();
+    if (!programFolder.has_filename() && programFolder.has_relative_path()) {
+        programFolder = programFolder.parent_path(); // "/opt/app/" names the folder "/opt/app"
+    }
+    const fs::path relative = fs::path(path).lexically_normal().lexically_relative(programFolder);
+    if (relative.empty() || *relative.begin() == ".." || *relative.begin() == ".") {
+        return std::nullopt;
+    }
+    return (fs::path(settings.overlayRoot) / relative).string();
+}
+
+bool isFile(const std::string& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+bool folderIsWritable(const IniOverlaySettings& settings, const std::string& folder) {
+    if (settings.folderIsWritable) {
+        return settings.folderIsWritable(folder);
+    }
+    return ::access(folder.c_str(), W_OK) == 0;
+}
+
+} // namespace
+
+std::string defaultIniOverlayRoot() {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    const std::string base = dataHome != nullptr && dataHome[0] == '/'
+                                 ? std::string(dataHome)
+                                 : homeFolder() + "/.local/share";
+    return base + "/Tavrik_Lumora";
+}
+
+void setIniOverlay(IniOverlaySettings settings) {
+    OverlayRecord& overlay = record();
+    std::lock_guard lock(overlay.mutex);
+    overlay.settings = std::move(settings);
+}
+
+void resetIniOverlay() {
+    setIniOverlay({});
+}
+
+std::string iniReadPath(const std::string& path) {
+    const std::optional<std::string> overlay = overlayPathOf(path, currentSettings());
+    return overlay && isFile(*overlay) ? *overlay : path;
+}
+
+IniWriteTarget iniWriteTarget(const std::string& path) {
+    const IniOverlaySettings settings = currentSettings();
+    const std::optional<std::string> overlay = overlayPathOf(path, settings);
+    if (!overlay) {
+        return {path, path, false};
+    }
+    if (isFile(*overlay)) {
+        return {*overlay, *overlay, true};
+    }
+    const fs::path folder = fs::path(path).parent_path();
+    if (folderIsWritable(settings, folder.empty() ? "." : folder.string())) {
+        return {path, path, false};
+    }
+    // The first write starts the copy from the program's own file, so the
+    // copy hides nothing that file holds.
+    return {path, *overlay, true};
+}
+
+} // namespace tavrik::platform
