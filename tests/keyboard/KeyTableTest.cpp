@@ -172,6 +172,7 @@ TEST(KeyTable, MediaKeysAgreeWithTheMediaCatalogue) {
         names.insert(keyName(entry.keyCode));
     }
     EXPECT_EQ(names.size(), kMediaCount); // each row shows its own language text
+    EXPECT_EQ(mediaKeyCode(6), 0x130);
     EXPECT_EQ(keyName(mediaKeyCode(6)), u"media g");
     EXPECT_EQ(mediaUsage(6), 0x00E9);
     EXPECT_EQ(mediaUsage(18), 0);
