@@ -33,8 +33,9 @@ public:
     // the key is missing or the key's line has no '='.
     std::optional<std::u16string> find(std::u16string_view section, std::u16string_view key) const;
 
-    // The changes return whether the document changed. Names must be valid
-    // (see isValidSectionName and friends); the caller checks.
+    // The changes return whether the document changed. setValue needs valid
+    // names and value (see isValidSectionName and friends), which the caller
+    // checks; a name no line can hold simply matches nothing on removal.
 
     // Replaces the value of the key's first line in the first section of that
     // name, or adds the key after the section's last key (comments and blank

@@ -160,7 +160,7 @@ TEST(IniFile, Utf16FilesAreReadAndWrittenBackInTheirOwnByteOrder) {
     }
 }
 
-TEST(IniFile, Utf8ByteOrderMarkIsKeptAndLegacyBytesAreReadAsLatin1) {
+TEST(IniFile, Utf8ByteOrderMarkIsKept) {
     testing::TemporaryFolder folder;
     const std::string withBom = folder.file("bom.ini");
     ASSERT_TRUE(writeBytes(withBom, "\xEF\xBB\xBF[S]\nname=\xC3\xA9t\xC3\xA9\n"));
@@ -168,10 +168,6 @@ TEST(IniFile, Utf8ByteOrderMarkIsKeptAndLegacyBytesAreReadAsLatin1) {
     EXPECT_EQ(file.readString(u"S", u"NAME", u""), u"\u00E9t\u00E9");
     EXPECT_TRUE(file.writeString(u"S", u"other", u"\u00FC"));
     EXPECT_EQ(readBytes(withBom), "\xEF\xBB\xBF[S]\nname=\xC3\xA9t\xC3\xA9\nother=\xC3\xBC\n");
-
-    const std::string legacy = folder.file("legacy.ini");
-    ASSERT_TRUE(writeBytes(legacy, "[S]\nname=caf\xE9\n"));
-    EXPECT_EQ(IniFile(legacy).readString(u"S", u"name", u""), u"caf\u00E9");
 }
 
 TEST(IniFile, RemovingAKeyOrASectionTakesAllItsLines) {
