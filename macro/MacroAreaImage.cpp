@@ -132,14 +132,14 @@ std::optional<MacroRecord> decodeRecord(std::span<const std::uint8_t> image, std
             decodeMacroAreaAction(header + kMacroAreaRecordHeaderSize + kEncodedActionSize * i));
     }
     record.setActions(actions);
-    if (nameUnits == 0) {
+    std::u16string name;
+    for (std::size_t i = 0; i < nameUnits; ++i) {
+        name.push_back(static_cast<char16_t>(readU16(image.data() + nameStart + 2 * i)));
+    }
+    record.setName(name);
+    // A stored name that ends before its first unit is no name either.
+    if (record.name().empty()) {
         record.setName(defaultMacroName(index));
-    } else {
-        std::u16string name;
-        for (std::size_t i = 0; i < nameUnits; ++i) {
-            name.push_back(static_cast<char16_t>(readU16(image.data() + nameStart + 2 * i)));
-        }
-        record.setName(name);
     }
     return record;
 }

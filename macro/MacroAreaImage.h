@@ -39,12 +39,13 @@ bool buildMacroAreaImage(std::span<const MacroRecord> records, std::span<std::ui
 
 // Decodes an image read back from the keyboard into records (replacing what
 // they held) and returns their number. Macro i gets id i + 1, the new flag 0
-// and, when the image carries no name for it, the name MACRO_NEW_PREFIX
-// followed by i + 1. The image is untrusted: without a whole header or the
-// magic it holds no macros; at most kMaxMacros are read; a macro whose offset,
-// actions or name reach outside the image, or whose offset points into the
-// header or offset table, is dropped and the others keep their ids; at most
-// kMaxActions actions of a macro are taken.
+// and, when the image carries no name for it (no units, or a terminator
+// first), the name MACRO_NEW_PREFIX followed by i + 1.
+// The image is untrusted: without a whole header or the magic it holds no
+// macros; at most kMaxMacros are read; a macro whose offset, actions or name
+// reach outside the image, or whose offset points into the header or offset
+// table, is dropped and the others keep their ids; at most kMaxActions actions
+// of a macro are taken.
 std::size_t decodeMacroAreaImage(std::span<const std::uint8_t> image, MacroList& records);
 
 // One action in its 4-byte form and back.

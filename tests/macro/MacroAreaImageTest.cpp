@@ -160,6 +160,14 @@ TEST_F(MacroAreaNamesTest, RecordWithoutStoredNameIsNamedByPrefixAndPosition) {
     EXPECT_EQ(decoded[0].name(), u"Macro1");
     EXPECT_EQ(decoded[1].name(), u"Macro2");
 
+    // A stored name that starts with its terminator is no name either.
+    Bytes named = build(list, true);
+    named[20 + 4] = 0; // first unit of the first name
+    named[20 + 5] = 0;
+    ASSERT_EQ(decodeMacroAreaImage(named, decoded), 2u);
+    EXPECT_EQ(decoded[0].name(), u"Macro1");
+    EXPECT_EQ(decoded[1].name(), u"two");
+
     ui::setLanguageText("MACRO_NEW_PREFIX", u"M#");
     ASSERT_EQ(decodeMacroAreaImage(build(list, false), decoded), 2u);
     EXPECT_EQ(decoded[1].name(), u"M#2");
