@@ -6,6 +6,7 @@
 #include "platform/WindowMessage.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -112,15 +113,17 @@ bool InstanceServer::listen(const QString& socketPath) {
     if (socketPath.isEmpty()) {
         return false;
     }
-    if (server_->listen(socketPath)) {
-        return true;
+    // QLocalServer would put its socket in place of any file at the path
+    // (with UserAccessOption it binds elsewhere and renames), taking the
+    // address from a live server too. So a file there is looked at first:
+    // one that answers is a running server and stays; one that does not is
+    // left from an instance that ended without removing it.
+    if (QFileInfo::exists(socketPath) || QFileInfo(socketPath).isSymLink()) {
+        if (isAnswered(socketPath)) {
+            return false;
+        }
+        QLocalServer::removeServer(socketPath);
     }
-    if (server_->serverError() != QAbstractSocket::AddressInUseError || isAnswered(socketPath)) {
-        return false;
-    }
-    // Nobody answers: the file is left from an instance that ended without
-    // removing it.
-    QLocalServer::removeServer(socketPath);
     return server_->listen(socketPath);
 }
 
