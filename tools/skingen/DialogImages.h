@@ -1,0 +1,22 @@
+#pragma once
+// The state images of the composite editor and of the profile manager.
+
+#include "tools/skingen/DialogLayouts.h"
+
+#include <QImage>
+
+namespace tavrik::skingen {
+
+// The image sets of the composite editor: key, macro, media and function
+// show their section in the section area; MacroOnly (the macro2 files) is
+// the editor opened for macros only, with its own title badge.
+enum class CompositeSet { Key, Macro, MacroOnly, Media, Function };
+
+QImage renderCompositeImage(CompositeSet set, Look look);
+
+QImage renderProfileImage(Look look);
+
+// Corner radius of both dialogs, for their masks.
+int dialogCornerRadius();
+
+} // namespace tavrik::skingen
