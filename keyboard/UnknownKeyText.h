@@ -9,11 +9,9 @@
 
 namespace tavrik::keyboard {
 
-// Puts code into the first integer directive of format (%d, %i, %u, %o, %x or
-// %X with the usual flags, width and precision); "%%" gives "%". The format
-// comes from the language file, so any other directive, and every directive
-// after the first, is kept as it stands instead of reading an argument that
-// is not there, and widths are capped.
+// Puts code into the first integer directive of format, with the safe
+// formatting of ui/TextFormat.h: the format comes from the language file, so
+// no other directive ever reads an argument.
 std::u16string unknownKeyText(std::u16string_view format, KeyCode code);
 
 } // namespace tavrik::keyboard
