@@ -1,0 +1,46 @@
+#pragma once
+// The skinned dialog every window of the program is built on: a frameless
+// window whose background and shape come from section "SCREEN" of its layout
+// file ("Main": background image, "Mask": shape image, by default the
+// background itself), which moves when dragged anywhere on its own surface.
+
+#include "ui/CIniFile.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QRegion>
+#include <string>
+
+namespace tavrik::ui {
+
+class CBaseDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Reads the layout file and applies the skin: the window takes the
+    // background image's size (keeping its position) and the mask's shape.
+    explicit CBaseDialog(std::string layoutFile, QWidget* parent = nullptr);
+
+    const CIniFile& layout() const { return layout_; }
+    // The folder of the layout file, with a trailing '/'.
+    std::string skinFolder() const { return layout_.folder(); }
+    // False when the background image could not be loaded; the window then
+    // keeps its size and paints nothing of the skin.
+    bool hasBackground() const { return !background_.isNull(); }
+    const QImage& background() const { return background_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void applySkin();
+
+    CIniFile layout_;
+    QImage background_;
+};
+
+// The window shape of a mask image: every pixel whose colour is not exactly
+// white (0xFFFFFF) belongs to the window. A null image gives an empty region.
+QRegion regionFromMask(const QImage& mask);
+
+} // namespace tavrik::ui
