@@ -196,6 +196,8 @@ bool buildMacroAreaImage(std::span<const MacroRecord> records, std::span<std::ui
         image.size() > std::numeric_limits<std::uint16_t>::max()) {
         return false;
     }
+    // The reserved header bytes, which no reader looks at, and any room behind
+    // the last record stay zero.
     std::fill(image.begin(), image.end(), std::uint8_t{0});
     writeU16(image.data(), kMacroAreaMagic);
     writeU16(image.data() + 2, static_cast<std::uint16_t>(image.size()));

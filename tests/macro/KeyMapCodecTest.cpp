@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -309,43 +308,6 @@ TEST(KeyMapCodecTest, RandomLayersSurviveBuildAndDecode) {
             }
             EXPECT_EQ(back.type, original.type) << row;
             EXPECT_EQ(back.value, original.value) << row;
-        }
-    }
-}
-
-TEST(KeyMapCodecTest, AnyPageDecodesIntoKnownTypesOfNamedKeysOnly) {
-    std::mt19937 random(4242);
-    std::uniform_int_distribution<int> byte(0, 255);
-    for (int round = 0; round < 300; ++round) {
-        KeyMapLayer layout{};
-        KeyMapLayer page{};
-        for (std::size_t i = 0; i < kKeyMapLayerSize; ++i) {
-            layout[i] = static_cast<std::uint8_t>(byte(random));
-            page[i] = static_cast<std::uint8_t>(byte(random));
-        }
-        // Make some layout records name keys, as a keyboard's layout does.
-        for (std::size_t k = 0; k < kKeyPositionCount; k += 2) {
-            layout[3 * k] = static_cast<std::uint8_t>(2 + byte(random) % 5);
-        }
-        std::set<int> namedRows;
-        for (std::size_t k = 0; k < kKeyPositionCount; ++k) {
-            if (const KeyCode code = keyCodeOfRecord(hardwareKeyRecordAt(layout, k)); code != 0) {
-                namedRows.insert(keyIndexOf(code));
-            }
-        }
-        AssignmentTable table = defaultTable();
-        ASSERT_TRUE(decodeKeyMapLayer(table, 0, page, layout));
-        for (int row = 0; row < kRowsPerLayer; ++row) {
-            const KeyAssignment a = *table.recordOf(0, row);
-            EXPECT_LE(static_cast<int>(a.type), 8);
-            EXPECT_TRUE(a.type != AssignmentType::LaunchProgram &&
-                        a.type != AssignmentType::TextBlock);
-            if (!namedRows.contains(row)) {
-                EXPECT_EQ(a.type, AssignmentType::Default) << row;
-                EXPECT_EQ(a.value, 0u) << row;
-            }
-            const bool gKeyRow = row >= kFirstGKeyRow && row < kFirstGKeyRow + kGKeySlotCount;
-            EXPECT_EQ(a.tag, gKeyRow ? gKeyTag(row - kFirstGKeyRow) : 0) << row;
         }
     }
 }
