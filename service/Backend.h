@@ -1,0 +1,47 @@
+#pragma once
+// The narrow interface between the request layer and a way of reaching
+// keyboards. Each backend (hidraw, virtual) implements it; the request layer
+// knows nothing else about them.
+
+#include "service/HidInterface.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tavrik::service {
+
+// What a backend reports. Backends call these from their own threads and
+// never while holding a lock of their own, so the receiver may call back into
+// the backend.
+class BackendEvents {
+public:
+    virtual ~BackendEvents() = default;
+    // An input report arrived; `report` starts with the report id (0 for a
+    // device without numbered reports).
+    virtual void inputReport(const HidInterface& source, std::span<const std::uint8_t> report) = 0;
+    // The set of present interfaces changed.
+    virtual void devicesChanged() = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Starts the backend's threads. Returns false when the backend cannot
+    // work at all; `events` must outlive stop().
+    virtual bool start(BackendEvents& events) = 0;
+    // Stops and joins every thread of the backend and closes its devices. No
+    // event is reported once it returns.
+    virtual void stop() = 0;
+
+    // The interfaces present now, in a stable order (oldest first).
+    virtual std::vector<HidInterface> interfaces() = 0;
+    // Writes an output report (report id first). False when the interface is
+    // gone or the device refused the report.
+    virtual bool writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) = 0;
+    // Sends a feature report (report id first).
+    virtual bool writeFeature(std::uint32_t interfaceId, std::span<const std::uint8_t> report) = 0;
+};
+
+} // namespace tavrik::service

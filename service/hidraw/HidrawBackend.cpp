@@ -1,0 +1,245 @@
+#include "service/hidraw/HidrawBackend.h"
+
+#include "service/Diagnostics.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+
+namespace tavrik::service {
+namespace {
+
+constexpr int kReadTimeoutMilliseconds = 100;
+constexpr std::size_t kMaximumInputReport = 64;
+
+using Usage = std::pair<std::uint16_t, std::uint16_t>;
+
+std::vector<Usage> usagesOf(const std::vector<HidDeviceEntry>& entries) {
+    std::vector<Usage> usages;
+    for (const HidDeviceEntry& entry : entries) {
+        usages.emplace_back(entry.usagePage, entry.usage);
+    }
+    std::sort(usages.begin(), usages.end());
+    return usages;
+}
+
+} // namespace
+
+struct HidrawBackend::Node {
+    std::string path;
+    std::vector<Usage> usages;
+    std::vector<HidInterface> interfaces;
+    std::optional<ReportLayout> layout;
+    std::unique_ptr<HidHandle> reader;
+    // Guarded by the backend's mutex.
+    std::unique_ptr<HidHandle> writer;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> failed{false};
+    std::thread thread;
+};
+
+HidrawBackend::HidrawBackend(std::unique_ptr<HidApi> api, std::chrono::milliseconds scanInterval)
+    : api_(std::move(api)), scanInterval_(scanInterval) {}
+
+HidrawBackend::~HidrawBackend() {
+    stop();
+}
+
+bool HidrawBackend::start(BackendEvents& events) {
+    if (!api_->init()) {
+        diagnostic(kDiagnosticErrors, "hidraw: hidapi could not start");
+        return false;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        events_ = &events;
+        stopping_ = false;
+    }
+    // The first scan happens now, so a keyboard that is plugged in is
+    // present as soon as the service is.
+    scan();
+    monitor_ = std::thread([this] { monitor(); });
+    return true;
+}
+
+void HidrawBackend::stop() {
+    if (!monitor_.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    monitor_.join();
+    std::vector<std::shared_ptr<Node>> nodes;
+    {
+        std::lock_guard lock(mutex_);
+        nodes.swap(nodes_);
+    }
+    for (const auto& node : nodes) {
+        node->stop = true;
+    }
+    for (const auto& node : nodes) {
+        node->thread.join();
+    }
+    nodes.clear();
+    api_->exit();
+}
+
+void HidrawBackend::monitor() {
+    std::unique_lock lock(mutex_);
+    while (!wake_.wait_for(lock, scanInterval_, [this] { return stopping_; })) {
+        lock.unlock();
+        if (scan()) {
+            events_->devicesChanged();
+        }
+        lock.lock();
+    }
+}
+
+bool HidrawBackend::scan() {
+    std::map<std::string, std::vector<HidDeviceEntry>> enumerated;
+    for (HidDeviceEntry& entry : api_->enumerate(VEZAROR_VENDOR_ID, VEZAROR_PRODUCT_ID)) {
+        enumerated[entry.path].push_back(std::move(entry));
+    }
+    std::vector<std::shared_ptr<Node>> removed;
+    std::vector<std::shared_ptr<Node>> added;
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(nodes_, [&](const std::shared_ptr<Node>& node) {
+            const auto found = enumerated.find(node->path);
+            const bool keep = !node->failed && found != enumerated.end() &&
+                              usagesOf(found->second) == node->usages;
+            if (!keep) {
+                removed.push_back(node);
+            } else {
+                enumerated.erase(found);
+            }
+            return !keep;
+        });
+    }
+    for (const auto& node : removed) {
+        node->stop = true;
+    }
+    for (const auto& node : removed) {
+        node->thread.join();
+    }
+    // What is left in `enumerated` is new. Opening happens without the lock.
+    for (const auto& [path, entries] : enumerated) {
+        if (auto node = openNode(path, entries)) {
+            added.push_back(std::move(node));
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& node : added) {
+            for (HidInterface& device : node->interfaces) {
+                device.id = ++lastInterfaceId_;
+            }
+            nodes_.push_back(node);
+        }
+    }
+    for (const auto& node : added) {
+        node->thread = std::thread([this, raw = node.get()] { readNode(*raw); });
+    }
+    return !removed.empty() || !added.empty();
+}
+
+std::shared_ptr<HidrawBackend::Node>
+HidrawBackend::openNode(const std::string& path, const std::vector<HidDeviceEntry>& entries) {
+    auto node = std::make_shared<Node>();
+    node->path = path;
+    node->usages = usagesOf(entries);
+    node->reader = api_->open(path);
+    node->writer = api_->open(path);
+    if (node->reader == nullptr || node->writer == nullptr) {
+        // Gone already, or not ours to open: tried again at the next scan.
+        diagnostic(kDiagnosticRequests, "hidraw: cannot open %s", path.c_str());
+        return nullptr;
+    }
+    node->layout = parseReportDescriptor(api_->reportDescriptor(path));
+    for (const HidDeviceEntry& entry : entries) {
+        HidInterface device;
+        device.vendorId = entry.vendorId;
+        device.productId = entry.productId;
+        device.usagePage = entry.usagePage;
+        device.usage = entry.usage;
+        node->interfaces.push_back(device);
+    }
+    return node;
+}
+
+void HidrawBackend::readNode(Node& node) {
+    std::array<std::uint8_t, kMaximumInputReport + 1> buffer{};
+    // Room for the id byte put in front of unnumbered reports.
+    const bool unnumbered = node.layout && !node.layout->numberedReports;
+    const std::span<std::uint8_t> target =
+        std::span(buffer).subspan(unnumbered ? 1 : 0, kMaximumInputReport);
+    while (!node.stop) {
+        const int length = node.reader->read(target, kReadTimeoutMilliseconds);
+        if (length < 0) {
+            node.failed = true;
+            diagnostic(kDiagnosticErrors, "hidraw: reading %s failed", node.path.c_str());
+            return;
+        }
+        if (length > 0) {
+            route(node,
+                  std::span(buffer).first(static_cast<std::size_t>(length) + (unnumbered ? 1 : 0)));
+        }
+    }
+}
+
+void HidrawBackend::route(const Node& node, std::span<const std::uint8_t> report) {
+    for (const HidInterface& device : node.interfaces) {
+        bool belongs = true;
+        if (node.layout && node.layout->numberedReports) {
+            const auto collection =
+                std::find_if(node.layout->collections.begin(), node.layout->collections.end(),
+                             [&](const CollectionReports& c) {
+                                 return c.usagePage == device.usagePage && c.usage == device.usage;
+                             });
+            belongs = collection != node.layout->collections.end() &&
+                      collection->inputReportIds.contains(report[0]);
+        }
+        if (belongs) {
+            events_->inputReport(device, report);
+        }
+    }
+}
+
+std::vector<HidInterface> HidrawBackend::interfaces() {
+    std::lock_guard lock(mutex_);
+    std::vector<HidInterface> present;
+    for (const auto& node : nodes_) {
+        if (!node->failed) {
+            present.insert(present.end(), node->interfaces.begin(), node->interfaces.end());
+        }
+    }
+    return present;
+}
+
+HidrawBackend::Node* HidrawBackend::nodeOfLocked(std::uint32_t interfaceId) {
+    for (const auto& node : nodes_) {
+        for (const HidInterface& device : node->interfaces) {
+            if (device.id == interfaceId && !node->failed) {
+                return node.get();
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool HidrawBackend::writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) {
+    std::lock_guard lock(mutex_);
+    Node* node = nodeOfLocked(interfaceId);
+    return node != nullptr && node->writer->write(report) == static_cast<int>(report.size());
+}
+
+bool HidrawBackend::writeFeature(std::uint32_t interfaceId, std::span<const std::uint8_t> report) {
+    std::lock_guard lock(mutex_);
+    Node* node = nodeOfLocked(interfaceId);
+    return node != nullptr && node->writer->sendFeature(report) == static_cast<int>(report.size());
+}
+
+} // namespace tavrik::service

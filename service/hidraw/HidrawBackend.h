@@ -1,0 +1,70 @@
+#pragma once
+// Real keyboards through hidapi (hidraw). The keyboard's collections are
+// found by enumerating its vendor and product id every scan interval and
+// comparing with what is open; each device node is opened twice, once for
+// the thread that reads it and once for writes.
+//
+// Report layouts assumed on the wire (report id first, as hidraw gives it):
+//   commands 0xFF1C/0x0092: 64-byte output and input reports, id 0x04
+//   consumer 0x000C/0x0001: input: id, then the 16-bit code, low byte first
+//   LED      0x0008/0x0089: 2-byte output report 05 state
+// Input reports of a node that carries several collections go to the
+// collection whose input report ids (from the node's report descriptor)
+// include the report's id. A node without numbered reports gets a 0 id byte
+// put in front, so every report the service sees starts with its id.
+
+#include "service/Backend.h"
+#include "service/hidraw/HidApi.h"
+#include "service/hidraw/ReportDescriptor.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace tavrik::service {
+
+class HidrawBackend final : public Backend {
+public:
+    static constexpr std::chrono::milliseconds kScanInterval{500};
+
+    explicit HidrawBackend(std::unique_ptr<HidApi> api,
+                           std::chrono::milliseconds scanInterval = kScanInterval);
+    ~HidrawBackend() override;
+
+    bool start(BackendEvents& events) override;
+    void stop() override;
+    std::vector<HidInterface> interfaces() override;
+    bool writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) override;
+    bool writeFeature(std::uint32_t interfaceId, std::span<const std::uint8_t> report) override;
+
+private:
+    struct Node;
+
+    void monitor();
+    // Brings the open nodes in line with the enumeration. True when the set
+    // of collections changed.
+    bool scan();
+    std::shared_ptr<Node> openNode(const std::string& path,
+                                   const std::vector<HidDeviceEntry>& entries);
+    void readNode(Node& node);
+    void route(const Node& node, std::span<const std::uint8_t> report);
+    Node* nodeOfLocked(std::uint32_t interfaceId);
+
+    const std::unique_ptr<HidApi> api_;
+    const std::chrono::milliseconds scanInterval_;
+    BackendEvents* events_ = nullptr;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::vector<std::shared_ptr<Node>> nodes_;
+    std::uint32_t lastInterfaceId_ = 0;
+    std::thread monitor_;
+};
+
+} // namespace tavrik::service

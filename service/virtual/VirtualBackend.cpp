@@ -1,0 +1,354 @@
+#include "service/virtual/VirtualBackend.h"
+
+#include "service/Diagnostics.h"
+#include "service/virtual/ControlCommands.h"
+#include "service/virtual/ControlSocketPath.h"
+#include "service/virtual/DefaultLayout.h"
+#include "service/virtual/StateFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+
+namespace tavrik::service {
+namespace {
+
+constexpr std::uint16_t kLightingChangedCode = 1025;
+constexpr std::uint16_t kProfileChangedCode = 1026;
+// An answer for another command: the code with its top bit flipped.
+constexpr std::uint8_t kWrongCodeMask = 0x80;
+
+std::uint32_t latencyFromEnvironment() {
+    const char* text = std::getenv("VEZAROR_VIRTUAL_LATENCY_MS");
+    std::uint32_t value = 0;
+    if (text == nullptr ||
+        std::from_chars(text, text + std::strlen(text), value).ptr != text + std::strlen(text)) {
+        return 0;
+    }
+    return std::min(value, VirtualBackend::kMaximumLatencyMilliseconds);
+}
+
+} // namespace
+
+VirtualSettings VirtualSettings::fromEnvironment() {
+    VirtualSettings settings;
+    settings.statePath = stateFilePathFromEnvironment();
+    settings.controlPath = controlSocketPath();
+    settings.latencyMilliseconds = latencyFromEnvironment();
+    const char* plugged = std::getenv("VEZAROR_VIRTUAL_PLUGGED");
+    settings.pluggedAtStart = plugged == nullptr || std::strcmp(plugged, "0") != 0;
+    return settings;
+}
+
+VirtualBackend::VirtualBackend(VirtualSettings settings) : settings_(std::move(settings)) {}
+
+VirtualBackend::~VirtualBackend() {
+    stop();
+}
+
+bool VirtualBackend::start(BackendEvents& events) {
+    KeyboardMemory stored;
+    switch (loadStateFile(settings_.statePath, stored)) {
+    case StateLoad::Loaded:
+        break;
+    case StateLoad::Missing:
+        diagnostic(kDiagnosticRequests, "virtual keyboard: no state at '%s', factory-fresh",
+                   settings_.statePath.c_str());
+        break;
+    case StateLoad::Corrupt:
+        diagnostic(kDiagnosticErrors, "virtual keyboard: state '%s' unreadable, factory-fresh",
+                   settings_.statePath.c_str());
+        break;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        events_ = &events;
+        keyboard_ = std::make_unique<VirtualKeyboard>(stored);
+        plugged_ = settings_.pluggedAtStart;
+        ++generation_;
+        latencyMilliseconds_ = settings_.latencyMilliseconds;
+        stopping_ = false;
+    }
+    firmware_ = std::thread([this] { runFirmware(); });
+    if (!settings_.controlPath.empty()) {
+        control_ =
+            std::make_unique<ControlServer>(settings_.controlPath, [this](std::string_view line) {
+                return runControlCommand(*this, line);
+            });
+        std::string error;
+        if (!control_->start(error)) {
+            // The keyboard works without its control socket.
+            diagnostic(kDiagnosticErrors, "virtual keyboard: no control socket: %s", error.c_str());
+            control_.reset();
+        }
+    }
+    return true;
+}
+
+void VirtualBackend::stop() {
+    if (control_ != nullptr) {
+        control_->stop();
+        control_.reset();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (firmware_.joinable()) {
+        firmware_.join();
+    }
+}
+
+HidInterface VirtualBackend::collectionLocked(Collection collection) const {
+    HidInterface device;
+    device.id = generation_ * 4 + collection;
+    device.vendorId = VEZAROR_VENDOR_ID;
+    device.productId = VEZAROR_PRODUCT_ID;
+    switch (collection) {
+    case kCommands:
+        device.usagePage = kCommandUsagePage;
+        device.usage = kCommandUsage;
+        break;
+    case kConsumer:
+        device.usagePage = kConsumerUsagePage;
+        device.usage = kConsumerUsage;
+        break;
+    case kLed:
+        device.usagePage = kLedUsagePage;
+        device.usage = kLedUsage;
+        break;
+    }
+    return device;
+}
+
+bool VirtualBackend::isCurrentLocked(std::uint32_t interfaceId, Collection collection) const {
+    return plugged_ && interfaceId == collectionLocked(collection).id;
+}
+
+std::vector<HidInterface> VirtualBackend::interfaces() {
+    std::lock_guard lock(mutex_);
+    if (!plugged_ || keyboard_ == nullptr) {
+        return {};
+    }
+    return {collectionLocked(kCommands), collectionLocked(kConsumer), collectionLocked(kLed)};
+}
+
+bool VirtualBackend::writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) {
+    {
+        std::lock_guard lock(mutex_);
+        if (isCurrentLocked(interfaceId, kCommands) && !report.empty() &&
+            report[0] == kCommandReportId && report.size() <= Packet{}.size()) {
+            PendingCommand command;
+            std::copy(report.begin(), report.end(), command.packet.begin());
+            command.arrival = std::chrono::steady_clock::now();
+            pending_.push_back(command);
+        } else if (isCurrentLocked(interfaceId, kLed) && report.size() == kLedReportSize &&
+                   report[0] == kLedReportId) {
+            std::copy(report.begin(), report.end(), ledReport_.begin());
+            return true;
+        } else {
+            return false;
+        }
+    }
+    wake_.notify_all();
+    return true;
+}
+
+bool VirtualBackend::writeFeature(std::uint32_t, std::span<const std::uint8_t>) {
+    // The keyboard declares no feature report; the device refuses every one.
+    return false;
+}
+
+void VirtualBackend::runFirmware() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        if (pending_.empty()) {
+            wake_.wait(lock);
+            continue;
+        }
+        const auto due = pending_.front().arrival + std::chrono::milliseconds(latencyMilliseconds_);
+        if (std::chrono::steady_clock::now() < due) {
+            wake_.wait_until(lock, due);
+            continue;
+        }
+        const Packet request = pending_.front().packet;
+        pending_.pop_front();
+        const std::optional<Packet> answer = answerLocked(request);
+        const HidInterface source = collectionLocked(kCommands);
+        const bool unplugNow = faults_.countCommand();
+        if (unplugNow) {
+            disconnectLocked();
+        }
+        lock.unlock();
+        if (answer) {
+            events_->inputReport(source, *answer);
+        }
+        if (unplugNow) {
+            events_->devicesChanged();
+        }
+        lock.lock();
+    }
+}
+
+std::optional<Packet> VirtualBackend::answerLocked(const Packet& request) {
+    Packet answer{};
+    switch (faults_.takeFault()) {
+    case Fault::NoAnswer:
+        return std::nullopt;
+    case Fault::WrongCode:
+        answer = VirtualKeyboard::emptyAnswer(request, kStatusAccepted);
+        answer[kPacketCodeOffset] ^= kWrongCodeMask;
+        sealPacket(answer);
+        break;
+    case Fault::StatusRefused:
+        answer = VirtualKeyboard::emptyAnswer(request, kStatusRefused);
+        break;
+    case Fault::StatusBadChecksum:
+        answer = VirtualKeyboard::emptyAnswer(request, kStatusBadChecksum);
+        break;
+    case Fault::None: {
+        const VirtualKeyboard::Answer result = keyboard_->execute(request);
+        answer = result.packet;
+        if (result.committed && !settings_.statePath.empty() &&
+            !saveStateFile(settings_.statePath, keyboard_->committed())) {
+            // The flash write failed: the host must not believe it stored.
+            diagnostic(kDiagnosticErrors, "virtual keyboard: cannot save '%s'",
+                       settings_.statePath.c_str());
+            answer = VirtualKeyboard::emptyAnswer(request, kStatusRefused);
+        }
+        break;
+    }
+    }
+    ++commandsAnswered_;
+    return answer;
+}
+
+void VirtualBackend::saveLocked() {
+    if (!settings_.statePath.empty() &&
+        !saveStateFile(settings_.statePath, keyboard_->committed())) {
+        diagnostic(kDiagnosticErrors, "virtual keyboard: cannot save '%s'",
+                   settings_.statePath.c_str());
+    }
+}
+
+void VirtualBackend::disconnectLocked() {
+    plugged_ = false;
+    pending_.clear();
+    keyboard_->losePower();
+    ledReport_ = {};
+}
+
+bool VirtualBackend::sendConsumerCode(std::uint16_t code) {
+    HidInterface source;
+    {
+        std::lock_guard lock(mutex_);
+        if (!plugged_) {
+            return false;
+        }
+        source = collectionLocked(kConsumer);
+    }
+    const std::uint8_t report[3] = {kConsumerReportId, static_cast<std::uint8_t>(code),
+                                    static_cast<std::uint8_t>(code >> 8)};
+    events_->inputReport(source, report);
+    return true;
+}
+
+bool VirtualBackend::pressProfileKey(std::optional<std::uint8_t> profile) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!plugged_ || (profile && *profile >= kProfileCount)) {
+            return false;
+        }
+        const auto next =
+            static_cast<std::uint8_t>((keyboard_->activeProfile() + 1) % kProfileCount);
+        keyboard_->switchProfile(profile.value_or(next));
+        saveLocked();
+    }
+    return sendConsumerCode(kProfileChangedCode);
+}
+
+bool VirtualBackend::pressLightingKey() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!plugged_) {
+            return false;
+        }
+        keyboard_->stepEffect();
+        saveLocked();
+    }
+    return sendConsumerCode(kLightingChangedCode);
+}
+
+void VirtualBackend::unplug() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!plugged_) {
+            return;
+        }
+        disconnectLocked();
+    }
+    events_->devicesChanged();
+}
+
+void VirtualBackend::plug() {
+    {
+        std::lock_guard lock(mutex_);
+        if (plugged_) {
+            return;
+        }
+        plugged_ = true;
+        ++generation_;
+    }
+    events_->devicesChanged();
+}
+
+void VirtualBackend::setLatency(std::uint32_t milliseconds) {
+    {
+        std::lock_guard lock(mutex_);
+        latencyMilliseconds_ = std::min(milliseconds, kMaximumLatencyMilliseconds);
+    }
+    wake_.notify_all();
+}
+
+void VirtualBackend::setFault(Fault fault, std::uint32_t count) {
+    std::lock_guard lock(mutex_);
+    faults_.set(fault, count);
+}
+
+void VirtualBackend::clearFaults() {
+    std::lock_guard lock(mutex_);
+    faults_.clear();
+}
+
+void VirtualBackend::unplugAfter(std::uint32_t count) {
+    if (count == 0) {
+        unplug();
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    faults_.unplugAfter(count);
+}
+
+std::optional<std::vector<std::uint8_t>> VirtualBackend::area(std::string_view name) {
+    std::lock_guard lock(mutex_);
+    if (name == "layout") {
+        return std::vector<std::uint8_t>(defaultLayout().begin(), defaultLayout().end());
+    }
+    if (name == "led") {
+        return std::vector<std::uint8_t>(ledReport_.begin(), ledReport_.end());
+    }
+    const auto bytes = namedArea(keyboard_->memory(), name);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(bytes->begin(), bytes->end());
+}
+
+VirtualBackend::Status VirtualBackend::status() {
+    std::lock_guard lock(mutex_);
+    return {plugged_, keyboard_->activeProfile(), commandsAnswered_};
+}
+
+} // namespace tavrik::service

@@ -1,0 +1,123 @@
+#pragma once
+// The virtual keyboard as a backend: three HID collections (commands,
+// consumer codes, LED report) in front of a VirtualKeyboard, a firmware
+// thread that answers commands after a configurable latency, the state file
+// that stands for the keyboard's flash, faults on request, and the control
+// socket through which its keys are pressed and its cable pulled.
+
+#include "service/Backend.h"
+#include "service/virtual/ControlServer.h"
+#include "service/virtual/FaultPlan.h"
+#include "service/virtual/VirtualKeyboard.h"
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace tavrik::service {
+
+struct VirtualSettings {
+    std::string statePath;
+    // Empty: no control socket.
+    std::string controlPath;
+    std::uint32_t latencyMilliseconds = 0;
+    bool pluggedAtStart = true;
+
+    // VEZAROR_VIRTUAL_STATE, VEZAROR_VIRTUAL_CONTROL,
+    // VEZAROR_VIRTUAL_LATENCY_MS, VEZAROR_VIRTUAL_PLUGGED ("0": start unplugged).
+    static VirtualSettings fromEnvironment();
+};
+
+class VirtualBackend final : public Backend {
+public:
+    // Report layouts of the collections, report id first:
+    // consumer input 03 lo hi (16-bit code), LED output 05 state.
+    static constexpr std::uint8_t kConsumerReportId = 0x03;
+    static constexpr std::uint8_t kLedReportId = 0x05;
+    static constexpr std::size_t kLedReportSize = 2;
+    static constexpr std::uint32_t kMaximumLatencyMilliseconds = 60000;
+
+    explicit VirtualBackend(VirtualSettings settings);
+    ~VirtualBackend() override;
+
+    bool start(BackendEvents& events) override;
+    void stop() override;
+    std::vector<HidInterface> interfaces() override;
+    bool writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) override;
+    bool writeFeature(std::uint32_t interfaceId, std::span<const std::uint8_t> report) override;
+
+    // The keyboard's keys; false while unplugged.
+    bool sendConsumerCode(std::uint16_t code);
+    // Makes `profile` (or the next one) active, then reports code 1026.
+    bool pressProfileKey(std::optional<std::uint8_t> profile);
+    // Steps the active profile's effect, then reports code 1025.
+    bool pressLightingKey();
+
+    void unplug();
+    void plug();
+    void setLatency(std::uint32_t milliseconds);
+    void setFault(Fault fault, std::uint32_t count);
+    void clearFaults();
+    // Unplugs after `count` further commands; 0 unplugs now.
+    void unplugAfter(std::uint32_t count);
+
+    // The working memory of an area by name (info, page0..page2, layout,
+    // macro, lighting, zones, led); empty for an unknown name.
+    std::optional<std::vector<std::uint8_t>> area(std::string_view name);
+
+    struct Status {
+        bool plugged = false;
+        std::uint8_t profile = 0;
+        std::uint64_t commandsAnswered = 0;
+    };
+    Status status();
+
+private:
+    struct PendingCommand {
+        Packet packet{};
+        std::chrono::steady_clock::time_point arrival;
+    };
+    enum Collection : std::uint32_t { kCommands = 1, kConsumer = 2, kLed = 3 };
+
+    void runFirmware();
+    // Executes one command with its fault; empty when it goes unanswered.
+    std::optional<Packet> answerLocked(const Packet& request);
+    void saveLocked();
+    // Pulls the cable: pending commands are lost, memory falls back to flash,
+    // the LEDs go dark.
+    void disconnectLocked();
+    HidInterface collectionLocked(Collection collection) const;
+    bool isCurrentLocked(std::uint32_t interfaceId, Collection collection) const;
+
+    const VirtualSettings settings_;
+    BackendEvents* events_ = nullptr;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::unique_ptr<VirtualKeyboard> keyboard_;
+    bool plugged_ = false;
+    // Every plug gives the collections new ids, as a new device node would.
+    std::uint32_t generation_ = 0;
+    std::deque<PendingCommand> pending_;
+    FaultPlan faults_;
+    std::uint32_t latencyMilliseconds_ = 0;
+    std::uint64_t commandsAnswered_ = 0;
+    // The last LED report the host wrote; zeros before the first and after
+    // the power was lost.
+    std::array<std::uint8_t, kLedReportSize> ledReport_{};
+    bool stopping_ = false;
+
+    std::thread firmware_;
+    std::unique_ptr<ControlServer> control_;
+};
+
+} // namespace tavrik::service

@@ -1,0 +1,311 @@
+// The hidraw backend behind the request layer, with fake device nodes in
+// place of hidapi: enumeration, matching, routing of input reports, writes,
+// arrival and removal.
+
+#include "service/hidraw/HidrawBackend.h"
+
+#include "service/Service.h"
+#include "tests/service/KeyboardDescriptors.h"
+#include "tests/service/ServiceTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <map>
+
+namespace tavrik::service {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::EventLog;
+using testing::kCommandSelector;
+using testing::kConsumerSelector;
+using testing::kEventTimeout;
+using testing::kLedSelector;
+using testing::recordingCallback;
+using testing::sign;
+
+struct FakeNode {
+    std::vector<HidDeviceEntry> entries;
+    std::vector<std::uint8_t> descriptor;
+    bool openable = true;
+
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::deque<std::vector<std::uint8_t>> inputs;
+    std::vector<std::vector<std::uint8_t>> written;
+    bool failing = false;
+};
+
+class FakeHandle final : public HidHandle {
+public:
+    explicit FakeHandle(std::shared_ptr<FakeNode> node) : node_(std::move(node)) {}
+
+    int write(std::span<const std::uint8_t> report) override {
+        std::lock_guard lock(node_->mutex);
+        node_->written.emplace_back(report.begin(), report.end());
+        return static_cast<int>(report.size());
+    }
+    int read(std::span<std::uint8_t> buffer, int timeoutMilliseconds) override {
+        std::unique_lock lock(node_->mutex);
+        node_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds),
+                                [&] { return node_->failing || !node_->inputs.empty(); });
+        if (node_->failing) {
+            return -1;
+        }
+        if (node_->inputs.empty()) {
+            return 0;
+        }
+        const std::vector<std::uint8_t> report = std::move(node_->inputs.front());
+        node_->inputs.pop_front();
+        const std::size_t length = std::min(report.size(), buffer.size());
+        std::copy_n(report.begin(), length, buffer.begin());
+        return static_cast<int>(length);
+    }
+    int sendFeature(std::span<const std::uint8_t> report) override {
+        return static_cast<int>(report.size());
+    }
+
+private:
+    std::shared_ptr<FakeNode> node_;
+};
+
+// The device nodes that are plugged in, by path.
+class FakeBus {
+public:
+    std::shared_ptr<FakeNode>
+    add(const std::string& path, std::vector<std::uint8_t> descriptor,
+        std::initializer_list<std::pair<std::uint16_t, std::uint16_t>> usages,
+        std::uint16_t productId = VEZAROR_PRODUCT_ID) {
+        auto node = std::make_shared<FakeNode>();
+        node->descriptor = std::move(descriptor);
+        for (const auto& [page, usage] : usages) {
+            node->entries.push_back({path, VEZAROR_VENDOR_ID, productId, page, usage});
+        }
+        std::lock_guard lock(mutex_);
+        nodes_[path] = node;
+        return node;
+    }
+    void remove(const std::string& path) {
+        std::shared_ptr<FakeNode> node;
+        {
+            std::lock_guard lock(mutex_);
+            node = nodes_[path];
+            nodes_.erase(path);
+        }
+        std::lock_guard lock(node->mutex);
+        node->failing = true;
+        node->arrived.notify_all();
+    }
+    static void send(FakeNode& node, std::vector<std::uint8_t> report) {
+        std::lock_guard lock(node.mutex);
+        node.inputs.push_back(std::move(report));
+        node.arrived.notify_all();
+    }
+    static std::vector<std::vector<std::uint8_t>> written(FakeNode& node) {
+        std::lock_guard lock(node.mutex);
+        return node.written;
+    }
+    std::shared_ptr<FakeNode> find(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        const auto found = nodes_.find(path);
+        return found == nodes_.end() ? nullptr : found->second;
+    }
+    std::vector<HidDeviceEntry> enumerate(std::uint16_t vendorId, std::uint16_t productId) {
+        std::lock_guard lock(mutex_);
+        std::vector<HidDeviceEntry> entries;
+        for (const auto& [path, node] : nodes_) {
+            for (const HidDeviceEntry& entry : node->entries) {
+                if (entry.vendorId == vendorId && entry.productId == productId) {
+                    entries.push_back(entry);
+                }
+            }
+        }
+        return entries;
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<FakeNode>> nodes_;
+};
+
+class FakeHidApi final : public HidApi {
+public:
+    explicit FakeHidApi(std::shared_ptr<FakeBus> bus) : bus_(std::move(bus)) {}
+    bool init() override { return true; }
+    void exit() override {}
+    std::vector<HidDeviceEntry> enumerate(std::uint16_t vendorId,
+                                          std::uint16_t productId) override {
+        return bus_->enumerate(vendorId, productId);
+    }
+    std::unique_ptr<HidHandle> open(const std::string& path) override {
+        auto node = bus_->find(path);
+        if (node == nullptr || !node->openable) {
+            return nullptr;
+        }
+        return std::make_unique<FakeHandle>(node);
+    }
+    std::vector<std::uint8_t> reportDescriptor(const std::string& path) override {
+        auto node = bus_->find(path);
+        return node != nullptr ? node->descriptor : std::vector<std::uint8_t>{};
+    }
+
+private:
+    std::shared_ptr<FakeBus> bus_;
+};
+
+class HidrawService : public ::testing::Test {
+protected:
+    static constexpr const char* kMainNode = "/dev/hidraw3";
+    static constexpr const char* kLedNode = "/dev/hidraw4";
+
+    void SetUp() override { EventLog::instance().clear(); }
+    void TearDown() override {
+        service_.end();
+        EventLog::instance().clear();
+    }
+
+    void plugKeyboard() {
+        bus_->add(kMainNode, testing::kConsumerAndCommandDescriptor,
+                  {{0x000C, 0x0001}, {0xFF1C, 0x0092}});
+        bus_->add(kLedNode, testing::kLedDescriptor, {{0x0008, 0x0089}});
+    }
+
+    void start() {
+        ASSERT_EQ(service_.init(
+                      std::make_unique<HidrawBackend>(std::make_unique<FakeHidApi>(bus_), 10ms)),
+                  1);
+    }
+
+    std::int32_t count(const DeviceSelector& selector) {
+        return service_.deviceCount({&selector, nullptr, 0, sign(selector, nullptr, 0)});
+    }
+
+    void listen(const DeviceSelector& selector, std::uint32_t tag) {
+        std::uint32_t unit = 0;
+        ASSERT_EQ(service_.asyncRead(
+                      {&selector, &recordingCallback, tag, sign(selector, &recordingCallback, tag)},
+                      &unit),
+                  1);
+    }
+
+    std::shared_ptr<FakeBus> bus_ = std::make_shared<FakeBus>();
+    Service service_;
+};
+
+TEST_F(HidrawService, CollectionsAreCountedByTheSelectorsFields) {
+    plugKeyboard();
+    bus_->add("/dev/hidraw5", {}, {{0xFF1C, 0x0092}}, 0x1234); // another product
+    start();
+    EXPECT_EQ(count(kCommandSelector), 1) << "present as soon as the service is";
+    EXPECT_EQ(count(kConsumerSelector), 1);
+    EXPECT_EQ(count(kLedSelector), 1);
+    EXPECT_EQ(count(testing::selectorOf(0xFF1C, 0x0001)), 0);
+    DeviceSelector anyCollection = kCommandSelector;
+    anyCollection.matchMask = VEZAROR_MATCH_VENDOR | VEZAROR_MATCH_PRODUCT;
+    EXPECT_EQ(count(anyCollection), 3);
+    DeviceSelector byPage = testing::selectorOf(0x000C, 0x7777);
+    byPage.matchMask = VEZAROR_MATCH_USAGE_PAGE;
+    EXPECT_EQ(count(byPage), 1);
+}
+
+TEST_F(HidrawService, InputReportsGoToTheCollectionOfTheirReportId) {
+    plugKeyboard();
+    start();
+    listen(kCommandSelector, VEZAROR_TAG_CTRL);
+    listen(kConsumerSelector, VEZAROR_TAG_CONS);
+    const auto node = bus_->find(kMainNode);
+    FakeBus::send(*node, {0x03, 0xFF, 0x02});
+    std::vector<std::uint8_t> answer(64);
+    answer[0] = 0x04;
+    answer[3] = 0x03;
+    FakeBus::send(*node, answer);
+
+    const auto consumer = EventLog::instance().take(testing::consumerCode(767), kEventTimeout);
+    ASSERT_TRUE(consumer);
+    EXPECT_EQ(consumer->data, (std::vector<std::uint8_t>{0x03, 0xFF, 0x02}));
+    const auto command = EventLog::instance().take(testing::answerTo(0x03), kEventTimeout);
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->data, answer);
+    // Each went to its own collection only.
+    EXPECT_EQ(EventLog::instance().count([](const auto&) { return true; }), 0u);
+}
+
+TEST_F(HidrawService, WritesReachTheNodeOfTheSelectedCollection) {
+    plugKeyboard();
+    start();
+    const auto packet = testing::commandPacket(0x03, 44);
+    EXPECT_EQ(service_.writeFirst(
+                  {&kCommandSelector, nullptr, 0, sign(kCommandSelector, nullptr, 0, packet)},
+                  packet.data(), 64),
+              1);
+    const std::uint8_t led[2] = {0x05, 0x03};
+    std::uint32_t unit = 0;
+    EXPECT_EQ(service_.statusWrite({&kLedSelector, &recordingCallback, VEZAROR_TAG_LED,
+                                    sign(kLedSelector, &recordingCallback, VEZAROR_TAG_LED, led)},
+                                   led, 2, &unit),
+              1);
+    EXPECT_EQ(FakeBus::written(*bus_->find(kMainNode)),
+              (std::vector<std::vector<std::uint8_t>>{{packet.begin(), packet.end()}}));
+    EXPECT_EQ(FakeBus::written(*bus_->find(kLedNode)),
+              (std::vector<std::vector<std::uint8_t>>{{0x05, 0x03}}));
+}
+
+TEST_F(HidrawService, ArrivalAndRemovalAreFoundByScanning) {
+    start();
+    listen(kCommandSelector, VEZAROR_TAG_CTRL);
+    EXPECT_EQ(count(kCommandSelector), 0);
+    const std::uint8_t led[2] = {0x05, 0x02};
+    std::uint32_t unit = 0;
+    ASSERT_EQ(service_.statusWrite({&kLedSelector, &recordingCallback, VEZAROR_TAG_LED,
+                                    sign(kLedSelector, &recordingCallback, VEZAROR_TAG_LED, led)},
+                                   led, 2, &unit),
+              1);
+
+    plugKeyboard();
+    const auto arrived =
+        EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(arrived->length, 1u);
+    EXPECT_EQ(count(kCommandSelector), 1);
+    EXPECT_TRUE(EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_LED), kEventTimeout));
+    EXPECT_EQ(FakeBus::written(*bus_->find(kLedNode)),
+              (std::vector<std::vector<std::uint8_t>>{{0x05, 0x02}}))
+        << "the standing LED request reaches the new keyboard";
+
+    bus_->remove(kMainNode);
+    const auto removed =
+        EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
+    ASSERT_TRUE(removed);
+    EXPECT_EQ(removed->length, 0u);
+    const auto packet = testing::commandPacket(0x03, 44);
+    EXPECT_EQ(service_.writeFirst(
+                  {&kCommandSelector, nullptr, 0, sign(kCommandSelector, nullptr, 0, packet)},
+                  packet.data(), 64),
+              0);
+}
+
+TEST_F(HidrawService, ANodeThatCannotBeOpenedIsNotPresentUntilItCan) {
+    plugKeyboard();
+    bus_->find(kMainNode)->openable = false;
+    start();
+    listen(kCommandSelector, VEZAROR_TAG_CTRL);
+    EXPECT_EQ(count(kCommandSelector), 0);
+    EXPECT_EQ(count(kLedSelector), 1);
+    plugKeyboard(); // the same nodes, openable now
+    const auto arrived =
+        EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(arrived->length, 1u);
+}
+
+TEST_F(HidrawService, ReportsOfANodeWithoutReportIdsGetAZeroIdInFront) {
+    bus_->add("/dev/hidraw7", testing::kUnnumberedConsumerDescriptor, {{0x000C, 0x0001}});
+    start();
+    listen(kConsumerSelector, VEZAROR_TAG_CONS);
+    FakeBus::send(*bus_->find("/dev/hidraw7"), {0x10, 0x18});
+    const auto event = EventLog::instance().take(testing::consumerCode(6160), kEventTimeout);
+    ASSERT_TRUE(event);
+    EXPECT_EQ(event->data, (std::vector<std::uint8_t>{0x00, 0x10, 0x18}));
+}
+
+} // namespace
+} // namespace tavrik::service
