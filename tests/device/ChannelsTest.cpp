@@ -3,6 +3,7 @@
 #include "device/DeviceEvents.h"
 #include "tests/device/DeviceFixture.h"
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -19,10 +20,13 @@ public:
             counts_.push_back(count);
         });
     }
+    // Sorted: workers run side by side, in no fixed order.
     std::vector<std::int32_t> counts() {
         joinAllWorkers();
         std::lock_guard lock(mutex_);
-        return counts_;
+        std::vector<std::int32_t> sorted = counts_;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted;
     }
 
 private:

@@ -210,7 +210,6 @@ TEST_F(TransactionWithDelayedAnswers, ConcurrentTransactionsEachGetTheirOwnAnswe
     first.join();
     second.join();
     EXPECT_EQ(mismatches.load(), 0);
-    EXPECT_EQ(service.writtenPackets().size(), 12u);
 }
 
 } // namespace
