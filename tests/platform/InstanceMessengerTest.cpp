@@ -3,13 +3,10 @@
 #include "platform/MainWindowPort.h"
 #include "platform/WindowMessage.h"
 #include "tests/support/GuiTestApplication.h"
+#include "tests/support/InstanceServingThread.h"
 #include "tests/support/TemporaryFolder.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QThread>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -18,87 +15,8 @@
 namespace tavrik::platform {
 namespace {
 
-struct Received {
-    std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-};
-
-// The running instance's main window: records what reaches it and answers
-// with a fixed result.
-class RecordingWindow final : public QObject {
-public:
-    bool event(QEvent* event) override {
-        if (event->type() != WindowMessageEvent::eventType()) {
-            return QObject::event(event);
-        }
-        auto* message = static_cast<WindowMessageEvent*>(event);
-        const std::lock_guard lock(mutex_);
-        received_.push_back({message->message(), message->wParam(), message->lParam()});
-        message->setResult(77);
-        return true;
-    }
-    std::vector<Received> received() const {
-        const std::lock_guard lock(mutex_);
-        return received_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<Received> received_;
-};
-
-// A window and its instance server on a thread of their own, so that the
-// test's blocking sends find them answering.
-class ServingThread {
-public:
-    ServingThread() {
-        thread_.start();
-        window_.moveToThread(&thread_);
-    }
-    ~ServingThread() {
-        onThread([this] { server_.reset(); });
-        thread_.quit();
-        thread_.wait();
-    }
-
-    bool listen(const QString& path) {
-        bool listening = false;
-        onThread([&] {
-            server_ = std::make_unique<InstanceServer>(&window_);
-            listening = server_->listen(path);
-        });
-        return listening;
-    }
-    // A server that answers with another identity.
-    bool listenAsStranger(const QString& path) {
-        bool listening = false;
-        onThread([&] {
-            stranger_ = std::make_unique<QLocalServer>();
-            QObject::connect(stranger_.get(), &QLocalServer::newConnection, [this] {
-                while (QLocalSocket* connection = stranger_->nextPendingConnection()) {
-                    connection->write("XXXX", 4);
-                    connection->flush();
-                }
-            });
-            listening = stranger_->listen(path);
-        });
-        return listening;
-    }
-    std::vector<Received> received() const { return window_.received(); }
-
-private:
-    template <typename Work> void onThread(Work work) {
-        QObject context;
-        context.moveToThread(&thread_);
-        QMetaObject::invokeMethod(&context, work, Qt::BlockingQueuedConnection);
-    }
-
-    QThread thread_;
-    RecordingWindow window_;
-    std::unique_ptr<InstanceServer> server_;
-    std::unique_ptr<QLocalServer> stranger_;
-};
+using testing::InstanceServingThread;
+using testing::Received;
 
 class InstanceMessengerTest : public ::testing::Test {
 protected:
@@ -111,7 +29,7 @@ int stopAtFirst(InstanceWindow&, int) {
 }
 
 TEST_F(InstanceMessengerTest, EachModeSendsItsOneMessageAndWaitsForTheAnswer) {
-    ServingThread instance;
+    InstanceServingThread instance;
     ASSERT_TRUE(instance.listen(socketPath()));
 
     EXPECT_TRUE(
@@ -128,7 +46,7 @@ TEST_F(InstanceMessengerTest, EachModeSendsItsOneMessageAndWaitsForTheAnswer) {
 }
 
 TEST_F(InstanceMessengerTest, TheWindowIdentifiesItselfAndItsAnswerComesBack) {
-    ServingThread instance;
+    InstanceServingThread instance;
     ASSERT_TRUE(instance.listen(socketPath()));
     std::optional<std::intptr_t> answer;
     std::uint32_t identity = 0;
@@ -149,7 +67,7 @@ TEST_F(InstanceMessengerTest, TheWindowIdentifiesItselfAndItsAnswerComesBack) {
 }
 
 TEST_F(InstanceMessengerTest, OnlyTheInstanceMessagesReachTheWindow) {
-    ServingThread instance;
+    InstanceServingThread instance;
     ASSERT_TRUE(instance.listen(socketPath()));
     static std::optional<std::intptr_t> answer;
     const auto sendOther = [](InstanceWindow& window, int) {
@@ -162,7 +80,7 @@ TEST_F(InstanceMessengerTest, OnlyTheInstanceMessagesReachTheWindow) {
 }
 
 TEST_F(InstanceMessengerTest, AWindowOfAnotherProcessIsNotMet) {
-    ServingThread instance;
+    InstanceServingThread instance;
     ASSERT_TRUE(instance.listen(socketPath()));
     EXPECT_FALSE(
         notifyInstanceWindows(::getpid() + 1, instanceWindowCallback, kNotifyKill, socketPath()));
@@ -171,7 +89,7 @@ TEST_F(InstanceMessengerTest, AWindowOfAnotherProcessIsNotMet) {
 }
 
 TEST_F(InstanceMessengerTest, AServerWithoutTheMainIdentityGetsNothing) {
-    ServingThread stranger;
+    InstanceServingThread stranger;
     ASSERT_TRUE(stranger.listenAsStranger(socketPath()));
     static int callbackResult = -1;
     const auto recordResult = [](InstanceWindow& window, int mode) {
@@ -203,9 +121,9 @@ TEST_F(InstanceMessengerTest, AStaleSocketFileIsReplacedButALiveServerIsNot) {
     EXPECT_FALSE(notifyInstanceWindows(::getpid(), stopAtFirst, 0, socketPath()));
     ASSERT_TRUE(std::filesystem::exists(socketPath().toStdString()));
 
-    ServingThread first;
+    InstanceServingThread first;
     ASSERT_TRUE(first.listen(socketPath()));
-    ServingThread second;
+    InstanceServingThread second;
     EXPECT_FALSE(second.listen(socketPath()));
     EXPECT_TRUE(
         notifyInstanceWindows(::getpid(), instanceWindowCallback, kNotifyOpen, socketPath()));

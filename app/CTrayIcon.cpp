@@ -1,0 +1,189 @@
+#include "app/CTrayIcon.h"
+
+#include "app/PathSet.h"
+#include "platform/Unicode.h"
+#include "platform/WindowMessage.h"
+#include "ui/LanguageFile.h"
+#include "ui/LanguageTexts.h"
+
+#include <QAction>
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
+#include <QMenu>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <array>
+
+namespace tavrik::app {
+namespace {
+
+// The service with which StatusNotifierItem hosts (the notification areas of
+// most desktops) register icons. When it comes back, the area has restarted
+// and has forgotten every icon.
+constexpr const char* kStatusNotifierWatcher = "org.kde.StatusNotifierWatcher";
+
+struct MenuItem {
+    int command;
+    const char* textKey;
+};
+
+constexpr std::array<MenuItem, 3> kMenuItems{{
+    {traycommand::Open, "MENU_11"},
+    {traycommand::About, "MENU_22"},
+    {traycommand::Exit, "MENU_33"},
+}};
+
+} // namespace
+
+CTrayIcon::CTrayIcon(QObject* parent)
+    : QObject(parent), icon_(new QSystemTrayIcon(this)), hook_(*this),
+      languageFile_(pathSet().languageFile), iconFolder_(pathSet().mainSkinFolder) {
+    buildMenu();
+    icon_->setContextMenu(menu_);
+    connect(icon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) { forwardActivation(reason); });
+    watchTrayHost();
+}
+
+CTrayIcon::~CTrayIcon() {
+    remove();
+    hook_.unhook();
+    icon_->setContextMenu(nullptr);
+    delete menu_;
+}
+
+void CTrayIcon::buildMenu() {
+    menu_ = new QMenu();
+    for (const MenuItem& item : kMenuItems) {
+        QAction* action = menu_->addAction(QStringLiteral(" "));
+        const int command = item.command;
+        connect(action, &QAction::triggered, this, [this, command] {
+            if (owner_) {
+                platform::sendCommand(owner_, command);
+            }
+        });
+    }
+    menu_->setDefaultAction(menu_->actions().first());
+    // The texts are read from the language file each time the menu opens, so
+    // an edited file shows at once.
+    connect(menu_, &QMenu::aboutToShow, this, &CTrayIcon::fetchMenuTexts);
+}
+
+void CTrayIcon::fetchMenuTexts() {
+    ui::loadTextGroup(languageFile_, ui::TextGroup::Menu);
+    const QList<QAction*> actions = menu_->actions();
+    for (std::size_t i = 0; i < kMenuItems.size(); ++i) {
+        actions[static_cast<qsizetype>(i)]->setText(
+            QString::fromStdU16String(ui::languageText(kMenuItems[i].textKey)));
+    }
+    menu_->setDefaultAction(actions.first());
+}
+
+void CTrayIcon::watchTrayHost() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return;
+    }
+    auto* watcher = new QDBusServiceWatcher(QString::fromLatin1(kStatusNotifierWatcher), bus,
+                                            QDBusServiceWatcher::WatchForRegistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this,
+            &CTrayIcon::onTrayHostRestarted);
+}
+
+bool CTrayIcon::create(QWidget* owner, std::uint32_t callbackMessage, const std::u16string& tip,
+                       const QIcon& icon, std::uint32_t id) {
+    remove();
+    if (owner == nullptr || icon.isNull()) {
+        return false;
+    }
+    owner_ = owner;
+    callbackMessage_ = callbackMessage;
+    id_ = id;
+    hook_.hookWindow(owner);
+    icon_->setIcon(icon);
+    icon_->setToolTip(
+        QString::fromStdU16String(std::u16string(platform::cutUtf16(tip, kTrayTipMaxLength))));
+    icon_->show();
+    active_ = icon_->isVisible();
+    return active_;
+}
+
+bool CTrayIcon::setIcon(int iconId) {
+    if (!active_) {
+        return false;
+    }
+    const QPixmap picture(QString::fromStdString(iconFile(iconFolder_, iconId)));
+    if (picture.isNull()) {
+        return false;
+    }
+    icon_->setIcon(QIcon(picture));
+    return true;
+}
+
+void CTrayIcon::remove() {
+    if (active_) {
+        icon_->hide();
+    }
+    active_ = false;
+}
+
+void CTrayIcon::onTrayHostRestarted() {
+    if (active_) {
+        icon_->hide();
+        icon_->show();
+    }
+}
+
+std::u16string CTrayIcon::tip() const {
+    return icon_->toolTip().toStdU16String();
+}
+
+QIcon CTrayIcon::icon() const {
+    return icon_->icon();
+}
+
+std::string CTrayIcon::iconFile(const std::string& folder, int iconId) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '/') {
+        path += '/';
+    }
+    return path + "tray" + std::to_string(iconId) + ".png";
+}
+
+void CTrayIcon::forwardActivation(int reason) {
+    std::intptr_t mouse = 0;
+    if (reason == QSystemTrayIcon::DoubleClick) {
+        mouse = traymouse::LeftButtonDoubleClick;
+    } else if (reason == QSystemTrayIcon::Context) {
+        mouse = traymouse::RightButtonUp;
+    } else {
+        return;
+    }
+    if (owner_) {
+        platform::sendWindowMessage(owner_, callbackMessage_, id_, mouse);
+    }
+}
+
+void CTrayIcon::onNotification(std::uintptr_t wParam, std::intptr_t lParam) {
+    if (wParam != id_ || !owner_) {
+        return;
+    }
+    if (lParam == traymouse::LeftButtonDoubleClick) {
+        platform::sendCommand(owner_, traycommand::Open);
+    }
+}
+
+bool CTrayIcon::CTrayHook::windowProc(QObject* window, QEvent* event) {
+    if (event->type() == platform::WindowMessageEvent::eventType()) {
+        auto* message = static_cast<platform::WindowMessageEvent*>(event);
+        if (message->message() == tray_.callbackMessage_) {
+            tray_.onNotification(message->wParam(), message->lParam());
+            message->setResult(0);
+            return true;
+        }
+    }
+    return CSubclassWnd::windowProc(window, event);
+}
+
+} // namespace tavrik::app

@@ -1,0 +1,30 @@
+#include "app/InitInstance.h"
+
+#include "app/PathSet.h"
+#include "ui/LanguageFile.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+namespace tavrik::app {
+
+int initInstance(QApplication& application, const MainWindowFactory& createMainWindow) {
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsRoot));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    installPathSet(buildPathSet(
+        findExecutablePath(),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString()));
+    ui::loadLanguageTexts(pathSet().languageFile);
+
+    std::unique_ptr<QDialog> mainWindow = createMainWindow();
+    if (!mainWindow) {
+        return 0;
+    }
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(mainWindow.get(), &QDialog::finished, &application, &QCoreApplication::quit);
+    application.exec();
+    mainWindow.reset();
+    return 0;
+}
+
+} // namespace tavrik::app

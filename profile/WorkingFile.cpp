@@ -1,0 +1,33 @@
+#include "profile/WorkingFile.h"
+
+#include "app/PathSet.h"
+#include "profile/ProfileFile.h"
+
+#include <sys/stat.h>
+
+namespace tavrik::profile {
+namespace {
+
+constexpr const char* kWorkingFileName = "/$Profile0";
+
+} // namespace
+
+std::string workingFilePath(int /*profileIndex*/) {
+    app::ensureUserFolder();
+    const std::string& folder = app::pathSet().userDataFolder;
+    if (folder.empty()) {
+        return {};
+    }
+    return folder + kWorkingFileName;
+}
+
+bool saveWorkingFile(bool lock) {
+    const std::string path = workingFilePath(0);
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0) {
+        return false;
+    }
+    return writeProfileFile(path, lock);
+}
+
+} // namespace tavrik::profile

@@ -1,0 +1,205 @@
+#include "app/CTrayIcon.h"
+
+#include "app/TrayIconState.h"
+#include "platform/WindowMessage.h"
+#include "tests/support/GuiTestApplication.h"
+#include "tests/support/TemporaryFolder.h"
+#include "ui/LanguageTexts.h"
+
+#include <QMenu>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace tavrik::app {
+namespace {
+
+struct Message {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    friend bool operator==(const Message&, const Message&) = default;
+};
+
+// The main window as the tray icon sees it: notes every message that gets
+// through to it.
+class OwnerWindow final : public QWidget {
+public:
+    std::vector<Message> messages;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() != platform::WindowMessageEvent::eventType()) {
+            return QWidget::event(event);
+        }
+        auto* message = static_cast<platform::WindowMessageEvent*>(event);
+        messages.push_back({message->message(), message->wParam()});
+        message->setResult(0);
+        return true;
+    }
+};
+
+QIcon plainIcon(QColor colour) {
+    QPixmap picture(16, 16);
+    picture.fill(colour);
+    return QIcon(picture);
+}
+
+QRgb iconColour(const QIcon& icon) {
+    return icon.pixmap(16, 16).toImage().pixel(8, 8);
+}
+
+class CTrayIconTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tray_.setLanguageFile(folder_.file("language.ini"));
+        tray_.setIconFolder(folder_.path());
+    }
+    void TearDown() override { ui::resetLanguageTexts(); }
+
+    bool create(const std::u16string& tip = u"Arcton") {
+        return tray_.create(&owner_, kTrayCallbackMessage, tip, plainIcon(Qt::red), kTrayIconId);
+    }
+    void writeLanguage(const std::string& language) {
+        std::ofstream(folder_.file("language.ini"))
+            << "[LANGUAGE]\nlanguage=" << language
+            << "\n[ENGINSH]\nMENU_11=Open\nMENU_22=About\nMENU_33=Exit\n"
+               "[CHINESE]\nMENU_11=\xE6\x89\x93\xE5\xBC\x80\nMENU_22=\xE5\x85\xB3\xE4\xBA\x8E\n";
+    }
+    // Opens the menu as the notification area does on a right click.
+    QStringList menuTexts() {
+        tray_.menu()->popup(QPoint(0, 0));
+        QStringList texts;
+        for (const QAction* action : tray_.menu()->actions()) {
+            texts << action->text();
+        }
+        tray_.menu()->hide();
+        return texts;
+    }
+
+    testing::TemporaryFolder folder_;
+    OwnerWindow owner_;
+    CTrayIcon tray_;
+};
+
+TEST_F(CTrayIconTest, WithoutAnOwnerNothingIsAddedAndLaterRequestsDoNothing) {
+    EXPECT_FALSE(
+        tray_.create(nullptr, kTrayCallbackMessage, u"Arcton", plainIcon(Qt::red), kTrayIconId));
+    EXPECT_FALSE(tray_.isActive());
+    QPixmap picture(16, 16);
+    picture.fill(Qt::green);
+    picture.save(QString::fromStdString(folder_.file("tray141.png")));
+    EXPECT_FALSE(tray_.setIcon(141));
+}
+
+TEST_F(CTrayIconTest, TheTipIsCutTo127Characters) {
+    ASSERT_TRUE(create(std::u16string(300, u'x')));
+    EXPECT_TRUE(tray_.isActive());
+    EXPECT_EQ(tray_.tip(), std::u16string(127, u'x'));
+    tray_.remove();
+    EXPECT_FALSE(tray_.isActive());
+    EXPECT_FALSE(tray_.setIcon(141));
+}
+
+TEST_F(CTrayIconTest, SetIconShowsTheIconFileOfTheId) {
+    ASSERT_TRUE(create());
+    QPixmap picture(16, 16);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder_.file("tray141.png"))));
+    EXPECT_TRUE(tray_.setIcon(141));
+    EXPECT_EQ(iconColour(tray_.icon()), QColor(Qt::green).rgb());
+    // An icon file that is not there leaves the icon as it is.
+    EXPECT_FALSE(tray_.setIcon(142));
+    EXPECT_EQ(iconColour(tray_.icon()), QColor(Qt::green).rgb());
+    EXPECT_EQ(CTrayIcon::iconFile("/opt/tavrik/Skins", 128), "/opt/tavrik/Skins/tray128.png");
+}
+
+TEST_F(CTrayIconTest, TheMenuReadsItsTextsInTheChosenLanguageEachTimeItOpens) {
+    ASSERT_TRUE(create());
+    writeLanguage("1");
+    EXPECT_EQ(menuTexts(), (QStringList{"Open", "About", "Exit"}));
+    // Language 2 is Chinese; a key missing there shows a single blank.
+    writeLanguage("2");
+    EXPECT_EQ(menuTexts(), (QStringList{QString::fromUtf8("\xE6\x89\x93\xE5\xBC\x80"),
+                                        QString::fromUtf8("\xE5\x85\xB3\xE4\xBA\x8E"), " "}));
+    EXPECT_EQ(tray_.menu()->defaultAction(), tray_.menu()->actions().first());
+}
+
+TEST_F(CTrayIconTest, MenuItemsSendTheirCommandsToTheOwner) {
+    ASSERT_TRUE(create());
+    for (QAction* action : tray_.menu()->actions()) {
+        action->trigger();
+    }
+    const std::vector<Message> expected{{platform::kCommandMessage, 32771},
+                                        {platform::kCommandMessage, 32773},
+                                        {platform::kCommandMessage, 32774}};
+    EXPECT_EQ(owner_.messages, expected);
+}
+
+TEST_F(CTrayIconTest, ADoubleClickSendsTheOpenCommandAndNothingElse) {
+    ASSERT_TRUE(create());
+    QSystemTrayIcon* icon = tray_.findChild<QSystemTrayIcon*>();
+    ASSERT_NE(icon, nullptr);
+    emit icon->activated(QSystemTrayIcon::DoubleClick);
+    emit icon->activated(QSystemTrayIcon::Trigger);
+    emit icon->activated(QSystemTrayIcon::MiddleClick);
+    // The callback message itself is the hook's; the owner sees the command.
+    EXPECT_EQ(owner_.messages, (std::vector<Message>{{platform::kCommandMessage, 32771}}));
+
+    // A notification for another icon id is not this icon's.
+    owner_.messages.clear();
+    platform::sendWindowMessage(&owner_, kTrayCallbackMessage, kTrayIconId + 1,
+                                traymouse::LeftButtonDoubleClick);
+    EXPECT_EQ(owner_.messages.size(), 0u);
+}
+
+TEST_F(CTrayIconTest, AfterTheNotificationAreaRestartsTheIconIsBackWithItsTip) {
+    ASSERT_TRUE(create(u"Arcton"));
+    tray_.onTrayHostRestarted();
+    EXPECT_TRUE(tray_.isActive());
+    EXPECT_TRUE(tray_.findChild<QSystemTrayIcon*>()->isVisible());
+    EXPECT_EQ(tray_.tip(), u"Arcton");
+    EXPECT_EQ(iconColour(tray_.icon()), QColor(Qt::red).rgb());
+    // A removed icon stays removed.
+    tray_.remove();
+    tray_.onTrayHostRestarted();
+    EXPECT_FALSE(tray_.findChild<QSystemTrayIcon*>()->isVisible());
+}
+
+TEST_F(CTrayIconTest, TheOwnersHookEndsWithTheTrayIcon) {
+    {
+        CTrayIcon shortLived;
+        ASSERT_TRUE(shortLived.create(&owner_, kTrayCallbackMessage, u"x", plainIcon(Qt::red),
+                                      kTrayIconId));
+    }
+    // With the icon gone, its callback message reaches the owner itself.
+    platform::sendWindowMessage(&owner_, kTrayCallbackMessage, kTrayIconId,
+                                traymouse::LeftButtonDoubleClick);
+    EXPECT_EQ(owner_.messages, (std::vector<Message>{{kTrayCallbackMessage, kTrayIconId}}));
+}
+
+TEST(TrayIconState, ChangesOnlyToAnotherIconAndRemembersTheNormalOne) {
+    TrayIconState state;
+    struct Step {
+        int request;
+        bool changes;
+        int lastNormal;
+    };
+    const Step steps[] = {
+        {141, true, 141}, {141, false, 141}, {142, true, 141}, {142, false, 141},
+        {128, true, 128}, {142, true, 128},  {141, true, 141},
+    };
+    for (const Step& step : steps) {
+        EXPECT_EQ(state.change(step.request), step.changes) << step.request;
+        EXPECT_EQ(state.current(), step.request);
+        EXPECT_EQ(state.lastNormal(), step.lastNormal) << step.request;
+    }
+    state.clear();
+    EXPECT_EQ(state.current(), 0);
+    EXPECT_TRUE(state.change(141));
+}
+
+} // namespace
+} // namespace tavrik::app

@@ -1,0 +1,101 @@
+#pragma once
+// A window and its instance server on a thread of their own, standing for
+// the main window of a running instance: blocking senders in the test's own
+// thread find it answering. The window records every message that reaches it
+// and answers with 77.
+
+#include "platform/InstanceMessenger.h"
+#include "platform/WindowMessage.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace tavrik::testing {
+
+struct Received {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+};
+
+// The running instance's main window: records what reaches it and answers
+// with a fixed result.
+class RecordingWindow final : public QObject {
+public:
+    bool event(QEvent* event) override {
+        if (event->type() != platform::WindowMessageEvent::eventType()) {
+            return QObject::event(event);
+        }
+        auto* message = static_cast<platform::WindowMessageEvent*>(event);
+        const std::lock_guard lock(mutex_);
+        received_.push_back({message->message(), message->wParam(), message->lParam()});
+        message->setResult(77);
+        return true;
+    }
+    std::vector<Received> received() const {
+        const std::lock_guard lock(mutex_);
+        return received_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<Received> received_;
+};
+
+// A window and its instance server on a thread of their own, so that the
+// test's blocking sends find them answering.
+class InstanceServingThread {
+public:
+    InstanceServingThread() {
+        thread_.start();
+        window_.moveToThread(&thread_);
+    }
+    ~InstanceServingThread() {
+        onThread([this] { server_.reset(); });
+        thread_.quit();
+        thread_.wait();
+    }
+
+    bool listen(const QString& path) {
+        bool listening = false;
+        onThread([&] {
+            server_ = std::make_unique<platform::InstanceServer>(&window_);
+            listening = server_->listen(path);
+        });
+        return listening;
+    }
+    // A server that answers with another identity.
+    bool listenAsStranger(const QString& path) {
+        bool listening = false;
+        onThread([&] {
+            stranger_ = std::make_unique<QLocalServer>();
+            QObject::connect(stranger_.get(), &QLocalServer::newConnection, [this] {
+                while (QLocalSocket* connection = stranger_->nextPendingConnection()) {
+                    connection->write("XXXX", 4);
+                    connection->flush();
+                }
+            });
+            listening = stranger_->listen(path);
+        });
+        return listening;
+    }
+    std::vector<Received> received() const { return window_.received(); }
+
+private:
+    template <typename Work> void onThread(Work work) {
+        QObject context;
+        context.moveToThread(&thread_);
+        QMetaObject::invokeMethod(&context, work, Qt::BlockingQueuedConnection);
+    }
+
+    QThread thread_;
+    RecordingWindow window_;
+    std::unique_ptr<platform::InstanceServer> server_;
+    std::unique_ptr<QLocalServer> stranger_;
+};
+
+} // namespace tavrik::testing
