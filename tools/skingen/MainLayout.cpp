@@ -264,7 +264,7 @@ void addLightingPanel(ControlList& controls) {
     plain("CONTROL_LightSlider", {470, 426, 212, 24});
     plain("CONTROL_SpeedStatic", {470, 462, 212, 18});
     plain("CONTROL_SpeedSlider", {470, 484, 212, 24});
-    plain("CONTROL_BLFXStatic", {470, 462, 212, 18});
+    plain("CONTROL_BLFXStatic", {470, 462, 140, 18});
     plain("CONTROL_BLFXLStaPic", {470, 482, 48, 32});
     plain("CONTROL_BLFXRStaPic", {524, 482, 48, 32});
     plain("CONTROL_BLFXStatic2", {714, 404, 140, 18});
