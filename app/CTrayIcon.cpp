@@ -3,17 +3,13 @@
 #include "app/PathSet.h"
 #include "platform/Unicode.h"
 #include "platform/WindowMessage.h"
-#include "ui/LanguageFile.h"
-#include "ui/LanguageTexts.h"
+#include "ui/LanguageMenu.h"
 
-#include <QAction>
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
-#include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QWidget>
-#include <array>
 
 namespace tavrik::app {
 namespace {
@@ -23,23 +19,20 @@ namespace {
 // and has forgotten every icon.
 constexpr const char* kStatusNotifierWatcher = "org.kde.StatusNotifierWatcher";
 
-struct MenuItem {
-    int command;
-    const char* textKey;
-};
-
-constexpr std::array<MenuItem, 3> kMenuItems{{
+constexpr ui::LanguageMenuItem kMenuItems[] = {
     {traycommand::Open, "MENU_11"},
     {traycommand::About, "MENU_22"},
     {traycommand::Exit, "MENU_33"},
-}};
+};
 
 } // namespace
 
 CTrayIcon::CTrayIcon(QObject* parent)
-    : QObject(parent), icon_(new QSystemTrayIcon(this)), hook_(*this),
-      languageFile_(pathSet().languageFile), iconFolder_(pathSet().mainSkinFolder) {
-    buildMenu();
+    : QObject(parent), icon_(new QSystemTrayIcon(this)),
+      menu_(new ui::LanguageMenu(kMenuItems, pathSet().languageFile)), hook_(*this),
+      iconFolder_(pathSet().mainSkinFolder) {
+    // The notification area shows the menu on a right click; its texts are
+    // read from the language file as it opens.
     icon_->setContextMenu(menu_);
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { forwardActivation(reason); });
@@ -53,31 +46,8 @@ CTrayIcon::~CTrayIcon() {
     delete menu_;
 }
 
-void CTrayIcon::buildMenu() {
-    menu_ = new QMenu();
-    for (const MenuItem& item : kMenuItems) {
-        QAction* action = menu_->addAction(QStringLiteral(" "));
-        const int command = item.command;
-        connect(action, &QAction::triggered, this, [this, command] {
-            if (owner_) {
-                platform::sendCommand(owner_, command);
-            }
-        });
-    }
-    menu_->setDefaultAction(menu_->actions().first());
-    // The texts are read from the language file each time the menu opens, so
-    // an edited file shows at once.
-    connect(menu_, &QMenu::aboutToShow, this, &CTrayIcon::fetchMenuTexts);
-}
-
-void CTrayIcon::fetchMenuTexts() {
-    ui::loadTextGroup(languageFile_, ui::TextGroup::Menu);
-    const QList<QAction*> actions = menu_->actions();
-    for (std::size_t i = 0; i < kMenuItems.size(); ++i) {
-        actions[static_cast<qsizetype>(i)]->setText(
-            QString::fromStdU16String(ui::languageText(kMenuItems[i].textKey)));
-    }
-    menu_->setDefaultAction(actions.first());
+void CTrayIcon::setLanguageFile(std::string path) {
+    menu_->setLanguageFile(std::move(path));
 }
 
 void CTrayIcon::watchTrayHost() {
@@ -98,6 +68,7 @@ bool CTrayIcon::create(QWidget* owner, std::uint32_t callbackMessage, const std:
         return false;
     }
     owner_ = owner;
+    menu_->setOwner(owner);
     callbackMessage_ = callbackMessage;
     id_ = id;
     hook_.hookWindow(owner);

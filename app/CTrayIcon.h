@@ -15,9 +15,12 @@
 #include <cstdint>
 #include <string>
 
-class QMenu;
 class QSystemTrayIcon;
 class QWidget;
+
+namespace tavrik::ui {
+class LanguageMenu;
+}
 
 namespace tavrik::app {
 
@@ -70,11 +73,11 @@ public:
     std::u16string tip() const;
     QIcon icon() const;
     // The context menu: Open, About, Exit.
-    QMenu* menu() const { return menu_; }
+    ui::LanguageMenu* menu() const { return menu_; }
 
     // Where the texts and the icon files come from; by default the language
     // file and the Skins folder of the path set as it was at construction.
-    void setLanguageFile(std::string path) { languageFile_ = std::move(path); }
+    void setLanguageFile(std::string path);
     void setIconFolder(std::string folder) { iconFolder_ = std::move(folder); }
     // "<folder>/tray<iconId>.png"
     static std::string iconFile(const std::string& folder, int iconId);
@@ -91,19 +94,16 @@ private:
         CTrayIcon& tray_;
     };
 
-    void buildMenu();
-    void fetchMenuTexts();
     void forwardActivation(int reason);
     void watchTrayHost();
 
     QSystemTrayIcon* icon_;
-    QMenu* menu_ = nullptr;
+    ui::LanguageMenu* menu_;
     QPointer<QWidget> owner_;
     CTrayHook hook_;
     std::uint32_t callbackMessage_ = 0;
     std::uint32_t id_ = 0;
     bool active_ = false;
-    std::string languageFile_;
     std::string iconFolder_;
 };
 

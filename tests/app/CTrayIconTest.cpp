@@ -4,6 +4,7 @@
 #include "platform/WindowMessage.h"
 #include "tests/support/GuiTestApplication.h"
 #include "tests/support/TemporaryFolder.h"
+#include "ui/LanguageMenu.h"
 #include "ui/LanguageTexts.h"
 
 #include <QMenu>

@@ -1,0 +1,42 @@
+#pragma once
+// A menu whose item texts come from the language file each time it opens, so
+// an edited file shows without a restart. Each item carries a command that
+// goes to the owner window as a command message when the item is chosen.
+
+#include <QMenu>
+#include <QPointer>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrik::ui {
+
+struct LanguageMenuItem {
+    int command;
+    std::string_view textKey; // a slot of the Menu text group, e.g. "MENU_11"
+};
+
+class LanguageMenu final : public QMenu {
+    Q_OBJECT
+public:
+    // The items in their order; the first is the default item. Texts are a
+    // single blank until the menu first opens.
+    LanguageMenu(std::span<const LanguageMenuItem> items, std::string languageFile,
+                 QWidget* parent = nullptr);
+
+    // The window the commands go to; none sends nothing.
+    void setOwner(QObject* owner) { owner_ = owner; }
+    void setLanguageFile(std::string path) { languageFile_ = std::move(path); }
+
+    // Reads the menu texts of the chosen language into the items (opening
+    // the menu does this).
+    void fetchTexts();
+
+private:
+    std::vector<LanguageMenuItem> items_;
+    std::string languageFile_;
+    QPointer<QObject> owner_;
+};
+
+} // namespace tavrik::ui
