@@ -58,8 +58,8 @@ void useVirtualKeyboard(const tavrik::testing::TemporaryFolder& folder) {
 
 class VirtualKeyboard : public ::testing::Test {
 protected:
-    // The answer time-out is cut to 100 ms; the keyboard answers at once.
-    VirtualKeyboard() : clock(10), keyboard(folder.file("vkbd.sock")) {}
+    // The answer time-out is cut to 200 ms; the keyboard answers at once.
+    VirtualKeyboard() : clock(5), keyboard(folder.file("vkbd.sock")) {}
 
     void SetUp() override {
         resetDeviceLink();
