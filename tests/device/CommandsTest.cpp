@@ -266,25 +266,6 @@ TEST_F(Commands, ChecksumOfAPacketWithoutDataSumsCodeLengthAndAddress) {
     EXPECT_EQ(packetChecksum(full), 61u * 0xFF); // above 8 bits: byte 2 carries it
 }
 
-TEST_F(Commands, SingleBlockReadsCopyFiftySixBytesAndWritesCarryTheirBytes) {
-    std::array<std::uint8_t, 56> block{};
-    EXPECT_EQ(readParameters(block, 42, 84), 1);
-    EXPECT_TRUE(std::equal(block.begin(), block.end(), memory.area(0x05).begin() + 84));
-    EXPECT_EQ(readColours(block, 36, 0, 1), 1);
-    EXPECT_TRUE(std::equal(block.begin(), block.end(), memory.area(0x10).begin() + 36));
-
-    const std::array<std::uint8_t, 3> colour = {1, 2, 3};
-    EXPECT_EQ(writeColours(colour, 3, 2), 1);
-    EXPECT_TRUE(std::equal(colour.begin(), colour.end(), memory.area(0x10).begin() + 81));
-    std::array<std::uint8_t, 44> info{};
-    info[10] = 2;
-    info[43] = 0x99;
-    EXPECT_EQ(writeDeviceInfo(info), 1);
-    std::array<std::uint8_t, 44> readBack{};
-    EXPECT_EQ(readDeviceInfo(readBack), 1);
-    EXPECT_EQ(readBack, info);
-}
-
 TEST_F(Commands, RequestsBeyondOnePacketAreRefusedBeforeSending) {
     std::array<std::uint8_t, 57> tooMuch{};
     std::array<std::uint8_t, 56> block{};

@@ -72,33 +72,5 @@ TEST(Signature, ChannelDescriptorsSignTheLowFourBytesOfTheCallbackAndTheTag) {
               ledSelector + callback + tableSum({0x44, 0x45, 0x4C, 0x00}) + tableSum({0x05, 0x03}));
 }
 
-TEST(Signature, EachUseHasItsSelectorCallbackAndTag) {
-    struct Row {
-        RequestUse use;
-        std::uint16_t usagePage;
-        std::uint16_t usage;
-        bool hasCallback;
-        std::uint32_t tag;
-    };
-    const Row rows[] = {
-        {RequestUse::DeviceCount, 0xFF1C, 0x0092, false, 0},
-        {RequestUse::CommandWrite, 0xFF1C, 0x0092, false, 0},
-        {RequestUse::CommandChannel, 0xFF1C, 0x0092, true, 0x4354524C},
-        {RequestUse::ConsumerChannel, 0x000C, 0x0001, true, 0x434F4E53},
-        {RequestUse::Led, 0x0008, 0x0089, true, 0x004C4544},
-    };
-    for (const Row& row : rows) {
-        const RequestDescriptor& descriptor = requestDescriptor(row.use);
-        SCOPED_TRACE(static_cast<int>(row.use));
-        EXPECT_EQ(descriptor.selector.matchMask, 15u);
-        EXPECT_EQ(descriptor.selector.vendorId, 0x0C45);
-        EXPECT_EQ(descriptor.selector.productId, 0x6523);
-        EXPECT_EQ(descriptor.selector.usagePage, row.usagePage);
-        EXPECT_EQ(descriptor.selector.usage, row.usage);
-        EXPECT_EQ(descriptor.callback, row.hasCallback ? &DeviceEventCallback : nullptr);
-        EXPECT_EQ(descriptor.tag, row.tag);
-    }
-}
-
 } // namespace
 } // namespace tavrik::device
