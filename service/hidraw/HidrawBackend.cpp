@@ -12,6 +12,10 @@ namespace {
 constexpr int kReadTimeoutMilliseconds = 100;
 constexpr std::size_t kMaximumInputReport = 64;
 
+constexpr std::uint16_t kGenericDesktopPage = 0x0001;
+constexpr std::uint16_t kMouseUsage = 0x0002;
+constexpr std::uint16_t kKeyboardUsage = 0x0006;
+
 using Usage = std::pair<std::uint16_t, std::uint16_t>;
 
 std::vector<Usage> usagesOf(const std::vector<HidDeviceEntry>& entries) {
@@ -21,6 +25,15 @@ std::vector<Usage> usagesOf(const std::vector<HidDeviceEntry>& entries) {
     }
     std::sort(usages.begin(), usages.end());
     return usages;
+}
+
+// Nodes that only type keys or move a pointer: the service never opens them,
+// so the user's keystrokes do not pass through it.
+bool onlyTypesOrPoints(const std::vector<HidDeviceEntry>& entries) {
+    return std::all_of(entries.begin(), entries.end(), [](const HidDeviceEntry& entry) {
+        return entry.usagePage == kGenericDesktopPage &&
+               (entry.usage == kKeyboardUsage || entry.usage == kMouseUsage);
+    });
 }
 
 } // namespace
@@ -103,6 +116,7 @@ bool HidrawBackend::scan() {
     for (HidDeviceEntry& entry : api_->enumerate(VEZAROR_VENDOR_ID, VEZAROR_PRODUCT_ID)) {
         enumerated[entry.path].push_back(std::move(entry));
     }
+    std::erase_if(enumerated, [](const auto& node) { return onlyTypesOrPoints(node.second); });
     std::vector<std::shared_ptr<Node>> removed;
     std::vector<std::shared_ptr<Node>> added;
     {

@@ -12,6 +12,9 @@
 // collection whose input report ids (from the node's report descriptor)
 // include the report's id. A node without numbered reports gets a 0 id byte
 // put in front, so every report the service sees starts with its id.
+// Nodes whose collections are all Generic Desktop keyboards or mice are
+// never opened: the keystrokes typed on the keyboard are none of the
+// service's business.
 
 #include "service/Backend.h"
 #include "service/hidraw/HidApi.h"

@@ -15,7 +15,7 @@ constexpr std::uint16_t kBankCode = 767;
 constexpr std::array<std::string_view, 9> kAreaNames = {
     "info", "page0", "page1", "page2", "layout", "macro", "lighting", "zones", "led"};
 
-const std::string kUnplugged = "error the keyboard is unplugged";
+constexpr const char* kUnplugged = "error the keyboard is unplugged";
 
 std::vector<std::string_view> wordsOf(std::string_view line) {
     std::vector<std::string_view> words;

@@ -139,7 +139,8 @@ bool VirtualBackend::writeOutput(std::uint32_t interfaceId, std::span<const std:
     {
         std::lock_guard lock(mutex_);
         if (isCurrentLocked(interfaceId, kCommands) && !report.empty() &&
-            report[0] == kCommandReportId && report.size() <= Packet{}.size()) {
+            report[0] == kCommandReportId && report.size() <= Packet{}.size() &&
+            pending_.size() < kMaximumPendingCommands) {
             PendingCommand command;
             std::copy(report.begin(), report.end(), command.packet.begin());
             command.arrival = std::chrono::steady_clock::now();

@@ -45,6 +45,9 @@ public:
     static constexpr std::uint8_t kLedReportId = 0x05;
     static constexpr std::size_t kLedReportSize = 2;
     static constexpr std::uint32_t kMaximumLatencyMilliseconds = 60000;
+    // Commands waiting for their answer; a host that writes faster than the
+    // keyboard answers finds further writes refused, as by a full endpoint.
+    static constexpr std::size_t kMaximumPendingCommands = 256;
 
     explicit VirtualBackend(VirtualSettings settings);
     ~VirtualBackend() override;

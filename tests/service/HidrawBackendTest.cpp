@@ -8,6 +8,7 @@
 #include "tests/service/KeyboardDescriptors.h"
 #include "tests/service/ServiceTestSupport.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -27,6 +28,7 @@ struct FakeNode {
     std::vector<HidDeviceEntry> entries;
     std::vector<std::uint8_t> descriptor;
     bool openable = true;
+    std::atomic<int> opened{0};
 
     std::mutex mutex;
     std::condition_variable arrived;
@@ -141,6 +143,7 @@ public:
         if (node == nullptr || !node->openable) {
             return nullptr;
         }
+        ++node->opened;
         return std::make_unique<FakeHandle>(node);
     }
     std::vector<std::uint8_t> reportDescriptor(const std::string& path) override {
@@ -194,7 +197,10 @@ protected:
 TEST_F(HidrawService, CollectionsAreCountedByTheSelectorsFields) {
     plugKeyboard();
     bus_->add("/dev/hidraw5", {}, {{0xFF1C, 0x0092}}, 0x1234); // another product
+    const auto typing = bus_->add("/dev/hidraw2", {}, {{0x0001, 0x0006}});
     start();
+    EXPECT_EQ(count(testing::selectorOf(0x0001, 0x0006)), 0);
+    EXPECT_EQ(typing->opened, 0) << "the node that types keys is left alone";
     EXPECT_EQ(count(kCommandSelector), 1) << "present as soon as the service is";
     EXPECT_EQ(count(kConsumerSelector), 1);
     EXPECT_EQ(count(kLedSelector), 1);
