@@ -34,12 +34,6 @@ void registerAsyncRead(RequestUse use, std::uint32_t& unitId) {
                                requestSignature(descriptor), &unitId);
 }
 
-std::int32_t queryDeviceCount() {
-    const RequestDescriptor& descriptor = requestDescriptor(RequestUse::DeviceCount);
-    return service().RequestGetDeviceCount(&descriptor.selector, descriptor.callback,
-                                           descriptor.tag, requestSignature(descriptor), 0);
-}
-
 } // namespace
 
 ChannelUnitIds channelUnitIds() {

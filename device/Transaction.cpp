@@ -31,16 +31,6 @@ ResponseHandover handover;
 // threads could publish their buffers in turn and take each other's answers.
 std::mutex transactionMutex;
 
-std::int32_t deviceCount() {
-    const ServiceFunctions& functions = service();
-    if (functions.RequestGetDeviceCount == nullptr) {
-        return 0;
-    }
-    const RequestDescriptor& descriptor = requestDescriptor(RequestUse::DeviceCount);
-    return functions.RequestGetDeviceCount(&descriptor.selector, descriptor.callback,
-                                           descriptor.tag, requestSignature(descriptor), 0);
-}
-
 std::int32_t writePacket(const std::array<std::uint8_t, kPacketSize>& packet,
                          std::uint32_t signature) {
     const ServiceFunctions& functions = service();
@@ -109,11 +99,21 @@ ResponseHandover& responseHandover() {
     return handover;
 }
 
+std::int32_t queryDeviceCount() {
+    const ServiceFunctions& functions = service();
+    if (functions.RequestGetDeviceCount == nullptr) {
+        return 0;
+    }
+    const RequestDescriptor& descriptor = requestDescriptor(RequestUse::DeviceCount);
+    return functions.RequestGetDeviceCount(&descriptor.selector, descriptor.callback,
+                                           descriptor.tag, requestSignature(descriptor), 0);
+}
+
 int transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> answer,
              std::uint32_t& answerLength) {
     answerLength = 0;
     std::lock_guard serialised(transactionMutex);
-    if (deviceCount() <= 0) {
+    if (queryDeviceCount() <= 0) {
         return result::NoKeyboard;
     }
     std::array<std::uint8_t, kPacketSize> packet{};

@@ -47,6 +47,10 @@ private:
 
 ResponseHandover& responseHandover();
 
+// The number of keyboards present (a device count on the command selector);
+// 0 when none is, or when no service is bound.
+std::int32_t queryDeviceCount();
+
 // Returns result::Success, NoKeyboard, WriteFailed or NoAnswer.
 // Sends `request` (zero-filled or cut to 64 bytes) and waits for the answer
 // that echoes its command code (byte 3). Retries, at most three attempts in
