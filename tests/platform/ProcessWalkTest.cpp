@@ -124,9 +124,13 @@ void end(pid_t pid) {
 
 TEST(ProcessWalk, FindsTheOlderOfTwoRunningProcessesOfOneName) {
     testing::TemporaryFolder folder;
-    const std::string first = folder.file("TavrikWalkProbe");
+    // A name of this run's own, short enough to be a whole command name.
+    const std::string name = "Walk" + std::to_string(::getpid());
+    std::string lowerName = name;
+    lowerName[0] = 'w';
+    const std::string first = folder.file(name);
     std::filesystem::create_directory(folder.file("second"));
-    const std::string second = folder.file("second/tavrikwalkprobe");
+    const std::string second = folder.file("second/" + lowerName);
     std::filesystem::copy_file("/bin/sleep", first);
     std::filesystem::copy_file("/bin/sleep", second);
     std::filesystem::permissions(first, std::filesystem::perms::owner_exec,
@@ -142,11 +146,11 @@ TEST(ProcessWalk, FindsTheOlderOfTwoRunningProcessesOfOneName) {
     ASSERT_NE(younger, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(50)); // both have exec'd
 
-    EXPECT_EQ(findInstanceProcess("tavrikwalkprobe"), older);
+    EXPECT_EQ(findInstanceProcess(lowerName), older);
     end(older);
-    EXPECT_EQ(findInstanceProcess("TAVRIKWALKPROBE"), younger);
+    EXPECT_EQ(findInstanceProcess("WALK" + name.substr(4)), younger);
     end(younger);
-    EXPECT_EQ(findInstanceProcess("tavrikwalkprobe"), 0);
+    EXPECT_EQ(findInstanceProcess(name), 0);
 }
 
 } // namespace
