@@ -1,0 +1,201 @@
+// tavrikctl: the keyboard's profiles from the command line.
+//
+//   tavrikctl dump FILE.fwc    a profile file in words
+//   tavrikctl check FILE.fwc   the program's import check (exit status 0 or 1)
+//   tavrikctl read FILE.fwc    the keyboard's contents into a profile file
+//   tavrikctl write FILE.fwc   import: all three profiles and the macros to the keyboard
+//   tavrikctl profile [N]      make profile N (1..3) active; without N, show the active one
+//
+// It talks to the keyboard through libVezAror.so as the program does, and not
+// at all while the program runs: two users of the command channel would take
+// each other's answers.
+
+#include "device/Channels.h"
+#include "device/Commands.h"
+#include "device/DeviceState.h"
+#include "device/ServiceBinding.h"
+#include "device/WorkerThreads.h"
+#include "platform/InstanceLock.h"
+#include "platform/Ports.h"
+#include "profile/KeyboardReader.h"
+#include "profile/ProfileActivation.h"
+#include "profile/ProfileFile.h"
+#include "profile/ProfileTransfer.h"
+#include "tools/tavrikctl/ConsolePrompter.h"
+#include "tools/tavrikctl/ProfileDump.h"
+#include "ui/LanguageTexts.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tavrik;
+
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+constexpr int kUsageError = 2;
+
+void printUsage() {
+    std::cerr << "usage: tavrikctl dump FILE.fwc\n"
+                 "       tavrikctl check FILE.fwc\n"
+                 "       tavrikctl read FILE.fwc\n"
+                 "       tavrikctl write FILE.fwc\n"
+                 "       tavrikctl profile [1|2|3]\n";
+}
+
+// The service bound, the channels registered and the keyboard's layout and
+// macro memory known; ended when the tool ends.
+class KeyboardLink {
+public:
+    KeyboardLink() = default;
+    ~KeyboardLink() {
+        device::joinAllWorkers();
+        if (device::isServiceBound()) {
+            device::service().End();
+        }
+    }
+    KeyboardLink(const KeyboardLink&) = delete;
+    KeyboardLink& operator=(const KeyboardLink&) = delete;
+
+    bool open() {
+        if (platform::InstanceLock::exists(platform::kInstanceMutexName)) {
+            std::cerr << "tavrikctl: Tavrik is running; close it before using the keyboard from "
+                         "here.\n";
+            return false;
+        }
+        if (device::bindService() != device::BindResult::Bound) {
+            std::cerr << "tavrikctl: cannot load and start " << device::kServiceLibraryName
+                      << ".\n";
+            return false;
+        }
+        device::registerChannels();
+        if (device::readActiveProfile() < 0) {
+            std::cerr << "tavrikctl: no keyboard answers.\n";
+            return false;
+        }
+        if (!device::readKeyboardLayoutAndCapacity()) {
+            std::cerr << "tavrikctl: "
+                      << "the keyboard's default layout cannot be read.\n";
+            return false;
+        }
+        return true;
+    }
+};
+
+int dump(const std::string& path) {
+    std::vector<std::uint8_t> image;
+    const int read = profile::readProfileImage(path, image);
+    if (read == profile::validation::CannotOpen || read == profile::validation::OutOfMemory ||
+        (read == profile::validation::Rejected && image.empty())) {
+        std::cerr << "tavrikctl: " << path
+                  << " cannot be read as a profile file (missing, unreadable, under 32832 "
+                     "bytes or 4 GiB or more).\n";
+        return kFailure;
+    }
+    std::cout << "file " << path << '\n' << tools::dumpProfileImage(image);
+    return kSuccess;
+}
+
+int check(const std::string& path) {
+    if (profile::validateProfileFile(path) > 0) {
+        std::cout << path << ": acceptable\n";
+        return kSuccess;
+    }
+    platform::prompter().showMessage(ui::languageText("MAIN_PROMPT_INPORT"));
+    return kFailure;
+}
+
+int readKeyboard(const std::string& path) {
+    KeyboardLink link;
+    if (!link.open()) {
+        return kFailure;
+    }
+    if (!profile::readKeyboardToWorkingFile(path)) {
+        std::cerr << "tavrikctl: the keyboard could not be read into " << path << ".\n";
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+int writeKeyboard(const std::string& path) {
+    KeyboardLink link;
+    if (!link.open()) {
+        return kFailure;
+    }
+    const profile::ImportOutcome outcome = profile::importProfileFrom(path);
+    if (!outcome.accepted) {
+        return kFailure;
+    }
+    if (!outcome.keyboardWritten) {
+        std::cerr << "tavrikctl: the keyboard did not take the whole profile file.\n";
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+std::optional<int> profileNumber(const std::string& text) {
+    if (text == "1" || text == "2" || text == "3") {
+        return text[0] - '0';
+    }
+    return std::nullopt;
+}
+
+int activeProfile(const std::vector<std::string>& arguments) {
+    std::optional<int> number;
+    if (arguments.size() == 3) {
+        number = profileNumber(arguments[2]);
+        if (!number) {
+            printUsage();
+            return kUsageError;
+        }
+    }
+    KeyboardLink link;
+    if (!link.open()) {
+        return kFailure;
+    }
+    if (number && !profile::setActiveProfile(*number - 1)) {
+        std::cerr << "tavrikctl: the keyboard did not take profile " << *number << ".\n";
+        return kFailure;
+    }
+    const int active = device::readActiveProfile();
+    if (active < 0) {
+        std::cerr << "tavrikctl: the active profile cannot be read.\n";
+        return kFailure;
+    }
+    std::cout << "active profile " << active + 1 << '\n';
+    return kSuccess;
+}
+
+int run(const std::vector<std::string>& arguments) {
+    if (arguments.size() == 3 && arguments[1] == "dump") {
+        return dump(arguments[2]);
+    }
+    if (arguments.size() == 3 && arguments[1] == "check") {
+        return check(arguments[2]);
+    }
+    if (arguments.size() == 3 && arguments[1] == "read") {
+        return readKeyboard(arguments[2]);
+    }
+    if (arguments.size() == 3 && arguments[1] == "write") {
+        return writeKeyboard(arguments[2]);
+    }
+    if ((arguments.size() == 2 || arguments.size() == 3) && arguments[1] == "profile") {
+        return activeProfile(arguments);
+    }
+    printUsage();
+    return kUsageError;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    tools::ConsolePrompter prompter;
+    platform::installPrompter(&prompter);
+    const int status = run(std::vector<std::string>(argv, argv + argc));
+    platform::resetPorts();
+    return status;
+}
