@@ -131,8 +131,9 @@ TEST_F(InstanceProcessTest, ASecondStartSendsOneOpenEndsAndLaunchesNoDaemon) {
 }
 
 TEST_F(InstanceProcessTest, KillShutsTheRunningInstanceDownWhereverItStands) {
-    const QStringList commandLines[] = {
-        {"/Kill"}, {"/kill"}, {"/KILL"}, {"/Start", "/Kill"}, {"/kill", "/Start"}};
+    // Letter case and the place among the switches are the decision's own
+    // tests; here each kind of command line runs once.
+    const QStringList commandLines[] = {{"/kill"}, {"/Start", "/KILL"}, {"/Kill", "/Start"}};
     for (const QStringList& commandLine : commandLines) {
         const std::string spelled = commandLine.join(' ').toStdString();
         fs::remove(folder_.file("probe.log"));
@@ -144,13 +145,11 @@ TEST_F(InstanceProcessTest, KillShutsTheRunningInstanceDownWhereverItStands) {
     }
 }
 
-TEST_F(InstanceProcessTest, StartSwitchInAnyCaseStartsHidden) {
-    for (const char* start : {"/start", "/START", "/Start"}) {
-        QProcess* first = nullptr;
-        EXPECT_EQ(startFirst(first, {start}), "READY 1") << start;
-        EXPECT_EQ(runToEnd({"/Kill"}), 0);
-        EXPECT_TRUE(endsWithZero(first));
-    }
+TEST_F(InstanceProcessTest, TheStartSwitchStartsHidden) {
+    QProcess* first = nullptr;
+    EXPECT_EQ(startFirst(first, {"/sTaRt"}), "READY 1");
+    EXPECT_EQ(runToEnd({"/Kill"}), 0);
+    EXPECT_TRUE(endsWithZero(first));
 }
 
 TEST_F(InstanceProcessTest, ASocketFileLeftByAnEndedInstanceIsReplaced) {
