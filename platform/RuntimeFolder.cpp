@@ -35,9 +35,12 @@ std::string fallbackRuntimeFolder(unsigned userId) {
 
 std::string runtimeFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    // Only an absolute path counts; a relative one would follow the working
-    // folder and split the instances of one user.
-    if (runtime != nullptr && runtime[0] == '/') {
+    // Only an absolute path to a folder counts: a relative one would follow
+    // the working folder and split the instances of one user, and one that
+    // is not there would leave the program without lock and socket.
+    struct stat status {};
+    if (runtime != nullptr && runtime[0] == '/' && ::stat(runtime, &status) == 0 &&
+        S_ISDIR(status.st_mode)) {
         std::string path(runtime);
         while (path.size() > 1 && path.back() == '/') {
             path.pop_back();

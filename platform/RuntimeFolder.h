@@ -1,7 +1,8 @@
 #pragma once
 // The per-user folder for the program's instance lock and its instance
-// socket: $XDG_RUNTIME_DIR, or, where that is not set, a private folder
-// under /tmp that only the user can enter.
+// socket: $XDG_RUNTIME_DIR, or, where that does not name an existing folder
+// by an absolute path, a private folder under /tmp that only the user can
+// enter.
 
 #include <string>
 

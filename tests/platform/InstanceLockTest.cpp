@@ -105,11 +105,14 @@ TEST_F(InstanceLockTest, NamesThatAreNoPlainFileNameAreRefused) {
 }
 
 TEST(RuntimeFolder, FollowsXdgRuntimeDirAndFallsBackToAPrivateTemporaryFolder) {
-    ::setenv("XDG_RUNTIME_DIR", "/run/user/4242/", 1);
-    EXPECT_EQ(runtimeFolder(), "/run/user/4242");
-    ::setenv("XDG_RUNTIME_DIR", "relative/folder", 1);
+    testing::TemporaryFolder runtime;
+    ::setenv("XDG_RUNTIME_DIR", (runtime.path() + "/").c_str(), 1);
+    EXPECT_EQ(runtimeFolder(), runtime.path());
     const std::string fallback = fallbackRuntimeFolder(::getuid());
-    EXPECT_EQ(runtimeFolder(), fallback);
+    for (const char* unusable : {"relative/folder", "/nonexistent/run", ""}) {
+        ::setenv("XDG_RUNTIME_DIR", unusable, 1);
+        EXPECT_EQ(runtimeFolder(), fallback) << unusable;
+    }
     ::unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(runtimeFolder(), fallback);
     struct stat status {};
