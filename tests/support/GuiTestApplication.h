@@ -1,7 +1,7 @@
 #pragma once
-// A QApplication for the whole run of a test program that drives widgets.
-// Include this header in exactly one source file of the program; the
-// application exists from before the first test until after the last.
+// A QApplication for the whole run of a test program that drives widgets:
+// including this header in any of the program's sources registers it once,
+// and the application exists from before the first test until after the last.
 
 #include <QApplication>
 #include <gtest/gtest.h>
