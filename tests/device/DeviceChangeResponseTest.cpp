@@ -110,13 +110,13 @@ TEST_F(DataSetsTest, UnpluggingTheKeyboardHidesTheWindowThroughTheService) {
     ASSERT_EQ(storedDeviceCount(), 1);
 
     keyboard.control("unplug");
-    ASSERT_TRUE(eventually([this] { return storedDeviceCount() == 0; }));
+    ASSERT_TRUE(eventually([] { return storedDeviceCount() == 0; }));
     joinAllWorkers();
     EXPECT_EQ(window.callsOf("hide").size(), 1u);
     EXPECT_EQ(window.callsOf("send").back(), (Call{"send", message::DeviceRemoved, 0}));
 
     keyboard.control("plug");
-    ASSERT_TRUE(eventually([this] { return storedDeviceCount() == 1; }));
+    ASSERT_TRUE(eventually([] { return storedDeviceCount() == 1; }));
     joinAllWorkers();
     EXPECT_EQ(window.callsOf("post").size(), 1u); // opened at the first arrival only
 }
