@@ -1,0 +1,111 @@
+// The largest write Apply makes: the key map pages of the three profiles and
+// a full macro memory (255 blocks of 128 bytes), to the virtual keyboard
+// answering without delay, so what is measured is the program's own work:
+// snapshot, encoding, and the command exchanges through the service library.
+
+#include "device/Apply.h"
+#include "device/Channels.h"
+#include "device/DataSets.h"
+#include "device/DeviceState.h"
+#include "device/ServiceBinding.h"
+#include "service/virtual/ControlClient.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <stdlib.h>
+#include <string>
+
+namespace {
+
+using namespace tavrik;
+
+constexpr std::size_t kFullMacroMemory = 255 * 128;
+
+// 100 macros without names: 16 + 200 + 100 x (4 + 4 x 80) = 32616 bytes,
+// and six more actions fill the memory to the last byte.
+void fillWorkingSet() {
+    const device::DataSetLock lock = device::lockWorkingSet();
+    device::WorkingSet& set = device::workingSet();
+    set.macros.clear();
+    for (std::uint16_t m = 0; m < macro::kMaxMacros; ++m) {
+        macro::MacroRecord record;
+        record.setCycles(1);
+        record.setId(static_cast<std::uint16_t>(m + 1));
+        std::vector<macro::MacroAction> actions(m == 0 ? 86 : 80);
+        for (std::size_t a = 0; a < actions.size(); ++a) {
+            actions[a] = {static_cast<std::int32_t>(10 * a), 0x1E,
+                          static_cast<std::uint16_t>(a % 2)};
+        }
+        record.setActions(actions);
+        set.macros.push_back(record);
+    }
+    for (int layer = 0; layer < 3; ++layer) {
+        for (int row = 1; row < 128; ++row) {
+            set.table.storeRecord(layer, row,
+                                  {keyboard::AssignmentType::PlayMacro, 0,
+                                   static_cast<std::uint32_t>(row % 100 + 1)});
+        }
+    }
+}
+
+// Commands the virtual keyboard has answered; -1 when it cannot say.
+long answeredCommands(service::ControlClient& keyboard) {
+    std::string reply;
+    std::string error;
+    if (!keyboard.request("state", reply, error)) {
+        return -1;
+    }
+    const auto at = reply.find("commands=");
+    return at == std::string::npos ? -1 : std::stol(reply.substr(at + 9));
+}
+
+// A fresh virtual keyboard in a folder of its own, bound as the program binds it.
+bool startVirtualKeyboard(const std::string& folder) {
+    ::setenv("VEZAROR_BACKEND", "virtual", 1);
+    ::setenv("VEZAROR_VIRTUAL_STATE", (folder + "/keyboard.state").c_str(), 1);
+    ::setenv("VEZAROR_VIRTUAL_CONTROL", (folder + "/vkbd.sock").c_str(), 1);
+    ::setenv("VEZAROR_VIRTUAL_LATENCY_MS", "0", 1);
+    if (device::bindService() != device::BindResult::Bound) {
+        return false;
+    }
+    device::registerChannels();
+    return device::readKeyboardLayoutAndCapacity() && device::macroCapacity() == kFullMacroMemory;
+}
+
+void FullApply(benchmark::State& state) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavrik-bench-XXXXXX").string();
+    const std::string folder = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    if (folder.empty() || !startVirtualKeyboard(folder)) {
+        state.SkipWithError("the virtual keyboard is not available");
+        return;
+    }
+    service::ControlClient keyboard(folder + "/vkbd.sock");
+    fillWorkingSet();
+    const device::DataSetLock lock = device::lockWorkingSet();
+    const long before = answeredCommands(keyboard);
+    int failures = 0;
+    for (auto _ : state) {
+        failures += device::buildApplySnapshot(true) == 1 ? 0 : 1;
+    }
+    const long exchanges = answeredCommands(keyboard) - before;
+    if (failures != 0) {
+        state.SkipWithError("the keyboard refused a write");
+    }
+    state.counters["exchanges"] =
+        static_cast<double>(exchanges) / static_cast<double>(state.iterations());
+    state.counters["time_per_exchange"] = benchmark::Counter(
+        static_cast<double>(exchanges), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    device::service().End();
+    device::resetServiceBinding();
+    device::resetDataSets();
+    device::resetDeviceState();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+BENCHMARK(FullApply)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
