@@ -49,6 +49,13 @@ void releaseApplySnapshot(ApplySnapshot& snapshot) {
     snapshot.table = keyboard::AssignmentTable();
 }
 
+void releaseDataSets() {
+    const DataSetLock working = lockWorkingSet();
+    const DataSetLock snapshot = lockApplySnapshot();
+    releaseWorkingSetContents(workingSet());
+    releaseApplySnapshot(applySnapshot());
+}
+
 void resetDataSets() {
     const DataSetLock working = lockWorkingSet();
     const DataSetLock snapshot = lockApplySnapshot();

@@ -49,6 +49,9 @@ ApplySnapshot& applySnapshot();
 void releaseWorkingSetContents(WorkingSet& set);
 void releaseApplySnapshot(ApplySnapshot& snapshot);
 
+// Teardown: both sets released, each under its lock.
+void releaseDataSets();
+
 // The state of a fresh start: the working set holds the default assignment
 // table, no macros and no strings; the snapshot is empty. Takes both locks.
 void resetDataSets();

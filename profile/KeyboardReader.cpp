@@ -72,6 +72,9 @@ std::vector<std::uint8_t> profileImageOfKeyboard(const Pages& pages,
 } // namespace
 
 bool readKeyboardToWorkingFile(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
     const int active = device::readActiveProfile();
     if (active < 0 || active > kLargestActiveProfile) {
         return false;
@@ -81,7 +84,7 @@ bool readKeyboardToWorkingFile(const std::string& path) {
         return false;
     }
     const std::optional<std::vector<std::uint8_t>> area = readMacroArea();
-    if (!area || path.empty()) {
+    if (!area) {
         return false;
     }
     try {

@@ -19,7 +19,7 @@
 namespace tavrik::profile {
 namespace {
 
-constexpr std::uint64_t kLargestFileSize = 0xFFFFFFFFull; // 4 GiB is too large
+constexpr std::uint64_t kTooLargeFileSize = std::uint64_t{1} << 32; // 4 GiB
 constexpr std::uint8_t kLargestFlag = 1;
 
 // Closes a descriptor when the read is over.
@@ -120,7 +120,7 @@ int readProfileImage(const std::string& path, std::vector<std::uint8_t>& image) 
         return validation::CannotOpen;
     }
     const auto fileSize = static_cast<std::uint64_t>(status.st_size);
-    if (fileSize < kAssignmentTableBytes || fileSize >= kLargestFileSize) {
+    if (fileSize < kAssignmentTableBytes || fileSize >= kTooLargeFileSize) {
         return validation::Rejected;
     }
     std::array<std::uint8_t, kProfileFileHeaderSize> header{};

@@ -229,7 +229,15 @@ TEST_F(ProfileTest, FilesThatCannotBeReadAreRejectedWithoutTheFormatMessage) {
     EXPECT_EQ(validateProfileFile(folder.file("missing.fwc")), 0);
     std::filesystem::create_directory(folder.file("folder.fwc"));
     EXPECT_EQ(validateProfileFile(folder.file("folder.fwc")), -2);
+    // 4 GiB is too large to be looked at; one byte less is read as far as its
+    // header reaches, and that header is all zero.
+    writeFile(folder.file("huge.fwc"), {});
+    std::filesystem::resize_file(folder.file("huge.fwc"), std::uintmax_t{1} << 32);
+    EXPECT_EQ(validateProfileFile(folder.file("huge.fwc")), 0);
     EXPECT_TRUE(prompter.messages().empty());
+    std::filesystem::resize_file(folder.file("huge.fwc"), (std::uintmax_t{1} << 32) - 1);
+    EXPECT_EQ(validateProfileFile(folder.file("huge.fwc")), 0);
+    EXPECT_EQ(prompter.messages().size(), 1u);
 }
 
 TEST_F(ProfileTest, LoadingTakesStringsOnlyFromInsideThePool) {
