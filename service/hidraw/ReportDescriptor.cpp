@@ -31,7 +31,8 @@ std::optional<ReportLayout> parseReportDescriptor(std::span<const std::uint8_t> 
     Globals globals;
     std::vector<Globals> stack;
     // The first usage of the pending main item: page (0 when not given) and id.
-    std::optional<std::uint32_t> usage;
+    bool haveUsage = false;
+    std::uint32_t usage = 0;
     int depth = 0;
     std::size_t position = 0;
     while (position < descriptor.size()) {
@@ -68,7 +69,8 @@ std::optional<ReportLayout> parseReportDescriptor(std::span<const std::uint8_t> 
             continue;
         }
         if (type == kLocal) {
-            if (tag == kUsage && !usage) {
+            if (tag == kUsage && !haveUsage) {
+                haveUsage = true;
                 // A four-byte usage carries its own page in the high half.
                 usage = size == 4 ? value
                                   : (static_cast<std::uint32_t>(globals.usagePage) << 16) |
@@ -82,8 +84,8 @@ std::optional<ReportLayout> parseReportDescriptor(std::span<const std::uint8_t> 
         if (tag == kCollection) {
             if (depth == 0) {
                 CollectionReports collection;
-                collection.usagePage = static_cast<std::uint16_t>(usage.value_or(0) >> 16);
-                collection.usage = static_cast<std::uint16_t>(usage.value_or(0));
+                collection.usagePage = static_cast<std::uint16_t>(usage >> 16);
+                collection.usage = static_cast<std::uint16_t>(usage);
                 layout.collections.push_back(collection);
             }
             ++depth;
@@ -95,7 +97,8 @@ std::optional<ReportLayout> parseReportDescriptor(std::span<const std::uint8_t> 
         } else if (tag == kInput && depth > 0) {
             layout.collections.back().inputReportIds.insert(globals.reportId);
         }
-        usage.reset();
+        haveUsage = false;
+        usage = 0;
     }
     return layout;
 }
