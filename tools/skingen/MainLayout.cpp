@@ -186,13 +186,13 @@ QRect capRect(int originX, double column, double width, int row, int rows) {
 void addKeyboard(ControlList& controls) {
     for (int row = 0; row < 6; ++row) {
         double column = 0;
-        for (const KeySpec& spec : mainRows().at(static_cast<std::size_t>(row))) {
-            if (spec.key != nullptr) {
-                controls.push_back({QString::fromLatin1(spec.key),
-                                    capRect(kMainX, column, spec.width, row, 1), Kind::Key,
-                                    QString::fromUtf8(spec.legend)});
+        for (const KeySpec& keyCap : mainRows().at(static_cast<std::size_t>(row))) {
+            if (keyCap.key != nullptr) {
+                controls.push_back({QString::fromLatin1(keyCap.key),
+                                    capRect(kMainX, column, keyCap.width, row, 1), Kind::Key,
+                                    QString::fromUtf8(keyCap.legend)});
             }
-            column += spec.width;
+            column += keyCap.width;
         }
     }
     for (const auto* cluster : {&navigationKeys(), &numericPadKeys()}) {
