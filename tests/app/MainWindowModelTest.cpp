@@ -1,0 +1,95 @@
+// The main window's toolkit-free pieces: noticing a set clock, the link
+// address and the current-profile caption.
+
+#include "app/ClockJumpWatch.h"
+#include "app/LinkAddress.h"
+#include "app/ProfileCaption.h"
+#include "ui/LanguageTexts.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrik::app {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(ClockJumpWatch, OnlyAWallClockStepBeyondTheToleranceCounts) {
+    const struct {
+        std::chrono::milliseconds wallStep;
+        std::chrono::milliseconds realStep;
+        bool jump;
+    } cases[] = {
+        {1000ms, 1000ms, false},       // both clocks ran
+        {3100ms, 1000ms, true},        // set forward
+        {-60000ms, 1000ms, true},      // set back
+        {2900ms, 1000ms, false},       // within the tolerance
+        {-900ms, 1000ms, false},       // slowed by a correction
+        {3600000ms, 3600000ms, false}, // a long pause of the program, e.g. suspend
+    };
+    for (const auto& c : cases) {
+        ClockJumpWatch watch(2000ms);
+        const auto wall = std::chrono::system_clock::time_point(1700000000s);
+        const auto boot = std::chrono::nanoseconds(5s);
+        EXPECT_FALSE(watch.observe(wall, boot)) << "the first look only records";
+        EXPECT_EQ(watch.observe(wall + c.wallStep, boot + c.realStep), c.jump)
+            << c.wallStep.count() << " " << c.realStep.count();
+        // The next look compares with the clock as it was set.
+        EXPECT_FALSE(watch.observe(wall + c.wallStep + 1s, boot + c.realStep + 1s));
+    }
+}
+
+TEST(ClockJumpWatch, TimeSinceBootRuns) {
+    const auto first = ClockJumpWatch::timeSinceBoot();
+    const auto second = ClockJumpWatch::timeSinceBoot();
+    EXPECT_GT(first.count(), 0);
+    EXPECT_GE(second, first);
+}
+
+TEST(LinkAddress, WebAddressesStayFileNamesAreTakenBesideTheSkin) {
+    const std::string skin = "/opt/tavrik/Skins/";
+    const std::string guide = "/opt/tavrik/Help/index.html";
+    const struct {
+        std::u16string value;
+        std::string address;
+    } cases[] = {
+        {u"https://example.org/keyboard", "https://example.org/keyboard"},
+        {u"mailto:help@example.org", "mailto:help@example.org"},
+        {u"  http://example.org  ", "http://example.org"},
+        {u"../Help/index.html", "/opt/tavrik/Skins/../Help/index.html"},
+        {u"..\\Help\\index.html", "/opt/tavrik/Skins/../Help/index.html"},
+        {u"/usr/share/doc/tavrik/index.html", "/usr/share/doc/tavrik/index.html"},
+        {u"c:guide.html", "/opt/tavrik/Skins/c:guide.html"},
+        {u"", guide},
+        {u" ", guide},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(resolveLinkAddress(c.value, skin, guide), c.address);
+    }
+}
+
+TEST(ProfileCaption, NamesTheWorkingFileOrTheDefaultProfile) {
+    ui::resetLanguageTexts();
+    const struct {
+        int activeProfile;
+        std::string workingFile;
+        std::u16string caption;
+    } cases[] = {
+        {-1, "/home/u/Documents/Tavrik_09A/$Profile0", u"<Default Profile>"},
+        {0, "/home/u/Documents/Tavrik_09A/$Profile0", u"$Profile0"},
+        {2, "/home/u/Documents/Tavrik_09A/$Profile0", u"$Profile0"},
+        {1, "/data/profiles/Work.fwc", u"Work"},
+        {1, "", u"<Default Profile>"},
+    };
+    for (const auto& c : cases) {
+        const ProfileCaption caption = profileCaptionOf(c.activeProfile, c.workingFile);
+        EXPECT_EQ(caption.caption, c.caption) << c.activeProfile;
+        EXPECT_EQ(caption.tip, u"The current contextual  mode: " + c.caption);
+    }
+    ui::setLanguageText("PROFILE_TIP", u"Mode: ");
+    ui::setLanguageText("DEFAULT_PROFILE_NAME", u"none");
+    EXPECT_EQ(profileCaptionOf(-1, "").tip, u"Mode: none");
+    ui::resetLanguageTexts();
+}
+
+} // namespace
+} // namespace tavrik::app
