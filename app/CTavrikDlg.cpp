@@ -1,0 +1,623 @@
+#include "app/CTavrikDlg.h"
+
+#include "app/AboutBox.h"
+#include "app/BusyIndicator.h"
+#include "app/CTrayIcon.h"
+#include "app/InstanceStartup.h"
+#include "app/KeyboardFilter.h"
+#include "app/KeyboardPanel.h"
+#include "app/LightingPanel.h"
+#include "app/LinkAddress.h"
+#include "app/MainWindowBridge.h"
+#include "app/MainWindowIds.h"
+#include "app/OpenHelp.h"
+#include "app/PathSet.h"
+#include "app/ProfileButtons.h"
+#include "app/SkinFont.h"
+#include "app/WindowTimers.h"
+#include "device/Apply.h"
+#include "device/Channels.h"
+#include "device/Commands.h"
+#include "device/DataSets.h"
+#include "device/DeviceChangeResponse.h"
+#include "device/DeviceState.h"
+#include "device/ServiceBinding.h"
+#include "platform/Ports.h"
+#include "platform/ShellOpen.h"
+#include "platform/WindowMessage.h"
+#include "profile/ProfileActivation.h"
+#include "profile/ProfileTransfer.h"
+#include "profile/WorkingFile.h"
+#include "ui/CPngButton.h"
+#include "ui/LanguageFile.h"
+#include "ui/LanguageMenu.h"
+#include "ui/LanguageTexts.h"
+#include "ui/SkinImageCache.h"
+#include "ui/SkinPlacement.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <unistd.h>
+
+namespace tavrik::app {
+namespace {
+
+// "tavrik.window.debug=true" in QT_LOGGING_RULES lists every message the
+// window handles.
+Q_LOGGING_CATEGORY(windowLog, "tavrik.window", QtInfoMsg)
+
+using namespace std::chrono_literals;
+
+// How often the window compares the wall clock with the time that passed,
+// and by how much they may differ before the clock counts as set.
+constexpr auto kClockCheckPeriod = 1s;
+constexpr auto kClockJumpTolerance = 2s;
+
+constexpr Qt::WindowFlags kFrameless =
+    Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint;
+
+QString languageQString(std::string_view key) {
+    return QString::fromStdU16String(ui::languageText(key));
+}
+
+// Captions on the skin's blank text buttons: white, in the skin's font.
+void setCaption(ui::CPngButton& button, std::string_view textKey) {
+    button.setText(languageQString(textKey));
+    button.setFont(skinFont(QStringLiteral("Tahoma"), 9));
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    button.setPalette(palette);
+}
+
+void endProcessQuietly() {
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+} // namespace
+
+CTavrikDlg::CTavrikDlg(const QStringList& arguments)
+    : CBaseDialog(pathSet().mainSkinFile), instance_(runInstanceLogic(arguments)), server_(this),
+      clockWatch_(std::chrono::duration_cast<std::chrono::milliseconds>(kClockJumpTolerance)) {
+    applyPending_.store(false);
+}
+
+CTavrikDlg::~CTavrikDlg() {
+    // Messages served while the workers are drained find the window gone.
+    exited_ = true;
+    if (timers_ != nullptr) {
+        timers_->killAll();
+    }
+    mainWindowBridge().detach(*this);
+    if (&platform::mainWindow() == &mainWindowBridge() && !mainWindowBridge().isAttached()) {
+        platform::installMainWindowPort(nullptr);
+    }
+    if (&platform::prompter() == &prompter_) {
+        platform::installPrompter(nullptr);
+    }
+}
+
+// Initialisation, in its order. The skin was applied when the base dialog
+// was constructed. The window gets no "About..." item in a system menu: a
+// frameless window on Linux has no system menu to add it to; the About box
+// is in the window's menu and the tray menu.
+void CTavrikDlg::initialise() {
+    applicationIcon_ = QIcon(
+        QString::fromStdString(CTrayIcon::iconFile(skinFolder(), platform::trayicon::NoKeyboard)));
+    setWindowIcon(applicationIcon_);
+    initialised_.store(false);
+    publishWindow();
+    bindDevice();
+    // A layered-window entry point needs no looking up here: the window's
+    // shape comes from its mask (setMask), which every Qt platform has.
+    createWorkingSet();
+    loadSkinImagesOrExit();
+    readLinkAddress();
+    createPanels();
+    makeToolWindow();
+    namedEvents_.create();
+    platform::postWindowMessage(this, platform::message::Init, platform::wparam::Init);
+    applyProfileCaptions();
+    createMainMenu();
+    createKeyboardFilter();
+    createTimeChangeWatch();
+}
+
+void CTavrikDlg::publishWindow() {
+    tray_ = std::make_unique<CTrayIcon>(this);
+    mainWindowBridge().attach(*this);
+    platform::installMainWindowPort(&mainWindowBridge());
+    platform::installPrompter(&prompter_);
+    device::setCachedActiveProfile(-1);
+}
+
+void CTavrikDlg::bindDevice() {
+    device::bindServiceOrExit();
+    // The device-change workers, the first of which the channel
+    // registration starts, run the program's response to a new count.
+    device::installDeviceChangeResponse();
+    device::registerChannels();
+}
+
+void CTavrikDlg::createWorkingSet() {
+    device::resetDataSets();
+    setApplyEnabled(false);
+}
+
+void CTavrikDlg::loadSkinImagesOrExit() {
+    images_ = loadMainSkinImages(skinFolder());
+    if (!images_) {
+        // Nothing of the window exists yet for anyone to see or reach.
+        endProcessQuietly();
+    }
+}
+
+void CTavrikDlg::readLinkAddress() {
+    linkAddress_ = resolveLinkAddress(layout().readString(u"SCREEN", u"Link", u""), skinFolder(),
+                                      pathSet().helpFolder + "index.html");
+}
+
+void CTavrikDlg::createPanels() {
+    timers_ = new WindowTimers(this);
+    connect(timers_, &WindowTimers::fired, this, &CTavrikDlg::handleTimer);
+    createTitleBar();
+    profileButtons_ = new ProfileButtons(*this, layout(), images_->buttons());
+    createToolBar();
+    keyboardPanel_ = new KeyboardPanel(*this, layout(), images_->buttons());
+    createIndicators();
+    lightingPanel_ = new LightingPanel(*this, layout(), images_->buttons());
+    busyIndicator_ = new BusyIndicator(skinFolder(), this);
+    ui::placeControl(*busyIndicator_, layout(), u"CONTROL_JDTStatic");
+    createBottomBar();
+    showBank();
+}
+
+ui::CPngButton* CTavrikDlg::createButton(int controlId, std::u16string_view skinKey) {
+    auto* button = new ui::CPngButton(this);
+    ui::placeImageButton(*button, layout(), skinKey, images_->buttons());
+    connect(button, &QAbstractButton::clicked, this,
+            [this, controlId] { platform::sendCommand(this, controlId); });
+    buttons_[controlId] = button;
+    return button;
+}
+
+void CTavrikDlg::createTitleBar() {
+    createButton(command::Link, u"VESTRO_LINK");
+    createButton(command::Help, u"CONTROL_HELP")->setToolTip(languageQString("MAIN_HELP_PROMPT"));
+    createButton(command::Menu, u"CONTROL_MENU");
+    createButton(command::Minimize, u"CONTROL_MINIMIZE");
+    createButton(command::Close, u"CONTROL_CLOSE");
+}
+
+void CTavrikDlg::createToolBar() {
+    createButton(command::MacroEditor, u"FUNC_MACRO");
+    defaultsButton_ = new ui::CPngButton(this);
+    ui::placeImageButton(*defaultsButton_, layout(), u"FUNC_DEFAULT", images_->buttons());
+    connect(defaultsButton_, &QAbstractButton::clicked, this,
+            [this] { keyboardPanel_->restoreDefaults(); });
+}
+
+// The lock and bank lights only show a state, and Flip0 only shows whether
+// the Flip setting is on: none of them takes a click.
+void CTavrikDlg::createIndicators() {
+    for (const std::u16string_view key : {u"LOCK_NUM", u"LOCK_CAPS", u"LOCK_SCROLL"}) {
+        auto* light = new ui::CPngButton(this);
+        ui::placeImageButton(*light, layout(), key, images_->buttons());
+        light->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    createButton(command::Bank, u"LOCK_AB")->setAttribute(Qt::WA_TransparentForMouseEvents);
+    createButton(command::Flip0, u"FLIP_0")->setAttribute(Qt::WA_TransparentForMouseEvents);
+    createButton(command::Flip1, u"FLIP_1");
+    createButton(command::Flip2, u"FLIP_2");
+}
+
+void CTavrikDlg::createBottomBar() {
+    createButton(command::Ok, u"CONTROL_OK");
+    createButton(command::Cancel, u"CONTROL_CANCEL");
+    createButton(command::Apply, u"CONTROL2_APPLY")->setEnabled(applyPending_.load());
+    versionLabel_ = new QLabel(languageQString("MAIN_BUTTON_VESTRO_VER"), this);
+    versionLabel_->setFont(skinFont(QStringLiteral("Verdana"), 8));
+    versionLabel_->setEnabled(false);
+    ui::placeControl(*versionLabel_, layout(), u"VESTRO_VER");
+}
+
+void CTavrikDlg::makeToolWindow() {
+    setWindowFlags(Qt::Tool | kFrameless);
+    server_.listen();
+    setWindowTitle(languageQString("MAIN_CAPTION"));
+}
+
+void CTavrikDlg::applyProfileCaptions() {
+    ui::loadProfileCaptions(pathSet().languageFile);
+    constexpr std::string_view kProfileTexts[] = {"PROFILE_1", "PROFILE_2", "PROFILE_3"};
+    for (int i = 0; i < 3; ++i) {
+        setCaption(*profileButtons_->profileButton(i), kProfileTexts[i]);
+    }
+    setCaption(*button(command::MacroEditor), "PROFILE_MACRO");
+    setCaption(*defaultsButton_, "PROFILE_DEFAULT");
+    setCaption(*button(command::Ok), "PROFILE_OK");
+    setCaption(*button(command::Cancel), "PROFILE_CANCLE");
+    setCaption(*button(command::Apply), "PROFILE_APPLY");
+    button(command::Minimize)->setToolTip(languageQString("MAIN_MINIMIZE_PROMPT"));
+    button(command::Menu)->setToolTip(languageQString("MAIN_MENU_PROMPT"));
+    button(command::Close)->setToolTip(languageQString("MAIN_CLOSE_PROMPT"));
+    // The current profile's name shows on the current-profile button too.
+    setCaption(*profileButtons_->currentProfileButton(), "DEFAULT_PROFILE_NAME");
+}
+
+void CTavrikDlg::createMainMenu() {
+    static constexpr ui::LanguageMenuItem kItems[] = {
+        {command::Import, "MENU_1"},
+        {command::Export, "MENU_2"},
+        {command::About, "MENU_3"},
+        {command::MenuClose, "MENU_4"},
+    };
+    mainMenu_ = new ui::LanguageMenu(kItems, pathSet().languageFile, this);
+    mainMenu_->setOwner(this);
+}
+
+void CTavrikDlg::createKeyboardFilter() {
+    qApp->installEventFilter(new KeyboardFilter(*this, *lightingPanel_->effectList(), this));
+}
+
+// Linux sends no notice when the system clock is set, so the window watches
+// for a jump of the wall clock itself and sends itself the time-change
+// message then, as the system would.
+void CTavrikDlg::createTimeChangeWatch() {
+    clockWatch_.observe(std::chrono::system_clock::now(), ClockJumpWatch::timeSinceBoot());
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [this] {
+        if (clockWatch_.observe(std::chrono::system_clock::now(),
+                                ClockJumpWatch::timeSinceBoot())) {
+            platform::sendWindowMessage(this, platform::message::TimeChanged, 0);
+        }
+    });
+    poll->start(kClockCheckPeriod);
+}
+
+ui::CPngButton* CTavrikDlg::button(int controlId) const {
+    const auto found = buttons_.find(controlId);
+    return found == buttons_.end() ? nullptr : found->second;
+}
+
+AboutBox* CTavrikDlg::aboutBox() const {
+    return aboutBox_.data();
+}
+
+void CTavrikDlg::addChildDialog(QWidget* dialog) {
+    childDialogs_.emplace_back(dialog);
+}
+
+// Messages, commands and timers.
+
+bool CTavrikDlg::event(QEvent* event) {
+    if (event->type() != platform::WindowMessageEvent::eventType()) {
+        return CBaseDialog::event(event);
+    }
+    auto* message = static_cast<platform::WindowMessageEvent*>(event);
+    qCDebug(windowLog, "message 0x%x wParam 0x%llx lParam %lld", message->message(),
+            static_cast<unsigned long long>(message->wParam()),
+            static_cast<long long>(message->lParam()));
+    message->setResult(
+        exited_ ? 0 : handleMessage(message->message(), message->wParam(), message->lParam()));
+    return true;
+}
+
+std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wParam,
+                                        std::intptr_t lParam) {
+    namespace message_ = platform::message;
+    namespace wparam = platform::wparam;
+    switch (message) {
+    case message_::Init:
+        if (wParam == wparam::Init) {
+            finishStartUp();
+        }
+        break;
+    case message_::Open:
+        if (wParam == wparam::Open) {
+            showMainWindow();
+        }
+        break;
+    case message_::Kill:
+        if (wParam == wparam::Kill) {
+            exitProgram();
+        }
+        break;
+    case message_::BankChanged:
+        if (wParam == wparam::Led) {
+            showBank();
+        }
+        break;
+    case message_::ProfileReload:
+        if (wParam == wparam::Prof) {
+            reloadProfileFromKeyboard();
+        }
+        break;
+    case message_::DeviceRemoved:
+        closeChildDialogs();
+        break;
+    case message_::SliderMoved:
+        lightingPanel_->sliderMoved(static_cast<int>(wParam), static_cast<int>(lParam));
+        break;
+    case message_::TimeChanged:
+        device::applyChanges();
+        break;
+    case platform::kCommandMessage:
+        handleCommand(static_cast<int>(wParam));
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CTavrikDlg::handleCommand(int commandId) {
+    if (!handleWindowCommand(commandId)) {
+        handlePanelCommand(commandId);
+    }
+}
+
+bool CTavrikDlg::handleWindowCommand(int commandId) {
+    switch (commandId) {
+    case command::Ok:
+        device::applyChanges();
+        hideWindow();
+        return true;
+    case command::Cancel:
+        hideWindow();
+        return true;
+    case command::Apply:
+        device::applyChanges();
+        return true;
+    case command::Link:
+        platform::shellOpen(linkAddress_);
+        return true;
+    case command::Help:
+        openHelp();
+        return true;
+    case command::Minimize:
+        QMetaObject::invokeMethod(this, &QWidget::showMinimized, Qt::QueuedConnection);
+        return true;
+    case command::Close:
+    case command::MenuClose:
+    case traycommand::Exit:
+        exitProgram();
+        return true;
+    case traycommand::Open:
+        showMainWindow();
+        return true;
+    case command::About:
+        openAboutBox();
+        return true;
+    case command::Menu:
+        showMainMenu();
+        return true;
+    case command::Import:
+        profile::importProfile();
+        return true;
+    case command::Export:
+        profile::exportProfile();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CTavrikDlg::handlePanelCommand(int commandId) {
+    switch (commandId) {
+    case command::DefaultProfile:
+        profileButtons_->openProfileManager();
+        return true;
+    case command::MacroEditor:
+        // The macro button edits G9, with the macro button flag.
+        keyboardPanel_->clickKey(keyboard::GButtonIds.back());
+        return true;
+    case command::Flip1:
+    case command::Flip2:
+        keyboardPanel_->toggleFlip();
+        return true;
+    default:
+        break;
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (commandId == ProfileButtons::kProfileButtonIds[static_cast<std::size_t>(i)]) {
+            profileButtons_->chooseProfile(i);
+            return true;
+        }
+    }
+    if (keyboardPanel_->button(commandId) != nullptr) {
+        keyboardPanel_->clickKey(commandId);
+        return true;
+    }
+    return false;
+}
+
+void CTavrikDlg::handleTimer(std::uint32_t timerId) {
+    switch (timerId) {
+    case platform::timer::BusyAnimation:
+        busyIndicator_->advance();
+        break;
+    case platform::timer::LightingReload:
+        timers_->kill(timerId);
+        lightingPanel_->reloadFromKeyboard();
+        break;
+    case platform::timer::ProfileReload:
+        timers_->kill(timerId);
+        platform::sendWindowMessage(this, platform::message::ProfileReload, platform::wparam::Prof);
+        break;
+    default:
+        break;
+    }
+}
+
+void CTavrikDlg::finishStartUp() {
+    tray_->create(this, kTrayCallbackMessage, ui::languageText("KEYBOARD_TRAY_DESC"),
+                  applicationIcon_, kTrayIconId);
+    trayState_.change(platform::trayicon::NoKeyboard);
+    updateProfileCaption();
+    initialised_.store(true);
+    hideWindow();
+}
+
+void CTavrikDlg::showBank() {
+    const int bank = device::currentBank();
+    ui::CPngButton* bankLight = button(command::Bank);
+    bankLight->setImages(bank == 0 ? images_->buttons() : images_->highlighted(),
+                         bankLight->imageOrigin());
+    keyboardPanel_->relabelGKeys(bank);
+    keyboardPanel_->markGKeys();
+}
+
+void CTavrikDlg::reloadProfileFromKeyboard() {
+    profile::reloadFromKeyboard();
+    const int active = device::readActiveProfile();
+    if (profileButtons_->showActive(active)) {
+        lightingPanel_->setLightingProfile(active);
+    }
+    lightingPanel_->reloadFromKeyboard();
+    updateProfileCaption();
+}
+
+void CTavrikDlg::updateProfileCaption() {
+    const int active = device::readActiveProfile();
+    const std::string workingFile = active >= 0 ? profile::workingFilePath(active) : std::string();
+    profileButtons_->setCaption(profileCaptionOf(active, workingFile));
+}
+
+bool CTavrikDlg::closeChildDialogs() {
+    std::vector<QPointer<QWidget>> children{QPointer<QWidget>(aboutBox_.data())};
+    children.insert(children.end(), childDialogs_.begin(), childDialogs_.end());
+    for (const QPointer<QWidget>& child : children) {
+        if (child != nullptr && child->isVisible() && !child->close()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CTavrikDlg::openAboutBox() {
+    if (aboutBox_ == nullptr) {
+        aboutBox_ = new AboutBox(pathSet().languageFile, this);
+    }
+    aboutBox_->present(linkAddress_);
+}
+
+void CTavrikDlg::showMainMenu() {
+    mainMenu_->popup(QCursor::pos());
+}
+
+// Showing and hiding.
+
+void CTavrikDlg::showMainWindow() {
+    if (device::storedDeviceCount() == 0) {
+        platform::prompter().showMessage(ui::languageText("MAIN_NO_DEVICE_PROMPT"), u"",
+                                         platform::MessageIcon::None);
+        return;
+    }
+    makeApplicationWindow();
+    showAllowed_ = true;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CTavrikDlg::makeApplicationWindow() {
+    if (windowType() != Qt::Window) {
+        setWindowFlags(Qt::Window | kFrameless);
+    }
+}
+
+void CTavrikDlg::hideWindow() {
+    hide();
+}
+
+void CTavrikDlg::setVisible(bool visible) {
+    if (visible && !showAllowed_) {
+        return;
+    }
+    CBaseDialog::setVisible(visible);
+}
+
+void CTavrikDlg::closeEvent(QCloseEvent* event) {
+    // The window's Close hides it; only exitProgram ends the program.
+    event->ignore();
+    hideWindow();
+}
+
+void CTavrikDlg::reject() {
+    hideWindow();
+}
+
+void CTavrikDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 || event->key() == Qt::Key_Help) {
+        openHelp();
+        return;
+    }
+    CBaseDialog::keyPressEvent(event);
+}
+
+void CTavrikDlg::setTrayIcon(int iconId) {
+    if (trayState_.change(iconId) && tray_ != nullptr) {
+        tray_->setIcon(iconId);
+    }
+}
+
+void CTavrikDlg::setApplyEnabled(bool enabled) {
+    applyPending_.store(enabled);
+    if (ui::CPngButton* apply = button(command::Apply)) {
+        apply->setEnabled(enabled);
+    }
+}
+
+void CTavrikDlg::refreshKeyButtons() {
+    if (keyboardPanel_ != nullptr) {
+        keyboardPanel_->refreshKeyButtons();
+    }
+}
+
+void CTavrikDlg::setBusyIndicatorVisible(bool visible) {
+    if (busyIndicator_ != nullptr) {
+        busyIndicator_->setVisible(visible);
+    }
+}
+
+// Exit.
+
+bool CTavrikDlg::exitProgram() {
+    if (exited_) {
+        return true;
+    }
+    hideWindow();
+    if (!tearDown()) {
+        return false;
+    }
+    exited_ = true;
+    ui::clearSkinImages();
+    done(0);
+    return true;
+}
+
+bool CTavrikDlg::tearDown() {
+    if (!closeChildDialogs()) {
+        return false;
+    }
+    instance_.mutex.close();
+    namedEvents_.close();
+    if (tray_ != nullptr) {
+        tray_->remove();
+    }
+    trayState_.clear();
+    setApplyEnabled(false);
+    device::releaseDataSets();
+    return true;
+}
+
+} // namespace tavrik::app

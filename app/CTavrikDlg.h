@@ -1,0 +1,183 @@
+#pragma once
+// The program's one main window: a skinned dialog ("Skins/Main.ini") that
+// hosts the on-screen keyboard, the lighting panel and the profile buttons,
+// lives hidden with its icon in the tray, and shows itself only through
+// showMainWindow. Other instances, the device workers and the keyboard's
+// events reach it through window messages (MainWindowPort.h) and timers;
+// its buttons and menus through the command message with their ids
+// (MainWindowIds.h).
+//
+// Life: the constructor decides the instance question; initialise() builds
+// the window and posts INIT to itself, whose handling adds the tray icon and
+// marks the window initialised; exitProgram() tears down and ends the
+// application's event loop.
+
+#include "app/ClockJumpWatch.h"
+#include "app/InstanceDecision.h"
+#include "app/MainSkinImages.h"
+#include "app/TrayIconState.h"
+#include "platform/InstanceMessenger.h"
+#include "platform/NamedEvents.h"
+#include "platform/QtPrompter.h"
+#include "ui/CBaseDialog.h"
+
+#include <QIcon>
+#include <QPointer>
+#include <QStringList>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QTimer;
+
+namespace tavrik::ui {
+class CPngButton;
+class LanguageMenu;
+} // namespace tavrik::ui
+
+namespace tavrik::app {
+
+class AboutBox;
+class BusyIndicator;
+class CTrayIcon;
+class KeyboardPanel;
+class LightingPanel;
+class ProfileButtons;
+class WindowTimers;
+
+class CTavrikDlg final : public ui::CBaseDialog {
+    Q_OBJECT
+public:
+    // Runs the instance logic with `arguments` (program name first): hands
+    // over to a running instance, or ends for "/Kill", or becomes the first
+    // instance and launches the daemon. Needs the path set and the language
+    // texts.
+    explicit CTavrikDlg(const QStringList& arguments);
+    ~CTavrikDlg() override;
+
+    // This process is to end with exit code 0 without a window.
+    bool endsAtStart() const { return instance_.outcome == InstanceOutcome::EndProcess; }
+
+    // Binds the keyboard's service, builds the window from the skin and posts
+    // INIT. Ends the process with exit code 0, without a message, when the
+    // service cannot be bound or a skin image is missing.
+    void initialise();
+
+    // Shows the window in front, as an application window; without a
+    // keyboard it only says so.
+    void showMainWindow();
+    // Tears down and ends the event loop. Returns false, with nothing
+    // released, when a child dialog refuses to close.
+    bool exitProgram();
+
+    // A dialog of the window (profile manager, composite editor): asked to
+    // close when the keyboard goes away and before the program exits.
+    void addChildDialog(QWidget* dialog);
+
+    // What MainWindowPort asks of the window, on the window's thread
+    // (MainWindowBridge hands calls over from other threads).
+    bool isInitialised() const { return initialised_.load(); }
+    void hideWindow();
+    void setTrayIcon(int iconId);
+    int lastNormalTrayIcon() const { return trayState_.lastNormal(); }
+    void setApplyEnabled(bool enabled);
+    bool isApplyEnabled() const { return applyPending_.load(); }
+    // Any thread: the pending state alone, before the button follows.
+    void noteApplyPending(bool pending) { applyPending_.store(pending); }
+    void refreshKeyButtons();
+    void setBusyIndicatorVisible(bool visible);
+    WindowTimers& timers() { return *timers_; }
+
+    // The window's parts.
+    CTrayIcon& trayIcon() const { return *tray_; }
+    int trayIconId() const { return trayState_.current(); }
+    KeyboardPanel& keyboardPanel() const { return *keyboardPanel_; }
+    LightingPanel& lightingPanel() const { return *lightingPanel_; }
+    ProfileButtons& profileButtons() const { return *profileButtons_; }
+    BusyIndicator& busyIndicator() const { return *busyIndicator_; }
+    ui::LanguageMenu& mainMenu() const { return *mainMenu_; }
+    // The window's own buttons by command id (OK, Cancel, Apply, the title
+    // bar's, the bank light ...); null for another id.
+    ui::CPngButton* button(int controlId) const;
+    // Null until the About box was first opened.
+    AboutBox* aboutBox() const;
+    const std::string& linkAddress() const { return linkAddress_; }
+    const platform::InstanceServer& instanceServer() const { return server_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void setVisible(bool visible) override;
+    void reject() override;
+
+private:
+    // Initialisation, in its order.
+    void publishWindow();
+    void bindDevice();
+    void createWorkingSet();
+    void loadSkinImagesOrExit();
+    void readLinkAddress();
+    void createPanels();
+    void createTitleBar();
+    void createToolBar();
+    void createIndicators();
+    void createBottomBar();
+    void makeToolWindow();
+    void applyProfileCaptions();
+    void createMainMenu();
+    void createKeyboardFilter();
+    void createTimeChangeWatch();
+    ui::CPngButton* createButton(int controlId, std::u16string_view skinKey);
+
+    // Messages, commands and timers.
+    std::intptr_t handleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    void handleCommand(int commandId);
+    bool handleWindowCommand(int commandId);
+    bool handlePanelCommand(int commandId);
+    void handleTimer(std::uint32_t timerId);
+    void finishStartUp();
+    void showBank();
+    void reloadProfileFromKeyboard();
+    void updateProfileCaption();
+    bool closeChildDialogs();
+    void openAboutBox();
+    void showMainMenu();
+    void makeApplicationWindow();
+    bool tearDown();
+
+    InstanceDecision instance_;
+    platform::InstanceServer server_;
+    platform::NamedEvents namedEvents_;
+    platform::QtPrompter prompter_;
+    TrayIconState trayState_;
+    std::atomic<bool> initialised_{false};
+    std::atomic<bool> applyPending_{false};
+    // Set once showMainWindow has shown the window: before that nothing
+    // shows it, so the window never appears while it starts.
+    bool showAllowed_ = false;
+    bool exited_ = false;
+    QIcon applicationIcon_;
+    std::optional<MainSkinImages> images_;
+    std::string linkAddress_;
+    std::unique_ptr<CTrayIcon> tray_;
+    WindowTimers* timers_ = nullptr;
+    KeyboardPanel* keyboardPanel_ = nullptr;
+    LightingPanel* lightingPanel_ = nullptr;
+    ProfileButtons* profileButtons_ = nullptr;
+    BusyIndicator* busyIndicator_ = nullptr;
+    ui::LanguageMenu* mainMenu_ = nullptr;
+    ui::CPngButton* defaultsButton_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    ClockJumpWatch clockWatch_;
+    QPointer<AboutBox> aboutBox_;
+    std::vector<QPointer<QWidget>> childDialogs_;
+    std::map<int, ui::CPngButton*> buttons_;
+};
+
+} // namespace tavrik::app

@@ -1,0 +1,19 @@
+#include "app/MainSkinImages.h"
+
+#include "ui/SkinImageCache.h"
+
+namespace tavrik::app {
+
+std::optional<MainSkinImages> loadMainSkinImages(const std::string& skinFolder) {
+    std::array<QImage, kMainSkinImageFiles.size()> loaded;
+    for (std::size_t i = 0; i < kMainSkinImageFiles.size(); ++i) {
+        loaded[i] = ui::skinImage(skinFolder + kMainSkinImageFiles[i]);
+        if (loaded[i].isNull()) {
+            return std::nullopt;
+        }
+    }
+    return MainSkinImages{loaded[0], loaded[1], loaded[2], loaded[3],
+                          loaded[4], loaded[5], loaded[6]};
+}
+
+} // namespace tavrik::app

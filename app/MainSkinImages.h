@@ -1,0 +1,40 @@
+#pragma once
+// The main window's skin images: the four state images of its image buttons
+// (normal, mouse-over, pressed, disabled), the arrow pictures and the two key
+// colour pictures, all from the folder of the main layout file. The window
+// cannot be drawn without any one of them.
+
+#include "ui/CPngButton.h"
+
+#include <QImage>
+#include <array>
+#include <optional>
+#include <string>
+
+namespace tavrik::app {
+
+inline constexpr std::array<const char*, 7> kMainSkinImageFiles = {
+    "main_normal.jpg", "main_over.jpg",   "main_down.jpg",   "main_disable.jpg",
+    "Arrow.jpg",       "main_color0.jpg", "main_color1.jpg",
+};
+
+struct MainSkinImages {
+    QImage normal;
+    QImage over;
+    QImage down;
+    QImage disabled;
+    QImage arrow;
+    QImage colour0;
+    QImage colour1;
+
+    // The window's button set; a checked button shows the pressed image.
+    ui::ButtonImages buttons() const { return {normal, over, down, disabled, down}; }
+    // The highlighted set: the pressed image in every state (the bank light
+    // while bank B is chosen).
+    ui::ButtonImages highlighted() const { return ui::ButtonImages::all(down); }
+};
+
+// `skinFolder` ends with '/'. Nothing when any image cannot be read.
+std::optional<MainSkinImages> loadMainSkinImages(const std::string& skinFolder);
+
+} // namespace tavrik::app

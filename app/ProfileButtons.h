@@ -1,0 +1,60 @@
+#pragma once
+// The profile buttons of the main window: the three profile buttons
+// (FUNC_PROFILE1..FUNC_PROFILE3, ids 1135..1137), of which the keyboard's
+// active profile shows pressed, and the current-profile button
+// (FUNC_PROFILES, id 1005) with the active profile's caption and tip.
+//
+// Switching the keyboard's profile from these buttons comes with the profile
+// switching work, and the profile manager behind the current-profile button
+// with the profile manager work; until then their clicks change nothing.
+
+#include "app/ProfileCaption.h"
+#include "ui/CPngButton.h"
+
+#include <QObject>
+#include <array>
+
+class QWidget;
+
+namespace tavrik::ui {
+class CIniFile;
+}
+
+namespace tavrik::app {
+
+class ProfileButtons final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::array<int, 3> kProfileButtonIds = {1135, 1136, 1137};
+
+    // Each click goes to `window` as the command of the button's id.
+    ProfileButtons(QWidget& window, const ui::CIniFile& layout, const ui::ButtonImages& images);
+
+    ui::CPngButton* profileButton(int profile) const {
+        return profiles_.at(static_cast<std::size_t>(profile));
+    }
+    ui::CPngButton* currentProfileButton() const { return current_; }
+
+    // Profile 0..2 shows pressed and the other two released; any other value
+    // leaves the buttons as they are. Returns whether the buttons changed.
+    bool showActive(int profile);
+    // -1 until a profile was shown.
+    int shownProfile() const { return shown_; }
+
+    void setCaption(const ProfileCaption& caption);
+
+    // A profile button was pressed.
+    void chooseProfile(int profile);
+    // The current-profile button was pressed.
+    void openProfileManager();
+
+private:
+    ui::CPngButton* createButton(QWidget& window, int controlId);
+    void showPressed();
+
+    std::array<ui::CPngButton*, 3> profiles_{};
+    ui::CPngButton* current_ = nullptr;
+    int shown_ = -1;
+};
+
+} // namespace tavrik::app

@@ -1,0 +1,430 @@
+// The main window against the real service library and a virtual keyboard:
+// start-up, showing and hiding, the keyboard's events, the keyboard filter
+// and the exit.
+
+#include "app/AboutBox.h"
+#include "app/BusyIndicator.h"
+#include "app/CTrayIcon.h"
+#include "app/KeyboardPanel.h"
+#include "app/LightingPanel.h"
+#include "app/MainWindowIds.h"
+#include "app/ProfileButtons.h"
+#include "app/WindowTimers.h"
+#include "device/Channels.h"
+#include "platform/InstanceLock.h"
+#include "platform/NamedEvents.h"
+#include "platform/WindowMessage.h"
+#include "tests/app/MainWindowFixture.h"
+#include "ui/CPngButton.h"
+#include "ui/LanguageMenu.h"
+#include "ui/SkinImageCache.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <algorithm>
+#include <fstream>
+#include <mutex>
+
+namespace tavrik::app {
+namespace {
+
+using testing::MainWindowTest;
+using testing::namedEventExists;
+using testing::pressKey;
+using testing::serveEventsFor;
+using testing::serveEventsUntil;
+
+// Answers every message box and records its text and title.
+class MessageRecorder final : public platform::Prompter {
+public:
+    struct Message {
+        std::u16string text;
+        std::u16string title;
+    };
+    void showMessage(const std::u16string& text, const std::u16string& title,
+                     platform::MessageIcon) override {
+        const std::lock_guard lock(mutex_);
+        messages_.push_back({text, title});
+    }
+    bool askYesNo(const std::u16string&, bool defaultYes) override { return defaultYes; }
+    std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest&) override {
+        return {};
+    }
+    std::optional<std::string> chooseSaveFile(const platform::FileDialogRequest&) override {
+        return {};
+    }
+    std::vector<Message> messages() const {
+        const std::lock_guard lock(mutex_);
+        return messages_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<Message> messages_;
+};
+
+// Counts how often the window finished, which ends the program's loop.
+class FinishCounter {
+public:
+    explicit FinishCounter(QDialog& window) {
+        QObject::connect(&window, &QDialog::finished, &context_, [this] { ++count_; });
+    }
+    int count() const { return count_; }
+
+private:
+    QObject context_;
+    int count_ = 0;
+};
+
+// Puts a prompter in place for as long as it lives.
+class PrompterInUse {
+public:
+    explicit PrompterInUse(platform::Prompter& prompter) { platform::installPrompter(&prompter); }
+    ~PrompterInUse() { platform::installPrompter(nullptr); }
+    PrompterInUse(const PrompterInUse&) = delete;
+    PrompterInUse& operator=(const PrompterInUse&) = delete;
+};
+
+// A child dialog that refuses to close while asked to.
+class StubbornDialog final : public QDialog {
+public:
+    bool refuse = true;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (refuse) {
+            event->ignore();
+        } else {
+            QDialog::closeEvent(event);
+        }
+    }
+};
+
+bool sameImage(const QImage& left, const QImage& right) {
+    return left.cacheKey() == right.cacheKey();
+}
+
+std::intptr_t send(CTavrikDlg& window, std::uint32_t message, std::uintptr_t wParam) {
+    return platform::sendWindowMessage(&window, message, wParam);
+}
+
+TEST_F(MainWindowTest, StartedHiddenItLivesInTheTrayWithTheKeyboardsState) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    serveEventsFor(300);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.windowType(), Qt::Tool);
+    EXPECT_EQ(window.windowTitle(), "Tavrik gaming keyboard settings");
+    EXPECT_TRUE(window.trayIcon().isActive());
+    EXPECT_EQ(window.trayIcon().tip(), u"Tavrik keyboard settings");
+    EXPECT_TRUE(window.instanceServer().isListening());
+    EXPECT_TRUE(namedEventExists(platform::namedEventName(1)));
+    EXPECT_TRUE(namedEventExists(platform::namedEventName(platform::kNamedEventCount)));
+    EXPECT_FALSE(window.isApplyEnabled());
+    EXPECT_FALSE(window.button(command::Apply)->isEnabled());
+    // The keyboard's active profile (the virtual keyboard starts in the
+    // first) shows pressed and names the current-profile button.
+    ProfileButtons& profiles = window.profileButtons();
+    EXPECT_TRUE(profiles.profileButton(0)->isChecked());
+    EXPECT_FALSE(profiles.profileButton(1)->isChecked());
+    EXPECT_EQ(profiles.currentProfileButton()->text(), "$Profile0");
+    EXPECT_EQ(profiles.currentProfileButton()->toolTip(), "Current profile: $Profile0");
+    // Captions and tips from the language file.
+    EXPECT_EQ(profiles.profileButton(2)->text(), "Profile 3");
+    EXPECT_EQ(window.button(command::Ok)->text(), "OK");
+    EXPECT_EQ(window.button(command::Apply)->text(), "Apply");
+    EXPECT_EQ(window.button(command::Close)->toolTip(), "Close");
+    EXPECT_EQ(window.linkAddress(), programFolder() + "Skins/../Help/index.html");
+    // Bank A at every start.
+    EXPECT_EQ(window.keyboardPanel().gButton(0)->text(), "A1");
+    EXPECT_EQ(window.keyboardPanel().gButton(5)->text(), "A6");
+    EXPECT_EQ(window.keyboardPanel().gButton(6)->text(), "");
+}
+
+TEST_F(MainWindowTest, FirstDetectedKeyboardOpensTheWindowAsAnApplicationWindow) {
+    CTavrikDlg& window = start();
+    ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));
+    EXPECT_EQ(window.windowType(), Qt::Window);
+    EXPECT_EQ(window.trayIconId(), platform::trayicon::KeyboardPresent);
+    EXPECT_TRUE(device::startFlags().startHidden.load());
+}
+
+TEST_F(MainWindowTest, WithoutKeyboardTheOpenItemOnlySaysSo) {
+    ::setenv("VEZAROR_VIRTUAL_PLUGGED", "0", 1);
+    CTavrikDlg& window = start();
+    serveEventsFor(300);
+    MessageRecorder recorder;
+    const PrompterInUse inUse(recorder);
+    EXPECT_EQ(window.trayIconId(), platform::trayicon::NoKeyboard);
+
+    window.trayIcon().menu()->actions().at(0)->trigger();
+    ASSERT_EQ(recorder.messages().size(), 1u);
+    EXPECT_EQ(recorder.messages()[0].text,
+              u"No keyboard was found, so the key settings cannot be shown.");
+    EXPECT_EQ(recorder.messages()[0].title, u"");
+    serveEventsFor(100);
+    EXPECT_FALSE(window.isVisible());
+    // A keyboard plugged in later does not open the window by itself.
+    keyboard_.control("plug");
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    serveEventsFor(300);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeCloseNothingAndArrowsLeaveTheEffectList) {
+    CTavrikDlg& window = start();
+    ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));
+    const FinishCounter finished(window);
+    for (const int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        pressKey(window, key);
+        pressKey(*window.button(command::Cancel), key);
+        pressKey(*window.button(command::Close), key);
+    }
+    serveEventsFor(100);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(finished.count(), 0);
+
+    QComboBox& effects = *window.lightingPanel().effectList();
+    effects.addItems({"one", "two", "three"});
+    effects.setCurrentIndex(1);
+    effects.setFocus();
+    ASSERT_TRUE(serveEventsUntil([&] { return effects.hasFocus(); }));
+    for (const int key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Left, Qt::Key_Right}) {
+        pressKey(effects, key);
+    }
+    EXPECT_EQ(effects.currentIndex(), 1);
+    // Keys of the window's other widgets pass, and so do the keys of other
+    // windows: Escape still closes the About box.
+    pressKey(effects, Qt::Key_End);
+    EXPECT_EQ(effects.currentIndex(), 2);
+    platform::sendCommand(&window, command::About);
+    ASSERT_NE(window.aboutBox(), nullptr);
+    ASSERT_TRUE(window.aboutBox()->isVisible());
+    pressKey(*window.aboutBox(), Qt::Key_Escape);
+    EXPECT_FALSE(window.aboutBox()->isVisible());
+}
+
+TEST_F(MainWindowTest, CloseAndCancelHideTheWindowAndTheProgramGoesOn) {
+    CTavrikDlg& window = start();
+    ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));
+    const FinishCounter finished(window);
+    EXPECT_FALSE(window.close());
+    EXPECT_FALSE(window.isVisible());
+
+    send(window, platform::message::Open, platform::wparam::Open);
+    EXPECT_TRUE(window.isVisible());
+    platform::sendCommand(&window, command::Cancel);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_TRUE(window.instanceServer().isListening());
+    EXPECT_TRUE(window.trayIcon().isActive());
+}
+
+TEST_F(MainWindowTest, TwoOpenMessagesLeaveOneWindowInFront) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    ASSERT_FALSE(window.isVisible());
+    send(window, platform::message::Open, platform::wparam::Open);
+    send(window, platform::message::Open, platform::wparam::Open);
+    serveEventsFor(100);
+    int visibleWindows = 0;
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        visibleWindows += widget->isVisible() ? 1 : 0;
+    }
+    EXPECT_EQ(visibleWindows, 1);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), &window);
+    // Another wParam is no OPEN.
+    window.hide();
+    send(window, platform::message::Open, platform::wparam::Init);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, RemovedKeyboardHidesTheWindowAndClosesItsDialogsAndReturnsQuietly) {
+    CTavrikDlg& window = start();
+    ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));
+    QDialog editor(&window);
+    window.addChildDialog(&editor);
+    editor.show();
+
+    keyboard_.control("unplug");
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::NoKeyboard));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(device::cachedActiveProfile(), -1);
+
+    keyboard_.control("plug");
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    serveEventsFor(300);
+    EXPECT_FALSE(window.isVisible());
+}
+
+bool workingTableIsEmpty() {
+    const device::DataSetLock lock = device::lockWorkingSet();
+    const auto bytes = device::workingSet().table.bytes();
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte == 0; });
+}
+
+TEST_F(MainWindowTest, ExitRefusedByAChildDialogReleasesNothing) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    const FinishCounter finished(window);
+    StubbornDialog editor;
+    window.addChildDialog(&editor);
+    editor.show();
+
+    EXPECT_FALSE(window.exitProgram());
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_TRUE(platform::InstanceLock::exists(platform::kInstanceMutexName));
+    EXPECT_TRUE(namedEventExists(platform::namedEventName(105)));
+    EXPECT_TRUE(window.trayIcon().isActive());
+    EXPECT_EQ(window.trayIconId(), platform::trayicon::KeyboardPresent);
+    EXPECT_FALSE(workingTableIsEmpty());
+    // The window still answers.
+    send(window, platform::message::Open, platform::wparam::Open);
+    EXPECT_TRUE(window.isVisible());
+
+    editor.refuse = false;
+    EXPECT_TRUE(window.exitProgram());
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_FALSE(platform::InstanceLock::exists(platform::kInstanceMutexName));
+    EXPECT_FALSE(namedEventExists(platform::namedEventName(105)));
+    EXPECT_FALSE(window.trayIcon().isActive());
+    EXPECT_EQ(window.trayIconId(), platform::trayicon::None);
+    EXPECT_FALSE(window.button(command::Apply)->isEnabled());
+    EXPECT_TRUE(workingTableIsEmpty());
+}
+
+TEST_F(MainWindowTest, KillMessageEndsTheProgramAndCloseMerelyHides) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    const FinishCounter finished(window);
+    send(window, platform::message::Kill, platform::wparam::Open);
+    EXPECT_EQ(finished.count(), 0);
+    send(window, platform::message::Kill, platform::wparam::Kill);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_FALSE(platform::InstanceLock::exists(platform::kInstanceMutexName));
+}
+
+TEST_F(MainWindowTest, BankKeyRelabelsTheGKeysAndLightsTheBankLight) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    const ui::CPngButton& bankLight = *window.button(command::Bank);
+    const QImage down = ui::skinImage(programFolder() + "Skins/main_down.jpg");
+    const QImage normal = ui::skinImage(programFolder() + "Skins/main_normal.jpg");
+    const struct {
+        const char* labels[9];
+        bool highlighted;
+    } banks[] = {
+        {{"B1", "B2", "B3", "B4", "B5", "B6", "", "", ""}, true},
+        {{"A1", "A2", "A3", "A4", "A5", "A6", "", "", ""}, false},
+    };
+    for (const auto& bank : banks) {
+        const QString first = QString::fromLatin1(bank.labels[0]);
+        keyboard_.control("press bank");
+        ASSERT_TRUE(
+            serveEventsUntil([&] { return window.keyboardPanel().gButton(0)->text() == first; }));
+        for (std::size_t i = 0; i < 9; ++i) {
+            EXPECT_EQ(window.keyboardPanel().gButton(i)->text(), bank.labels[i]) << i;
+        }
+        EXPECT_EQ(device::currentBank(), bank.highlighted ? 1 : 0);
+        EXPECT_TRUE(sameImage(bankLight.stateImage(ui::ButtonState::Normal),
+                              bank.highlighted ? down : normal));
+        EXPECT_TRUE(sameImage(
+            bankLight.stateImage(ui::ButtonState::Over),
+            bank.highlighted ? down : ui::skinImage(programFolder() + "Skins/main_over.jpg")));
+    }
+}
+
+TEST_F(MainWindowTest, ProfileKeyOfTheKeyboardMovesThePressedProfileButton) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    ProfileButtons& profiles = window.profileButtons();
+    for (const int profile : {2, 1, 0}) {
+        keyboard_.control("press profile " + std::to_string(profile));
+        ASSERT_TRUE(serveEventsUntil([&] { return profiles.profileButton(profile)->isChecked(); }));
+        for (int other = 0; other < 3; ++other) {
+            EXPECT_EQ(profiles.profileButton(other)->isChecked(), other == profile);
+        }
+        EXPECT_EQ(window.lightingPanel().lightingProfile(), profile);
+        EXPECT_EQ(device::cachedActiveProfile(), profile);
+        EXPECT_FALSE(window.isApplyEnabled());
+    }
+    // A click on a profile button changes nothing until switching exists:
+    // the pressed button stays the keyboard's profile.
+    profiles.profileButton(2)->click();
+    EXPECT_TRUE(profiles.profileButton(0)->isChecked());
+    EXPECT_FALSE(profiles.profileButton(2)->isChecked());
+}
+
+TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    window.mainMenu().fetchTexts();
+    QStringList texts;
+    for (const QAction* action : window.mainMenu().actions()) {
+        texts << action->text();
+    }
+    EXPECT_EQ(texts, QStringList({"Import…", "Export…", "About", "Exit"}));
+
+    platform::sendCommand(&window, command::About);
+    AboutBox* about = window.aboutBox();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->rights(), "Copyright © the Tavrik developers");
+    EXPECT_EQ(about->linkAddress().toStdString(), window.linkAddress());
+    EXPECT_TRUE(about->hyperlink()->text().contains(about->linkAddress()));
+
+    // Edited while the program runs, the file shows the next time.
+    {
+        std::ofstream edit(app::pathSet().languageFile);
+        edit << "[LANGUAGE]\nlanguage=1\n[ENGINSH]\nGUANYU_BANQUAN=Rights reserved\n"
+                "MENU_1=Bring in\n";
+    }
+    about->hide();
+    platform::sendCommand(&window, command::About);
+    EXPECT_EQ(window.aboutBox(), about);
+    EXPECT_EQ(about->rights(), "Rights reserved");
+    EXPECT_EQ(about->description(), "");
+    window.mainMenu().fetchTexts();
+    EXPECT_EQ(window.mainMenu().actions().at(0)->text(), "Bring in");
+}
+
+QImage frameImage(const std::string& file) {
+    return QImage(QString::fromStdString(file)).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(MainWindowTest, TimersFollowTheirIdsAndTheBusyIndicatorCyclesTenFrames) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    // The profile timer hands one reload from the keyboard to the window and
+    // stops.
+    const long commandsBefore = keyboard_.answeredCommands();
+    platform::mainWindow().setTimer(platform::timer::ProfileReload, 0);
+    ASSERT_TRUE(serveEventsUntil(
+        [&] { return !window.timers().isRunning(platform::timer::ProfileReload); }));
+    EXPECT_GT(keyboard_.answeredCommands(), commandsBefore);
+
+    BusyIndicator& busy = window.busyIndicator();
+    EXPECT_TRUE(busy.isHidden());
+    platform::mainWindow().setTimer(platform::timer::BusyAnimation, 0);
+    ASSERT_TRUE(serveEventsUntil([&] { return busy.frame() > 0; }));
+    platform::mainWindow().killTimer(platform::timer::BusyAnimation);
+    EXPECT_FALSE(busy.isHidden());
+    const int first = busy.frame();
+    for (int step = 1; step <= 10; ++step) {
+        busy.advance();
+        const int expected = (first + step - 1) % BusyIndicator::kFrameCount + 1;
+        ASSERT_EQ(busy.frame(), expected);
+        EXPECT_EQ(busy.pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                  frameImage(programFolder() + "Skins/jdt" + std::to_string(expected) + ".bmp"))
+            << expected;
+    }
+    platform::mainWindow().setBusyIndicatorVisible(false);
+    EXPECT_TRUE(busy.isHidden());
+}
+
+} // namespace
+} // namespace tavrik::app
