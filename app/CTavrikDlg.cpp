@@ -74,6 +74,7 @@ void setCaption(ui::CPngButton& button, std::string_view textKey) {
     button.setFont(skinFont(QStringLiteral("Tahoma"), 9));
     QPalette palette = button.palette();
     palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x8a, 0x93, 0x9e));
     button.setPalette(palette);
 }
 
@@ -313,44 +314,43 @@ bool CTavrikDlg::event(QEvent* event) {
 
 std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wParam,
                                         std::intptr_t lParam) {
-    namespace message_ = platform::message;
-    namespace wparam = platform::wparam;
+    using namespace platform;
     switch (message) {
-    case message_::Init:
+    case message::Init:
         if (wParam == wparam::Init) {
             finishStartUp();
         }
         break;
-    case message_::Open:
+    case message::Open:
         if (wParam == wparam::Open) {
             showMainWindow();
         }
         break;
-    case message_::Kill:
+    case message::Kill:
         if (wParam == wparam::Kill) {
             exitProgram();
         }
         break;
-    case message_::BankChanged:
+    case message::BankChanged:
         if (wParam == wparam::Led) {
             showBank();
         }
         break;
-    case message_::ProfileReload:
+    case message::ProfileReload:
         if (wParam == wparam::Prof) {
             reloadProfileFromKeyboard();
         }
         break;
-    case message_::DeviceRemoved:
+    case message::DeviceRemoved:
         closeChildDialogs();
         break;
-    case message_::SliderMoved:
+    case message::SliderMoved:
         lightingPanel_->sliderMoved(static_cast<int>(wParam), static_cast<int>(lParam));
         break;
-    case message_::TimeChanged:
+    case message::TimeChanged:
         device::applyChanges();
         break;
-    case platform::kCommandMessage:
+    case kCommandMessage:
         handleCommand(static_cast<int>(wParam));
         break;
     default:
@@ -610,6 +610,8 @@ bool CTavrikDlg::tearDown() {
         return false;
     }
     instance_.mutex.close();
+    // Another instance started from now on is the first one.
+    server_.close();
     namedEvents_.close();
     if (tray_ != nullptr) {
         tray_->remove();

@@ -15,6 +15,7 @@
 #include "platform/NamedEvents.h"
 #include "platform/WindowMessage.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/RecordingPorts.h"
 #include "ui/CPngButton.h"
 #include "ui/LanguageMenu.h"
 #include "ui/SkinImageCache.h"
@@ -390,6 +391,65 @@ TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     EXPECT_EQ(about->description(), "");
     window.mainMenu().fetchTexts();
     EXPECT_EQ(window.mainMenu().actions().at(0)->text(), "Bring in");
+}
+
+TEST_F(MainWindowTest, OkAndTheClockChangeApplyCancelDoesNot) {
+    CTavrikDlg& window = start();
+    ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));
+    // Changes pending: OK writes them to the keyboard and hides the window.
+    window.setApplyEnabled(true);
+    long commands = keyboard_.answeredCommands();
+    platform::sendCommand(&window, command::Ok);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.isApplyEnabled());
+    EXPECT_FALSE(window.button(command::Apply)->isEnabled());
+    EXPECT_GT(keyboard_.answeredCommands(), commands);
+
+    send(window, platform::message::Open, platform::wparam::Open);
+    window.setApplyEnabled(true);
+    commands = keyboard_.answeredCommands();
+    platform::sendCommand(&window, command::Cancel);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.isApplyEnabled());
+    EXPECT_EQ(keyboard_.answeredCommands(), commands);
+
+    send(window, platform::message::TimeChanged, 0);
+    EXPECT_FALSE(window.isApplyEnabled());
+    EXPECT_GT(keyboard_.answeredCommands(), commands);
+}
+
+TEST_F(MainWindowTest, MenuExportAndImportGoThroughTheFileDialogs) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    testing::RecordingPrompter prompter;
+    const PrompterInUse inUse(prompter);
+
+    const std::string exported = folder_.file("exported.fwc");
+    prompter.choosePath(exported);
+    platform::sendCommand(&window, command::Export);
+    ASSERT_EQ(prompter.requests().size(), 1u);
+    EXPECT_EQ(prompter.requests()[0].defaultExtension, u"fwc");
+    EXPECT_TRUE(prompter.requests()[0].confirmOverwrite);
+    EXPECT_TRUE(std::filesystem::exists(exported));
+
+    const long commands = keyboard_.answeredCommands();
+    platform::sendCommand(&window, command::Import);
+    EXPECT_EQ(prompter.requests().size(), 2u);
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_GT(keyboard_.answeredCommands(), commands);
+
+    std::ofstream(folder_.file("foreign.fwc")) << "not a profile";
+    prompter.choosePath(folder_.file("foreign.fwc"));
+    platform::sendCommand(&window, command::Import);
+    ASSERT_FALSE(prompter.messages().empty());
+    EXPECT_EQ(prompter.messages().back(), ui::languageText("MAIN_PROMPT_INPORT"));
+
+    // A cancelled dialog does nothing.
+    prompter.choosePath(std::nullopt);
+    const std::size_t shown = prompter.messages().size();
+    platform::sendCommand(&window, command::Export);
+    platform::sendCommand(&window, command::Import);
+    EXPECT_EQ(prompter.messages().size(), shown);
 }
 
 QImage frameImage(const std::string& file) {
