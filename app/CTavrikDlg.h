@@ -93,7 +93,7 @@ public:
     void setBusyIndicatorVisible(bool visible);
     WindowTimers& timers() { return *timers_; }
 
-    // The window's parts.
+    // The window's pieces.
     CTrayIcon& trayIcon() const { return *tray_; }
     int trayIconId() const { return trayState_.current(); }
     KeyboardPanel& keyboardPanel() const { return *keyboardPanel_; }

@@ -1,4 +1,4 @@
-// The main window's parts on their own: the skin images it needs, the panel
+// The main window's pieces on their own: the skin images it needs, the panel
 // keys it places, the keys its filter drops, and a picture of the window for
 // a person to look at.
 
