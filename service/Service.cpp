@@ -157,21 +157,19 @@ std::int32_t Service::writeAll(const Request& request, const std::uint8_t* data,
 
 std::int32_t Service::writeFirst(const Request& request, const std::uint8_t* data,
                                  std::uint32_t length) {
-    const auto bytes = checkedData(request, data, length, "RequestWriteOne");
-    if (!bytes) {
-        return 0;
-    }
-    std::lock_guard lock(mutex_);
-    const std::vector<HidInterface> devices = matchingInterfaces(*request.selector);
-    if (devices.empty()) {
-        return 0;
-    }
-    return backend_->writeOutput(devices.front().id, *bytes) ? 1 : -1;
+    return writeToFirstDevice(request, data, length, "RequestWriteOne", &Backend::writeOutput);
 }
 
 std::int32_t Service::writeFeature(const Request& request, const std::uint8_t* data,
                                    std::uint32_t length) {
-    const auto bytes = checkedData(request, data, length, "RequestStatusSetFeature");
+    return writeToFirstDevice(request, data, length, "RequestStatusSetFeature",
+                              &Backend::writeFeature);
+}
+
+std::int32_t Service::writeToFirstDevice(const Request& request, const std::uint8_t* data,
+                                         std::uint32_t length, const char* operation,
+                                         WriteOperation write) {
+    const auto bytes = checkedData(request, data, length, operation);
     if (!bytes) {
         return 0;
     }
@@ -180,7 +178,7 @@ std::int32_t Service::writeFeature(const Request& request, const std::uint8_t* d
     if (devices.empty()) {
         return 0;
     }
-    return backend_->writeFeature(devices.front().id, *bytes) ? 1 : -1;
+    return ((*backend_).*write)(devices.front().id, *bytes) ? 1 : -1;
 }
 
 std::int32_t Service::statusWrite(const Request& request, const std::uint8_t* data,

@@ -54,6 +54,13 @@ public:
     std::int32_t deleteByCallback(VezArorCallback callback);
 
 private:
+    using WriteOperation = bool (Backend::*)(std::uint32_t, std::span<const std::uint8_t>);
+    // Writes to the first device that matches; the two single-device writes differ only in
+    // the report kind.
+    std::int32_t writeToFirstDevice(const Request& request, const std::uint8_t* data,
+                                    std::uint32_t length, const char* operation,
+                                    WriteOperation write);
+
     void inputReport(const HidInterface& source, std::span<const std::uint8_t> report) override;
     void devicesChanged() override;
 
