@@ -14,7 +14,9 @@ template <typename Function> bool resolve(void* module, const char* name, Functi
     return function != nullptr;
 }
 
-bool resolveAll(void* module, ServiceFunctions& functions) {
+} // namespace
+
+bool resolveServiceFunctions(void* module, ServiceFunctions& functions) {
     return resolve(module, "Debug", functions.Debug) && resolve(module, "Init", functions.Init) &&
            resolve(module, "End", functions.End) &&
            resolve(module, "RequestGetDeviceCount", functions.RequestGetDeviceCount) &&
@@ -28,8 +30,6 @@ bool resolveAll(void* module, ServiceFunctions& functions) {
            resolve(module, "RequestStatusSetFeature", functions.RequestStatusSetFeature);
 }
 
-} // namespace
-
 BindResult bindService(const char* libraryName) {
     binding = ServiceBinding{};
     void* module = ::dlopen(libraryName, RTLD_NOW | RTLD_LOCAL);
@@ -37,7 +37,7 @@ BindResult bindService(const char* libraryName) {
         return BindResult::LibraryMissing;
     }
     ServiceFunctions functions;
-    if (!resolveAll(module, functions)) {
+    if (!resolveServiceFunctions(module, functions)) {
         ::dlclose(module);
         return BindResult::ExportMissing;
     }

@@ -50,6 +50,10 @@ bool isServiceBound();
 
 // Tests: put a table of functions in place of a loaded library, or forget the
 // binding (the library itself stays loaded).
+// Looks up the twelve exports in a loaded library, in the order above. False
+// when one is missing; the entries found so far are filled in.
+bool resolveServiceFunctions(void* module, ServiceFunctions& functions);
+
 void installServiceFunctions(const ServiceFunctions& functions);
 void resetServiceBinding();
 

@@ -5,25 +5,11 @@
 namespace tavrik::service::testing {
 namespace {
 
-template <typename Function> void resolve(void* library, const char* name, Function& target) {
-    target = library != nullptr ? reinterpret_cast<Function>(::dlsym(library, name)) : nullptr;
-}
-
 ServiceExports loadExports() {
-    void* library = ::dlopen(TAVRIK_BIN_DIR "/libVezAror.so", RTLD_NOW | RTLD_LOCAL);
     ServiceExports exports;
-    resolve(library, "Debug", exports.Debug);
-    resolve(library, "Init", exports.Init);
-    resolve(library, "End", exports.End);
-    resolve(library, "RequestGetDeviceCount", exports.RequestGetDeviceCount);
-    resolve(library, "DeleteRequestFromUnitId", exports.DeleteRequestFromUnitId);
-    resolve(library, "DeleteRequestFromHandle", exports.DeleteRequestFromHandle);
-    resolve(library, "RequestWrite", exports.RequestWrite);
-    resolve(library, "RequestWriteOne", exports.RequestWriteOne);
-    resolve(library, "RequestStatusWrite", exports.RequestStatusWrite);
-    resolve(library, "RequestStatusGet", exports.RequestStatusGet);
-    resolve(library, "RequestAsyncRead", exports.RequestAsyncRead);
-    resolve(library, "RequestStatusSetFeature", exports.RequestStatusSetFeature);
+    if (void* library = ::dlopen(TAVRIK_BIN_DIR "/libVezAror.so", RTLD_NOW | RTLD_LOCAL)) {
+        device::resolveServiceFunctions(library, exports);
+    }
     return exports;
 }
 

@@ -4,6 +4,7 @@
 // records every event it receives.
 
 #include "VezAror.h"
+#include "device/ServiceBinding.h"
 
 #include <array>
 #include <chrono>
@@ -18,20 +19,8 @@
 
 namespace tavrik::service::testing {
 
-struct ServiceExports {
-    decltype(&::Debug) Debug = nullptr;
-    decltype(&::Init) Init = nullptr;
-    decltype(&::End) End = nullptr;
-    decltype(&::RequestGetDeviceCount) RequestGetDeviceCount = nullptr;
-    decltype(&::DeleteRequestFromUnitId) DeleteRequestFromUnitId = nullptr;
-    decltype(&::DeleteRequestFromHandle) DeleteRequestFromHandle = nullptr;
-    decltype(&::RequestWrite) RequestWrite = nullptr;
-    decltype(&::RequestWriteOne) RequestWriteOne = nullptr;
-    decltype(&::RequestStatusWrite) RequestStatusWrite = nullptr;
-    decltype(&::RequestStatusGet) RequestStatusGet = nullptr;
-    decltype(&::RequestAsyncRead) RequestAsyncRead = nullptr;
-    decltype(&::RequestStatusSetFeature) RequestStatusSetFeature = nullptr;
-};
+// The twelve exports, resolved the way the program resolves them.
+using ServiceExports = device::ServiceFunctions;
 
 // Loads TAVRIK_BIN_DIR/libVezAror.so once per process; null entries when the
 // library or an export is missing.
