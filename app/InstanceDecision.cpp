@@ -2,6 +2,7 @@
 
 #include "platform/InstanceMessages.h"
 #include "platform/ProcessWalk.h"
+#include "platform/Unicode.h"
 
 namespace tavrik::app {
 namespace {

@@ -1,5 +1,7 @@
 #include "platform/ProcessWalk.h"
 
+#include "platform/Unicode.h"
+
 #include <algorithm>
 #include <charconv>
 #include <dirent.h>
@@ -14,10 +16,6 @@ namespace {
 
 // The kernel keeps 15 characters of a command name.
 constexpr std::size_t kCommandNameLength = 15;
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::optional<pid_t> processIdOf(const char* entryName) {
     pid_t pid = 0;
@@ -56,18 +54,6 @@ bool hasImageName(const std::string& processFolder, std::string_view imageName) 
 }
 
 } // namespace
-
-bool equalsIgnoringCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        if (lowerAscii(left[i]) != lowerAscii(right[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::string_view executableBaseName(std::string_view linkTarget) {
     constexpr std::string_view deletedMark = " (deleted)";

@@ -38,6 +38,4 @@ std::optional<ProcessStatus> parseProcessStat(std::string_view statLine);
 // a replaced executable.
 std::string_view executableBaseName(std::string_view linkTarget);
 
-bool equalsIgnoringCase(std::string_view left, std::string_view right);
-
 } // namespace tavrik::platform

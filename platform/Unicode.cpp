@@ -170,6 +170,11 @@ bool equalsIgnoringCase(std::u16string_view left, std::u16string_view right) {
     return true;
 }
 
+bool equalsIgnoringCase(std::string_view left, std::string_view right) {
+    return equalsIgnoringCase(std::u16string_view(toUtf16(left)),
+                              std::u16string_view(toUtf16(right)));
+}
+
 std::u16string_view cutUtf16(std::u16string_view text, std::size_t limit) {
     if (text.size() <= limit) {
         return text;

@@ -22,6 +22,8 @@ char16_t foldCase(char16_t character);
 
 // Whether two texts are equal without regard to letter case (see foldCase).
 bool equalsIgnoringCase(std::u16string_view left, std::u16string_view right);
+// The same for UTF-8 texts (command-line switches, executable names).
+bool equalsIgnoringCase(std::string_view left, std::string_view right);
 
 // The longest prefix of at most `limit` UTF-16 units that does not end
 // between the two halves of a surrogate pair.

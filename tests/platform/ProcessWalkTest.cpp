@@ -1,5 +1,6 @@
 #include "platform/ProcessWalk.h"
 
+#include "platform/Unicode.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <chrono>
