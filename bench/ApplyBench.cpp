@@ -9,10 +9,10 @@
 #include "device/DeviceState.h"
 #include "device/ServiceBinding.h"
 #include "service/virtual/ControlClient.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <filesystem>
 #include <stdlib.h>
 #include <string>
 
@@ -74,8 +74,8 @@ bool startVirtualKeyboard(const std::string& folder) {
 }
 
 void FullApply(benchmark::State& state) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavrik-bench-XXXXXX").string();
-    const std::string folder = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    const testing::TemporaryFolder temporary;
+    const std::string& folder = temporary.path();
     if (folder.empty() || !startVirtualKeyboard(folder)) {
         state.SkipWithError("the virtual keyboard is not available");
         return;
@@ -100,8 +100,6 @@ void FullApply(benchmark::State& state) {
     device::resetServiceBinding();
     device::resetDataSets();
     device::resetDeviceState();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
 
 BENCHMARK(FullApply)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -4,6 +4,7 @@
 
 #include "device/DataSets.h"
 #include "profile/ProfileFile.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -43,21 +44,14 @@ void fillLargestWorkingSet() {
 class LargestProfile : public benchmark::Fixture {
 public:
     void SetUp(const benchmark::State&) override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tavrik-bench-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-        path_ = folder_ + "/largest.fwc";
+        path_ = folder_.file("largest.fwc");
         fillLargestWorkingSet();
         profile::writeProfileFile(path_, true);
     }
-    void TearDown(const benchmark::State&) override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-        device::resetDataSets();
-    }
+    void TearDown(const benchmark::State&) override { device::resetDataSets(); }
 
 protected:
-    std::string folder_;
+    testing::TemporaryFolder folder_;
     std::string path_;
 };
 

@@ -1,10 +1,11 @@
 #include "platform/IniOverlay.h"
 
+#include "platform/HomeFolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <optional>
-#include <pwd.h>
 #include <unistd.h>
 
 namespace tavrik::platform {
@@ -26,15 +27,6 @@ IniOverlaySettings currentSettings() {
     OverlayRecord& overlay = record();
     std::lock_guard lock(overlay.mutex);
     return overlay.settings;
-}
-
-std::string homeFolder() {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] != '\0') {
-        return home;
-    }
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
 // The overlay copy of `path`, when `path` lies below the program folder.

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
+#include "platform/HomeFolder.h"
 #include "service/virtual/Crc32.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <type_traits>
 #include <unistd.h>
@@ -33,15 +33,6 @@ template <typename Memory> auto areasOf(Memory& memory) {
     using Byte = std::conditional_t<std::is_const_v<Memory>, const std::uint8_t, std::uint8_t>;
     return std::array<std::span<Byte>, 5>{memory.info, memory.pages, memory.macro, memory.lighting,
                                           memory.zones};
-}
-
-std::string homeFolder() {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') {
-        return home;
-    }
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
 } // namespace
@@ -146,7 +137,7 @@ std::string stateFilePathFromEnvironment() {
     if (stateHome != nullptr && stateHome[0] == '/') {
         base = stateHome;
     } else {
-        const std::string home = homeFolder();
+        const std::string home = platform::homeFolder();
         if (home.empty()) {
             return {};
         }
