@@ -517,7 +517,8 @@ void CTavrikDlg::showMainMenu() {
 // Showing and hiding.
 
 void CTavrikDlg::showMainWindow() {
-    if (device::storedDeviceCount() == 0) {
+    if (device::reportedDeviceCount() <= 0) {
+        qCDebug(windowLog, "no keyboard: the window stays hidden");
         platform::prompter().showMessage(ui::languageText("MAIN_NO_DEVICE_PROMPT"), u"",
                                          platform::MessageIcon::None);
         return;
@@ -527,6 +528,7 @@ void CTavrikDlg::showMainWindow() {
     showNormal();
     raise();
     activateWindow();
+    qCDebug(windowLog, "window shown");
 }
 
 void CTavrikDlg::makeApplicationWindow() {

@@ -1,5 +1,6 @@
 #include "device/DeviceChangeWorker.h"
 
+#include "device/DeviceState.h"
 #include "device/WorkerThreads.h"
 
 #include <mutex>
@@ -18,6 +19,9 @@ void setDeviceChangeWorkerBody(DeviceChangeWorkerBody body) {
 }
 
 bool startDeviceChangeWorker(std::int32_t deviceCount) {
+    // Every count the service reports passes here, first count and events
+    // alike: known at once, whatever the workers still have to do.
+    noteReportedDeviceCount(deviceCount);
     DeviceChangeWorkerBody body;
     {
         std::lock_guard lock(bodyMutex);

@@ -9,6 +9,7 @@ namespace tavrik::device {
 namespace {
 
 std::atomic<int> deviceCount{0};
+std::atomic<int> reportedCount{0};
 std::atomic<std::uint32_t> capacity{0};
 
 struct LayoutStore {
@@ -44,6 +45,14 @@ void setDefaultLayout(const keyboard::KeyMapLayer& layout) {
     store.layout = layout;
 }
 
+int reportedDeviceCount() {
+    return reportedCount.load();
+}
+
+void noteReportedDeviceCount(int count) {
+    reportedCount.store(count);
+}
+
 std::uint32_t macroCapacity() {
     return capacity.load();
 }
@@ -67,6 +76,7 @@ bool readKeyboardLayoutAndCapacity() {
 
 void resetDeviceState() {
     setStoredDeviceCount(0);
+    noteReportedDeviceCount(0);
     setDefaultLayout(keyboard::BuiltInDefaultLayout);
     setMacroCapacity(0);
 }

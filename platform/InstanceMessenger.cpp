@@ -26,11 +26,11 @@ constexpr qint64 kAnswerSize = 8;
 // A connect either succeeds or fails at once on a local socket; the wait only
 // covers a full listen queue.
 constexpr int kConnectTimeoutMs = 2000;
-// The running instance answers from its user-interface thread, which may be
-// busy for a while (an Apply, a message box shown by the handler). A window
-// that stays silent longer than this is treated as gone.
-constexpr int kIdentityTimeoutMs = 10000;
-constexpr int kAnswerTimeoutMs = 30000;
+// The whole hand-over to a running instance, from its identity to the
+// answer of its handler. The running instance normally answers within
+// milliseconds; one that is blocked (a message box its handler shows, a hung
+// process) is given up on after this, and the new start ends anyway.
+constexpr int kHandOverTimeoutMs = 4000;
 
 const char* const kBusyProperty = "tavrikServing";
 
@@ -70,8 +70,8 @@ pid_t peerProcessOf(const QLocalSocket& socket) {
     return credentials.pid;
 }
 
-std::uint32_t readIdentity(QLocalSocket& socket) {
-    if (!waitForBytes(socket, kIdentitySize, QDeadlineTimer(kIdentityTimeoutMs))) {
+std::uint32_t readIdentity(QLocalSocket& socket, QDeadlineTimer deadline) {
+    if (!waitForBytes(socket, kIdentitySize, deadline)) {
         return 0;
     }
     std::array<std::uint8_t, kIdentitySize> bytes{};
@@ -195,11 +195,12 @@ bool notifyInstanceWindows(pid_t processId, InstanceWindowCallback callback, int
         return false;
     }
     InstanceWindow window;
+    window.deadline = QDeadlineTimer(kHandOverTimeoutMs);
     window.ownerProcess = peerProcessOf(socket);
     if (window.ownerProcess != processId) {
         return false;
     }
-    window.identity = readIdentity(socket);
+    window.identity = readIdentity(socket, window.deadline);
     window.connection = &socket;
     callback(window, mode);
     return true;
@@ -227,7 +228,7 @@ std::optional<std::intptr_t> sendInstanceMessage(InstanceWindow& window, std::ui
     writeU32(request.data(), message);
     writeU64(request.data() + 4, static_cast<std::uint64_t>(wParam));
     writeU64(request.data() + 12, static_cast<std::uint64_t>(lParam));
-    const QDeadlineTimer deadline(kAnswerTimeoutMs);
+    const QDeadlineTimer deadline = window.deadline;
     if (socket->write(reinterpret_cast<const char*>(request.data()), kRequestSize) !=
         kRequestSize) {
         return std::nullopt;

@@ -11,6 +11,7 @@
 
 #include "platform/InstanceMessages.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -53,11 +54,13 @@ private:
 };
 
 // One window met on the socket: its owner process and the identity it
-// answered with, and the connection to send through.
+// answered with, the connection to send through, and when the hand-over
+// gives up waiting for that window.
 struct InstanceWindow {
     pid_t ownerProcess = 0;
     std::uint32_t identity = 0;
     QLocalSocket* connection = nullptr;
+    QDeadlineTimer deadline{QDeadlineTimer::Forever};
 };
 
 // Returns 0 to stop the walk, anything else to go on.
@@ -74,8 +77,8 @@ bool notifyInstanceWindows(pid_t processId, InstanceWindowCallback callback, int
 // with wParam::Kill (mode 1), waits for the answer, and returns 0.
 int instanceWindowCallback(InstanceWindow& window, int mode);
 
-// Sends one request and waits for the result; nothing when the window did
-// not answer in time or the connection broke.
+// Sends one request and waits for the result until the window's deadline;
+// nothing when the window did not answer in time or the connection broke.
 std::optional<std::intptr_t> sendInstanceMessage(InstanceWindow& window, std::uint32_t message,
                                                  std::uintptr_t wParam, std::intptr_t lParam = 0);
 

@@ -7,7 +7,6 @@
 #include "tests/support/TemporaryFolder.h"
 
 #include <QProcess>
-#include <QThread>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -45,6 +44,8 @@ int countOf(const std::string& text, const std::string& what) {
 const std::string kInitHandled = "message 0x4d4e wParam 0x494e4954";
 const std::string kOpenHandled = "message 0x5350 wParam 0x4f50454e";
 const std::string kKillHandled = "message 0x4d4b wParam 0x4c4c494b";
+const std::string kWindowShown = "window shown";
+const std::string kNoKeyboard = "no keyboard";
 
 class Instance {
 public:
@@ -116,7 +117,7 @@ protected:
     std::string binFile(const std::string& name) const { return folder_.file("bin/" + name); }
     int daemonStarts() const { return countOf(readFile(folder_.file("daemon.log")), "started"); }
 
-    Instance launch(const QStringList& arguments) {
+    Instance launch(const QStringList& arguments, const std::string& latencyMs = "0") {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         const auto set = [&](const char* name, const std::string& value) {
             environment.insert(QString::fromLatin1(name), QString::fromStdString(value));
@@ -130,6 +131,7 @@ protected:
         set("VEZAROR_BACKEND", "virtual");
         set("VEZAROR_VIRTUAL_STATE", folder_.file("keyboard.state"));
         set("VEZAROR_VIRTUAL_CONTROL", folder_.file("vkbd.sock"));
+        set("VEZAROR_VIRTUAL_LATENCY_MS", latencyMs);
         set("QT_QPA_PLATFORM", "offscreen");
         set("QT_LOGGING_RULES", "tavrik.window.debug=true");
         environment.remove(QStringLiteral("VEZAROR_VIRTUAL_PLUGGED"));
@@ -156,10 +158,25 @@ TEST_F(ProgramProcessTest, SecondStartSendsOneOpenAndEndsWithoutADaemon) {
     EXPECT_TRUE(second.endsWithZero()) << second.log();
     EXPECT_EQ(second.log().find("message"), std::string::npos) << second.log();
     ASSERT_TRUE(first.waitForLog(kOpenHandled)) << first.log();
-    QThread::msleep(300);
+    ASSERT_TRUE(first.waitForLog(kWindowShown)) << first.log();
+    EXPECT_EQ(first.log().find(kNoKeyboard), std::string::npos) << first.log();
     EXPECT_EQ(countOf(first.log(), kOpenHandled), 1) << first.log();
     EXPECT_EQ(daemonStarts(), 1);
     EXPECT_EQ(first.process().state(), QProcess::Running);
+}
+
+TEST_F(ProgramProcessTest, ASecondStartRightAfterInitFindsTheReportedKeyboard) {
+    // A slow keyboard: the first instance has handled INIT and the service
+    // has reported the keyboard long before the response to that report
+    // (the default layout, the reload of the profile) is done.
+    Instance first = launch({QStringLiteral("/Start")}, "150");
+    ASSERT_TRUE(first.waitForLog(kInitHandled)) << first.log();
+
+    Instance second = launch({});
+    EXPECT_TRUE(second.endsWithZero()) << second.log();
+    ASSERT_TRUE(first.waitForLog(kOpenHandled)) << first.log();
+    ASSERT_TRUE(first.waitForLog(kWindowShown, 60000)) << first.log();
+    EXPECT_EQ(first.log().find(kNoKeyboard), std::string::npos) << first.log();
 }
 
 TEST_F(ProgramProcessTest, KillEndsTheRunningInstanceAndItself) {

@@ -6,7 +6,11 @@
 #include "tests/support/InstanceServingThread.h"
 #include "tests/support/TemporaryFolder.h"
 
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <thread>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -118,6 +122,64 @@ TEST_F(InstanceMessengerTest, AStaleSocketFileIsReplacedButALiveServerIsNot) {
         notifyInstanceWindows(::getpid(), instanceWindowCallback, kNotifyOpen, socketPath()));
     EXPECT_EQ(first.received().size(), 1u);
     EXPECT_TRUE(second.received().empty());
+}
+
+// A running instance that is stuck: it listens, and with `identifies` it
+// accepts and says MAIN, but it never answers a request.
+class SilentInstance {
+public:
+    SilentInstance(const std::string& path, bool identifies) {
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        bound_ = ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                 ::listen(listener_, 4) == 0;
+        if (bound_ && identifies) {
+            acceptor_ = std::thread([this] {
+                connection_ = ::accept(listener_, nullptr, nullptr);
+                const std::uint8_t identity[4] = {0x4E, 0x49, 0x41, 0x4D};
+                [[maybe_unused]] const auto written = ::write(connection_, identity, 4);
+            });
+        }
+    }
+    ~SilentInstance() {
+        if (acceptor_.joinable()) {
+            acceptor_.join();
+        }
+        ::close(connection_);
+        ::close(listener_);
+    }
+    bool bound() const { return bound_; }
+
+private:
+    int listener_ = -1;
+    int connection_ = -1;
+    bool bound_ = false;
+    std::thread acceptor_;
+};
+
+TEST_F(InstanceMessengerTest, AStuckInstanceIsGivenUpOnAfterTheHandOverTime) {
+    for (const bool identifies : {false, true}) {
+        SCOPED_TRACE(identifies ? "says MAIN, never answers" : "never says who it is");
+        std::filesystem::remove(socketPath().toStdString());
+        SilentInstance stuck(socketPath().toStdString(), identifies);
+        ASSERT_TRUE(stuck.bound());
+        static std::optional<std::intptr_t> answer;
+        answer = 123;
+        const auto sendOpen = [](InstanceWindow& window, int) {
+            answer = window.identity == kMainWindowIdentity
+                         ? sendInstanceMessage(window, message::Open, wparam::Open)
+                         : std::nullopt;
+            return 0;
+        };
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_TRUE(notifyInstanceWindows(::getpid(), sendOpen, kNotifyOpen, socketPath()));
+        EXPECT_EQ(answer, std::nullopt);
+        // Bounded, not timed: a few seconds of hand-over, never the 20 s and
+        // more of a hang.
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
+    }
 }
 
 } // namespace
