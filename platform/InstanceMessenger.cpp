@@ -146,6 +146,15 @@ void InstanceServer::acceptConnections() {
         connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
         connect(connection, &QLocalSocket::readyRead, this,
                 [this, connection] { serve(connection); });
+        // A peer that gave up while this instance was busy has left its
+        // request and gone; writing to it would drop what it sent. What it
+        // asked for is still done: reading what is there now serves it,
+        // through readyRead, before anything is written.
+        QPointer<QLocalSocket> guarded(connection);
+        connection->waitForReadyRead(0);
+        if (!guarded || guarded->state() != QLocalSocket::ConnectedState) {
+            continue;
+        }
         std::array<std::uint8_t, kIdentitySize> identity{};
         writeU32(identity.data(), kMainWindowIdentity);
         connection->write(reinterpret_cast<const char*>(identity.data()), kIdentitySize);

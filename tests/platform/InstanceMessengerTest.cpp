@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <gtest/gtest.h>
 #include <optional>
 #include <thread>
@@ -158,6 +159,33 @@ private:
     bool bound_ = false;
     std::thread acceptor_;
 };
+
+TEST_F(InstanceMessengerTest, ARequestLeftByAPeerThatGaveUpIsStillServed) {
+    InstanceServingThread instance;
+    ASSERT_TRUE(instance.listen(socketPath()));
+    std::promise<void> release;
+    instance.holdUntil(release.get_future().share());
+
+    // While the instance is busy: connect, send OPEN without waiting for the
+    // identity, and leave.
+    const int peer = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath().toUtf8().data());
+    ASSERT_EQ(::connect(peer, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::uint8_t request[20] = {0x50, 0x53, 0, 0, 0x4E, 0x45, 0x50, 0x4F};
+    ASSERT_EQ(::write(peer, request, sizeof request), static_cast<ssize_t>(sizeof request));
+    ::close(peer);
+    release.set_value();
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (instance.received().empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(instance.received().size(), 1u);
+    EXPECT_EQ(instance.received()[0].message, 0x5350u);
+    EXPECT_EQ(instance.received()[0].wParam, 0x4F50454Eu);
+}
 
 TEST_F(InstanceMessengerTest, AStuckInstanceIsGivenUpOnAfterTheHandOverTime) {
     for (const bool identifies : {false, true}) {

@@ -10,6 +10,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -84,6 +85,20 @@ public:
         return listening;
     }
     std::vector<Received> received() const { return window_.received(); }
+    // Keeps the window's thread busy, as a long handler would, until
+    // `release` is ready; returns once the thread is held.
+    void holdUntil(std::shared_future<void> release) {
+        std::promise<void> holding;
+        std::future<void> held = holding.get_future();
+        QMetaObject::invokeMethod(
+            &window_,
+            [release, &holding] {
+                holding.set_value();
+                release.wait();
+            },
+            Qt::QueuedConnection);
+        held.wait();
+    }
 
 private:
     template <typename Work> void onThread(Work work) {
