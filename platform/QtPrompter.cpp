@@ -2,12 +2,17 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QStringList>
 #include <QThread>
 
 namespace tavrik::platform {
 namespace {
+
+// "tavrik.prompt.debug=true" in QT_LOGGING_RULES lists every question and
+// message the program puts to the user.
+Q_LOGGING_CATEGORY(promptLog, "tavrik.prompt", QtInfoMsg)
 
 QString toQString(const std::u16string& text) { return QString::fromStdU16String(text); }
 
@@ -72,6 +77,7 @@ QtPrompter::QtPrompter(QWidget* parent) : parent_(parent) {}
 
 void QtPrompter::showMessage(const std::u16string& text, const std::u16string& title,
                              MessageIcon icon) {
+    qCDebug(promptLog) << "message:" << toQString(text);
     onUserInterfaceThread([&] {
         QMessageBox box(qtIconOf(icon), toQString(title), toQString(text), QMessageBox::Ok,
                         parent_);
@@ -81,6 +87,7 @@ void QtPrompter::showMessage(const std::u16string& text, const std::u16string& t
 }
 
 bool QtPrompter::askYesNo(const std::u16string& text, bool defaultYes) {
+    qCDebug(promptLog) << "question:" << toQString(text);
     return onUserInterfaceThread([&] {
         QMessageBox box(QMessageBox::Question, QString(), toQString(text),
                         QMessageBox::Yes | QMessageBox::No, parent_);

