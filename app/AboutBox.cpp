@@ -2,8 +2,8 @@
 
 #include "app/OpenHelp.h"
 #include "platform/ShellOpen.h"
-#include "ui/LanguageFile.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageFile.h"
+#include "text/LanguageTexts.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -14,7 +14,7 @@ namespace tavrik::app {
 namespace {
 
 QString text(std::string_view key) {
-    return QString::fromStdU16String(ui::languageText(key)).trimmed();
+    return QString::fromStdU16String(text::languageText(key)).trimmed();
 }
 
 } // namespace
@@ -39,7 +39,7 @@ AboutBox::AboutBox(std::string languageFile, QWidget* parent)
 }
 
 void AboutBox::present(const std::string& linkAddress) {
-    ui::loadTextGroup(languageFile_, ui::TextGroup::About);
+    text::loadTextGroup(languageFile_, text::TextGroup::About);
     setWindowTitle(text("MAIN_CAPTION"));
     description_->setText(text("GUANYU_JIESHAO"));
     rights_->setText(text("GUANYU_BANQUAN"));

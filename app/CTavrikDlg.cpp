@@ -11,27 +11,27 @@
 #include "app/MainWindowBridge.h"
 #include "app/MainWindowIds.h"
 #include "app/OpenHelp.h"
-#include "app/PathSet.h"
 #include "app/ProfileButtons.h"
 #include "app/SkinFont.h"
 #include "app/WindowTimers.h"
-#include "device/Apply.h"
 #include "device/Channels.h"
 #include "device/Commands.h"
-#include "device/DataSets.h"
-#include "device/DeviceChangeResponse.h"
 #include "device/DeviceState.h"
 #include "device/ServiceBinding.h"
+#include "platform/PathSet.h"
 #include "platform/Ports.h"
 #include "platform/ShellOpen.h"
 #include "platform/WindowMessage.h"
-#include "profile/ProfileActivation.h"
-#include "profile/ProfileTransfer.h"
-#include "profile/WorkingFile.h"
+#include "sync/Apply.h"
+#include "sync/DataSets.h"
+#include "sync/DeviceChangeResponse.h"
+#include "sync/ProfileActivation.h"
+#include "sync/ProfileTransfer.h"
+#include "sync/WorkingFile.h"
+#include "text/LanguageFile.h"
+#include "text/LanguageTexts.h"
 #include "ui/CPngButton.h"
-#include "ui/LanguageFile.h"
 #include "ui/LanguageMenu.h"
-#include "ui/LanguageTexts.h"
 #include "ui/SkinImageCache.h"
 #include "ui/SkinPlacement.h"
 
@@ -65,7 +65,7 @@ constexpr Qt::WindowFlags kFrameless =
     Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint;
 
 QString languageQString(std::string_view key) {
-    return QString::fromStdU16String(ui::languageText(key));
+    return QString::fromStdU16String(text::languageText(key));
 }
 
 // Captions on the skin's blank text buttons: white, in the skin's font.
@@ -86,7 +86,8 @@ void endProcessQuietly() {
 } // namespace
 
 CTavrikDlg::CTavrikDlg(const QStringList& arguments)
-    : CBaseDialog(pathSet().mainSkinFile), instance_(runInstanceLogic(arguments)), server_(this),
+    : CBaseDialog(platform::pathSet().mainSkinFile), instance_(runInstanceLogic(arguments)),
+      server_(this),
       clockWatch_(std::chrono::duration_cast<std::chrono::milliseconds>(kClockJumpTolerance)) {
     applyPending_.store(false);
 }
@@ -144,12 +145,12 @@ void CTavrikDlg::bindDevice() {
     device::bindServiceOrExit();
     // The device-change workers, the first of which the channel
     // registration starts, run the program's response to a new count.
-    device::installDeviceChangeResponse();
+    sync::installDeviceChangeResponse();
     device::registerChannels();
 }
 
 void CTavrikDlg::createWorkingSet() {
-    device::resetDataSets();
+    sync::resetDataSets();
     setApplyEnabled(false);
 }
 
@@ -163,7 +164,7 @@ void CTavrikDlg::loadSkinImagesOrExit() {
 
 void CTavrikDlg::readLinkAddress() {
     linkAddress_ = resolveLinkAddress(layout().readString(u"SCREEN", u"Link", u""), skinFolder(),
-                                      pathSet().helpFolder + "index.html");
+                                      platform::pathSet().helpFolder + "index.html");
 }
 
 void CTavrikDlg::createPanels() {
@@ -237,7 +238,7 @@ void CTavrikDlg::makeToolWindow() {
 }
 
 void CTavrikDlg::applyProfileCaptions() {
-    ui::loadProfileCaptions(pathSet().languageFile);
+    text::loadProfileCaptions(platform::pathSet().languageFile);
     constexpr std::string_view kProfileTexts[] = {"PROFILE_1", "PROFILE_2", "PROFILE_3"};
     for (int i = 0; i < 3; ++i) {
         setCaption(*profileButtons_->profileButton(i), kProfileTexts[i]);
@@ -261,7 +262,7 @@ void CTavrikDlg::createMainMenu() {
         {command::About, "MENU_3"},
         {command::MenuClose, "MENU_4"},
     };
-    mainMenu_ = new ui::LanguageMenu(kItems, pathSet().languageFile, this);
+    mainMenu_ = new ui::LanguageMenu(kItems, platform::pathSet().languageFile, this);
     mainMenu_->setOwner(this);
 }
 
@@ -348,7 +349,7 @@ std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wP
         lightingPanel_->sliderMoved(static_cast<int>(wParam), static_cast<int>(lParam));
         break;
     case message::TimeChanged:
-        device::applyChanges();
+        sync::applyChanges();
         break;
     case kCommandMessage:
         handleCommand(static_cast<int>(wParam));
@@ -368,14 +369,14 @@ void CTavrikDlg::handleCommand(int commandId) {
 bool CTavrikDlg::handleWindowCommand(int commandId) {
     switch (commandId) {
     case command::Ok:
-        device::applyChanges();
+        sync::applyChanges();
         hideWindow();
         return true;
     case command::Cancel:
         hideWindow();
         return true;
     case command::Apply:
-        device::applyChanges();
+        sync::applyChanges();
         return true;
     case command::Link:
         platform::shellOpen(linkAddress_);
@@ -401,10 +402,10 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
         showMainMenu();
         return true;
     case command::Import:
-        profile::importProfile();
+        sync::importProfile();
         return true;
     case command::Export:
-        profile::exportProfile();
+        sync::exportProfile();
         return true;
     default:
         return false;
@@ -459,7 +460,7 @@ void CTavrikDlg::handleTimer(std::uint32_t timerId) {
 }
 
 void CTavrikDlg::finishStartUp() {
-    tray_->create(this, kTrayCallbackMessage, ui::languageText("KEYBOARD_TRAY_DESC"),
+    tray_->create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
                   applicationIcon_, kTrayIconId);
     trayState_.change(platform::trayicon::NoKeyboard);
     updateProfileCaption();
@@ -477,7 +478,7 @@ void CTavrikDlg::showBank() {
 }
 
 void CTavrikDlg::reloadProfileFromKeyboard() {
-    profile::reloadFromKeyboard();
+    sync::reloadFromKeyboard();
     const int active = device::readActiveProfile();
     if (profileButtons_->showActive(active)) {
         lightingPanel_->setLightingProfile(active);
@@ -488,7 +489,7 @@ void CTavrikDlg::reloadProfileFromKeyboard() {
 
 void CTavrikDlg::updateProfileCaption() {
     const int active = device::readActiveProfile();
-    const std::string workingFile = active >= 0 ? profile::workingFilePath(active) : std::string();
+    const std::string workingFile = active >= 0 ? sync::workingFilePath(active) : std::string();
     profileButtons_->setCaption(profileCaptionOf(active, workingFile));
 }
 
@@ -505,7 +506,7 @@ bool CTavrikDlg::closeChildDialogs() {
 
 void CTavrikDlg::openAboutBox() {
     if (aboutBox_ == nullptr) {
-        aboutBox_ = new AboutBox(pathSet().languageFile, this);
+        aboutBox_ = new AboutBox(platform::pathSet().languageFile, this);
     }
     aboutBox_->present(linkAddress_);
 }
@@ -519,7 +520,7 @@ void CTavrikDlg::showMainMenu() {
 void CTavrikDlg::showMainWindow() {
     if (device::reportedDeviceCount() <= 0) {
         qCDebug(windowLog, "no keyboard: the window stays hidden");
-        platform::prompter().showMessage(ui::languageText("MAIN_NO_DEVICE_PROMPT"), u"",
+        platform::prompter().showMessage(text::languageText("MAIN_NO_DEVICE_PROMPT"), u"",
                                          platform::MessageIcon::None);
         return;
     }
@@ -620,7 +621,7 @@ bool CTavrikDlg::tearDown() {
     }
     trayState_.clear();
     setApplyEnabled(false);
-    device::releaseDataSets();
+    sync::releaseDataSets();
     return true;
 }
 

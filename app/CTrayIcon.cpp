@@ -1,6 +1,6 @@
 #include "app/CTrayIcon.h"
 
-#include "app/PathSet.h"
+#include "platform/PathSet.h"
 #include "platform/Unicode.h"
 #include "platform/WindowMessage.h"
 #include "ui/LanguageMenu.h"
@@ -29,8 +29,8 @@ constexpr ui::LanguageMenuItem kMenuItems[] = {
 
 CTrayIcon::CTrayIcon(QObject* parent)
     : QObject(parent), icon_(new QSystemTrayIcon(this)),
-      menu_(new ui::LanguageMenu(kMenuItems, pathSet().languageFile)), hook_(*this),
-      iconFolder_(pathSet().mainSkinFolder) {
+      menu_(new ui::LanguageMenu(kMenuItems, platform::pathSet().languageFile)), hook_(*this),
+      iconFolder_(platform::pathSet().mainSkinFolder) {
     // The notification area shows the menu on a right click; its texts are
     // read from the language file as it opens.
     icon_->setContextMenu(menu_);

@@ -1,7 +1,7 @@
 #include "app/InitInstance.h"
 
-#include "app/PathSet.h"
-#include "ui/LanguageFile.h"
+#include "platform/PathSet.h"
+#include "text/LanguageFile.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -11,10 +11,10 @@ namespace tavrik::app {
 int initInstance(QApplication& application, const MainWindowFactory& createMainWindow) {
     QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsRoot));
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
-    installPathSet(buildPathSet(
-        findExecutablePath(),
+    platform::installPathSet(platform::buildPathSet(
+        platform::findExecutablePath(),
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString()));
-    ui::loadLanguageTexts(pathSet().languageFile);
+    text::loadLanguageTexts(platform::pathSet().languageFile);
 
     std::unique_ptr<QDialog> mainWindow = createMainWindow();
     if (!mainWindow) {

@@ -1,8 +1,8 @@
 #include "app/InstanceStartup.h"
 
-#include "app/PathSet.h"
 #include "device/StartFlags.h"
 #include "platform/InstanceMessenger.h"
+#include "platform/PathSet.h"
 #include "platform/ProcessWalk.h"
 #include "platform/ShellOpen.h"
 
@@ -16,7 +16,7 @@ InstanceDecision runInstanceLogic(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         switches.push_back(arguments[i].toStdString());
     }
-    const PathSet& paths = pathSet();
+    const platform::PathSet& paths = platform::pathSet();
     InstanceDecision decision = decideInstance(
         switches, [&paths] { return platform::findInstanceProcess(paths.ownFileName); },
         [](pid_t process, int mode) {

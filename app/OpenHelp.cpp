@@ -1,12 +1,12 @@
 #include "app/OpenHelp.h"
 
-#include "app/PathSet.h"
+#include "platform/PathSet.h"
 #include "platform/ShellOpen.h"
 
 namespace tavrik::app {
 
 bool openHelp() {
-    const std::string& folder = pathSet().helpFolder;
+    const std::string& folder = platform::pathSet().helpFolder;
     if (folder.empty()) {
         return false;
     }

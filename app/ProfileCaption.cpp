@@ -1,7 +1,7 @@
 #include "app/ProfileCaption.h"
 
 #include "platform/Unicode.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <filesystem>
 
@@ -13,9 +13,9 @@ ProfileCaption profileCaptionOf(int activeProfile, const std::string& workingFil
         result.caption = platform::toUtf16(std::filesystem::path(workingFile).stem().string());
     }
     if (result.caption.empty()) {
-        result.caption = ui::languageText("DEFAULT_PROFILE_NAME");
+        result.caption = text::languageText("DEFAULT_PROFILE_NAME");
     }
-    result.tip = ui::languageText("PROFILE_TIP") + result.caption;
+    result.tip = text::languageText("PROFILE_TIP") + result.caption;
     return result;
 }
 

@@ -3,12 +3,13 @@
 // answering without delay, so what is measured is the program's own work:
 // snapshot, encoding, and the command exchanges through the service library.
 
-#include "device/Apply.h"
 #include "device/Channels.h"
-#include "device/DataSets.h"
 #include "device/DeviceState.h"
 #include "device/ServiceBinding.h"
 #include "service/virtual/ControlClient.h"
+#include "sync/Apply.h"
+#include "sync/DataSets.h"
+#include "sync/DeviceMemory.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -25,8 +26,8 @@ constexpr std::size_t kFullMacroMemory = 255 * 128;
 // 100 macros without names: 16 + 200 + 100 x (4 + 4 x 80) = 32616 bytes,
 // and six more actions fill the memory to the last byte.
 void fillWorkingSet() {
-    const device::DataSetLock lock = device::lockWorkingSet();
-    device::WorkingSet& set = device::workingSet();
+    const sync::DataSetLock lock = sync::lockWorkingSet();
+    sync::WorkingSet& set = sync::workingSet();
     set.macros.clear();
     for (std::uint16_t m = 0; m < macro::kMaxMacros; ++m) {
         macro::MacroRecord record;
@@ -70,7 +71,7 @@ bool startVirtualKeyboard(const std::string& folder) {
         return false;
     }
     device::registerChannels();
-    return device::readKeyboardLayoutAndCapacity() && device::macroCapacity() == kFullMacroMemory;
+    return sync::readKeyboardLayoutAndCapacity() && sync::macroCapacity() == kFullMacroMemory;
 }
 
 void FullApply(benchmark::State& state) {
@@ -82,11 +83,11 @@ void FullApply(benchmark::State& state) {
     }
     service::ControlClient keyboard(folder + "/vkbd.sock");
     fillWorkingSet();
-    const device::DataSetLock lock = device::lockWorkingSet();
+    const sync::DataSetLock lock = sync::lockWorkingSet();
     const long before = answeredCommands(keyboard);
     int failures = 0;
     for (auto _ : state) {
-        failures += device::buildApplySnapshot(true) == 1 ? 0 : 1;
+        failures += sync::buildApplySnapshot(true) == 1 ? 0 : 1;
     }
     const long exchanges = answeredCommands(keyboard) - before;
     if (failures != 0) {
@@ -98,8 +99,9 @@ void FullApply(benchmark::State& state) {
         static_cast<double>(exchanges), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     device::service().End();
     device::resetServiceBinding();
-    device::resetDataSets();
+    sync::resetDataSets();
     device::resetDeviceState();
+    sync::resetDeviceMemory();
 }
 
 BENCHMARK(FullApply)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -2,8 +2,9 @@
 // 100 macros of 2000 actions each, and a program path on every key of the
 // three profiles.
 
-#include "device/DataSets.h"
 #include "profile/ProfileFile.h"
+#include "sync/DataSets.h"
+#include "sync/ProfileFileStore.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -16,8 +17,8 @@ namespace {
 using namespace tavrik;
 
 void fillLargestWorkingSet() {
-    const device::DataSetLock lock = device::lockWorkingSet();
-    device::WorkingSet& set = device::workingSet();
+    const sync::DataSetLock lock = sync::lockWorkingSet();
+    sync::WorkingSet& set = sync::workingSet();
     set.macros.clear();
     for (std::uint16_t m = 0; m < macro::kMaxMacros; ++m) {
         macro::MacroRecord record;
@@ -46,9 +47,9 @@ public:
     void SetUp(const benchmark::State&) override {
         path_ = folder_.file("largest.fwc");
         fillLargestWorkingSet();
-        profile::writeProfileFile(path_, true);
+        sync::writeProfileFile(path_, true);
     }
-    void TearDown(const benchmark::State&) override { device::resetDataSets(); }
+    void TearDown(const benchmark::State&) override { sync::resetDataSets(); }
 
 protected:
     testing::TemporaryFolder folder_;
@@ -57,7 +58,7 @@ protected:
 
 BENCHMARK_F(LargestProfile, Write)(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(profile::writeProfileFile(path_, true));
+        benchmark::DoNotOptimize(sync::writeProfileFile(path_, true));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(std::filesystem::file_size(path_)));
@@ -70,10 +71,10 @@ BENCHMARK_F(LargestProfile, Validate)(benchmark::State& state) {
 }
 
 BENCHMARK_F(LargestProfile, Load)(benchmark::State& state) {
-    const device::DataSetLock lock = device::lockWorkingSet();
+    const sync::DataSetLock lock = sync::lockWorkingSet();
     for (auto _ : state) {
-        device::releaseWorkingSetContents(device::workingSet());
-        benchmark::DoNotOptimize(profile::loadProfileFile(path_));
+        sync::releaseWorkingSetContents(sync::workingSet());
+        benchmark::DoNotOptimize(sync::loadProfileFile(path_));
     }
 }
 

@@ -1,12 +1,10 @@
 #pragma once
 // What the program knows of the connected keyboard beyond a single command:
-// how many keyboards the device-change worker saw last, the keyboard's
-// default layout (the base of every key map page) and the size of its macro
-// memory. The last known active profile is kept by the command set
-// (Commands.h). Read and written from the user-interface thread and the
-// device-change workers.
-
-#include "keyboard/KeyMapCodec.h"
+// how many keyboards the service reported and the device-change worker saw
+// last. The last known active profile is kept by the command set
+// (Commands.h); the keyboard's default layout and macro memory by the sync
+// layer (sync/DeviceMemory.h). Read and written from the user-interface
+// thread, the service's threads and the device-change workers.
 
 #include <cstdint>
 
@@ -28,20 +26,7 @@ void setStoredDeviceCount(int count);
 int reportedDeviceCount();
 void noteReportedDeviceCount(int count);
 
-// The built-in default layout until the keyboard has given its own.
-keyboard::KeyMapLayer defaultLayout();
-void setDefaultLayout(const keyboard::KeyMapLayer& layout);
-
-// 0 until the keyboard has reported its macro memory.
-std::uint32_t macroCapacity();
-void setMacroCapacity(std::uint32_t bytes);
-
-// Reads the default layout and the device information from the keyboard and
-// keeps what was read: the layout, and the macro capacity from byte 11.
-// What fails keeps its previous value. Returns whether the layout was read.
-bool readKeyboardLayoutAndCapacity();
-
-// Tests: the state of a fresh start.
+// Tests: the counts of a fresh start.
 void resetDeviceState();
 
 } // namespace tavrik::device

@@ -1,7 +1,7 @@
 #include "keyboard/AssignmentTable.h"
 
+#include "keyboard/ProfileFileHeader.h"
 #include "platform/ByteOrder.h"
-#include "profile/ProfileFileHeader.h"
 
 #include <algorithm>
 
@@ -9,8 +9,8 @@ namespace tavrik::keyboard {
 namespace {
 
 static_assert(kAssignmentHeaderSize + kLayerCount * kLayerSize == kAssignmentTableSize);
-static_assert(profile::kTableHeadersSize == kAssignmentHeaderSize);
-static_assert(profile::kAssignmentTableBytes == kAssignmentTableSize);
+static_assert(keyboard::kTableHeadersSize == kAssignmentHeaderSize);
+static_assert(keyboard::kAssignmentTableBytes == kAssignmentTableSize);
 
 std::optional<std::size_t> recordOffset(int layer, int row) {
     if (layer < 0 || layer >= kLayerCount || row < 0 || row >= kRowsPerLayer) {
@@ -89,7 +89,7 @@ bool AssignmentTable::resetLayer(int layer) {
 
 AssignmentTable defaultTable() {
     AssignmentTable table;
-    profile::fillTableHeaders(table.header(), 0, 0, 0);
+    keyboard::fillTableHeaders(table.header(), 0, 0, 0);
     table.resetLayer(0);
     return table;
 }

@@ -1,6 +1,6 @@
 #include "keyboard/Catalogues.h"
 
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 namespace tavrik::keyboard {
 
@@ -51,7 +51,7 @@ std::u16string functionText(std::uint32_t index) {
     if (index >= FunctionCatalogue.size()) {
         return {};
     }
-    return ui::languageText(FunctionCatalogue[index].languageKey);
+    return text::languageText(FunctionCatalogue[index].languageKey);
 }
 
 std::optional<std::size_t> mediaIndexOfUsage(std::uint16_t usage) {

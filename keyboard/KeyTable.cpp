@@ -1,7 +1,7 @@
 #include "keyboard/KeyTable.h"
 
 #include "keyboard/UnknownKeyText.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <algorithm>
 
@@ -255,7 +255,7 @@ const KeyTableRow* rowOf(KeyCode code) {
 
 std::u16string rowName(const KeyTableRow& row) {
     if (!row.languageKey.empty()) {
-        return ui::languageText(row.languageKey);
+        return text::languageText(row.languageKey);
     }
     return std::u16string(row.name);
 }
@@ -325,7 +325,7 @@ std::u16string keyName(KeyCode code) {
     const KeyTableRow* row = rowOf(code);
     std::u16string name = row != nullptr ? rowName(*row) : std::u16string();
     if (name.empty()) {
-        name = unknownKeyText(ui::languageText("UNKNOWN_KEY"), code);
+        name = unknownKeyText(text::languageText("UNKNOWN_KEY"), code);
     }
     return name;
 }

@@ -1,11 +1,11 @@
 #include "keyboard/UnknownKeyText.h"
 
-#include "ui/TextFormat.h"
+#include "text/TextFormat.h"
 
 namespace tavrik::keyboard {
 
 std::u16string unknownKeyText(std::u16string_view format, KeyCode code) {
-    return ui::formatWithInteger(format, code);
+    return text::formatWithInteger(format, code);
 }
 
 } // namespace tavrik::keyboard

@@ -10,7 +10,7 @@
 namespace tavrik::keyboard {
 
 // Puts code into the first integer directive of format, with the safe
-// formatting of ui/TextFormat.h: the format comes from the language file, so
+// formatting of text/TextFormat.h: the format comes from the language file, so
 // no other directive ever reads an argument.
 std::u16string unknownKeyText(std::u16string_view format, KeyCode code);
 

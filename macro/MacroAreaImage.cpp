@@ -3,7 +3,7 @@
 #include "keyboard/KeyTable.h"
 #include "platform/ByteOrder.h"
 #include "platform/Unicode.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <algorithm>
 #include <limits>
@@ -95,7 +95,7 @@ KeyCode keyCodeOfKeyBytes(std::uint16_t usageClass, std::uint8_t byte2, std::uin
 
 std::u16string defaultMacroName(std::size_t position) {
     const std::string number = std::to_string(position + 1);
-    std::u16string name = ui::languageText("MACRO_NEW_PREFIX");
+    std::u16string name = text::languageText("MACRO_NEW_PREFIX");
     name.append(number.begin(), number.end());
     return name;
 }

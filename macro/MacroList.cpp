@@ -1,7 +1,7 @@
 #include "macro/MacroList.h"
 
 #include "platform/Unicode.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <array>
 #include <string>
@@ -91,7 +91,7 @@ std::u16string MacroNameCounter::nextName(std::span<const MacroRecord> records) 
     if (records.empty()) {
         value_ = 0;
     }
-    const std::u16string prefix = ui::languageText("MACRO_NEW_PREFIX");
+    const std::u16string prefix = text::languageText("MACRO_NEW_PREFIX");
     for (;;) {
         ++value_;
         std::u16string candidate = numbered(prefix, value_);

@@ -1,13 +1,13 @@
 #include "profile/ProfileFile.h"
 
+#include "keyboard/ProfileFileHeader.h"
 #include "keyboard/StringPool.h"
 #include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/Ports.h"
 #include "platform/Unicode.h"
-#include "profile/ProfileFileHeader.h"
-#include "ui/LanguageTexts.h"
-#include "ui/TextFormat.h"
+#include "text/LanguageTexts.h"
+#include "text/TextFormat.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +17,21 @@
 #include <unistd.h>
 
 namespace tavrik::profile {
+
+using keyboard::fillProfileFileHeader;
+using keyboard::kAssignmentTableBytes;
+using keyboard::kKeyRecordCount;
+using keyboard::kMacroRecordBytes;
+using keyboard::kMaximumMacroCount;
+using keyboard::kProfileFileHeaderSize;
+using keyboard::kProfileFileMagic;
+using keyboard::kProfileHeaderConstantAt4;
+using keyboard::kProfileHeaderConstantAt6;
+using keyboard::ProfileFileHeader;
+using keyboard::profileFileTotalSize;
+using keyboard::profileHeaderChecksum;
+using keyboard::readProfileFileHeader;
+
 namespace {
 
 constexpr std::uint64_t kTooLargeFileSize = std::uint64_t{1} << 32; // 4 GiB
@@ -67,12 +82,6 @@ headerOf(std::span<const std::uint8_t> image) {
     return image.first<kProfileFileHeaderSize>();
 }
 
-void installDefaultTable(device::WorkingSet& set, std::uint8_t flag) {
-    device::releaseWorkingSetContents(set);
-    set.table = keyboard::defaultTable();
-    fillProfileFileHeader(set.table.header().first<kProfileFileHeaderSize>(), 0, 0, flag);
-}
-
 void loadMacros(std::span<const std::uint8_t> image, std::size_t declaredCount,
                 macro::MacroList& macros) {
     const std::size_t whole = (image.size() - kAssignmentTableBytes) / kMacroRecordBytes;
@@ -108,6 +117,12 @@ void appendMacros(const macro::MacroList& macros, std::vector<std::uint8_t>& ima
 }
 
 } // namespace
+
+void installDefaultProfile(ProfileData& data, std::uint8_t flag) {
+    releaseProfileData(data);
+    data.table = keyboard::defaultTable();
+    fillProfileFileHeader(data.table.header().first<kProfileFileHeaderSize>(), 0, 0, flag);
+}
 
 int readProfileImage(const std::string& path, std::vector<std::uint8_t>& image) {
     image.clear();
@@ -162,42 +177,32 @@ int validateProfileFile(const std::string& path) {
         return read;
     }
     if (!isProfileHeaderAcceptable(image)) {
-        platform::prompter().showMessage(
-            ui::formatWithText(ui::languageText("PROFILE_FORMAT_ERROR"), platform::toUtf16(path)));
+        platform::prompter().showMessage(text::formatWithText(
+            text::languageText("PROFILE_FORMAT_ERROR"), platform::toUtf16(path)));
         return validation::Rejected;
     }
     return validation::Acceptable;
 }
 
-bool loadProfileImage(std::span<const std::uint8_t> image, device::WorkingSet& set) {
+bool loadProfileImage(std::span<const std::uint8_t> image, ProfileData& set) {
     if (image.size() < kAssignmentTableBytes) {
-        installDefaultTable(set, 0);
+        installDefaultProfile(set, 0);
         return false;
     }
     try {
-        device::releaseWorkingSetContents(set);
+        releaseProfileData(set);
         std::copy_n(image.begin(), kAssignmentTableBytes, set.table.bytes().begin());
         const ProfileFileHeader header = readProfileFileHeader(headerOf(image));
         loadMacros(image, header.macroCount, set.macros);
         keyboard::loadStringsFromPool(set.table, poolOf(image, header), set.strings);
     } catch (const std::bad_alloc&) {
-        installDefaultTable(set, 0);
+        installDefaultProfile(set, 0);
         return false;
     }
     return true;
 }
 
-bool loadProfileFile(const std::string& path) {
-    const device::DataSetLock lock = device::lockWorkingSet();
-    std::vector<std::uint8_t> image;
-    if (readProfileImage(path, image) != validation::Acceptable) {
-        installDefaultTable(device::workingSet(), 0);
-        return false;
-    }
-    return loadProfileImage(image, device::workingSet());
-}
-
-std::vector<std::uint8_t> profileImageOf(device::WorkingSet& set) {
+std::vector<std::uint8_t> profileImageOf(ProfileData& set) {
     const std::uint32_t poolSize = set.strings.total();
     const auto macroCount = static_cast<std::uint16_t>(set.macros.size());
     fillProfileFileHeader(set.table.header().first<kProfileFileHeaderSize>(), macroCount, poolSize,
@@ -213,28 +218,7 @@ std::vector<std::uint8_t> profileImageOf(device::WorkingSet& set) {
     return image;
 }
 
-bool writeProfileFile(const std::string& path, bool lock) {
-    device::DataSetLock guard;
-    if (lock) {
-        guard = device::lockWorkingSet();
-    }
-    if (path.empty()) {
-        return false;
-    }
-    try {
-        const std::vector<std::uint8_t> image = profileImageOf(device::workingSet());
-        return platform::writeFileAtomically(path, {image});
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-}
-
-bool writeDefaultProfile(const std::string& path, std::uint8_t flag, bool intoWorkingSet) {
-    if (intoWorkingSet) {
-        const device::DataSetLock lock = device::lockWorkingSet();
-        installDefaultTable(device::workingSet(), flag);
-        return true;
-    }
+bool writeDefaultProfileFile(const std::string& path, std::uint8_t flag) {
     keyboard::AssignmentTable table = keyboard::defaultTable();
     fillProfileFileHeader(table.header().first<kProfileFileHeaderSize>(), 0, 0, flag);
     return !path.empty() && platform::writeFileAtomically(path, {table.bytes()});

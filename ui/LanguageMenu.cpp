@@ -1,8 +1,8 @@
 #include "ui/LanguageMenu.h"
 
 #include "platform/WindowMessage.h"
-#include "ui/LanguageFile.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageFile.h"
+#include "text/LanguageTexts.h"
 
 namespace tavrik::ui {
 
@@ -25,11 +25,11 @@ LanguageMenu::LanguageMenu(std::span<const LanguageMenuItem> items, std::string 
 }
 
 void LanguageMenu::fetchTexts() {
-    loadTextGroup(languageFile_, TextGroup::Menu);
+    text::loadTextGroup(languageFile_, text::TextGroup::Menu);
     const QList<QAction*> menuActions = actions();
     for (qsizetype i = 0; i < menuActions.size(); ++i) {
-        menuActions[i]->setText(
-            QString::fromStdU16String(languageText(items_[static_cast<std::size_t>(i)].textKey)));
+        menuActions[i]->setText(QString::fromStdU16String(
+            text::languageText(items_[static_cast<std::size_t>(i)].textKey)));
     }
 }
 

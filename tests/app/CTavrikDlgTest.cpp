@@ -262,8 +262,8 @@ TEST_F(MainWindowTest, RemovedKeyboardHidesTheWindowAndClosesItsDialogsAndReturn
 }
 
 bool workingTableIsEmpty() {
-    const device::DataSetLock lock = device::lockWorkingSet();
-    const auto bytes = device::workingSet().table.bytes();
+    const sync::DataSetLock lock = sync::lockWorkingSet();
+    const auto bytes = sync::workingSet().table.bytes();
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte == 0; });
 }
 
@@ -380,7 +380,7 @@ TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
 
     // Edited while the program runs, the file shows the next time.
     {
-        std::ofstream edit(app::pathSet().languageFile);
+        std::ofstream edit(platform::pathSet().languageFile);
         edit << "[LANGUAGE]\nlanguage=1\n[ENGINSH]\nGUANYU_BANQUAN=Rights reserved\n"
                 "MENU_1=Bring in\n";
     }
@@ -442,7 +442,7 @@ TEST_F(MainWindowTest, MenuExportAndImportGoThroughTheFileDialogs) {
     prompter.choosePath(folder_.file("foreign.fwc"));
     platform::sendCommand(&window, command::Import);
     ASSERT_FALSE(prompter.messages().empty());
-    EXPECT_EQ(prompter.messages().back(), ui::languageText("MAIN_PROMPT_INPORT"));
+    EXPECT_EQ(prompter.messages().back(), text::languageText("MAIN_PROMPT_INPORT"));
 
     // A cancelled dialog does nothing.
     prompter.choosePath(std::nullopt);

@@ -4,8 +4,8 @@
 #include "platform/WindowMessage.h"
 #include "tests/support/GuiTestApplication.h"
 #include "tests/support/TemporaryFolder.h"
+#include "text/LanguageTexts.h"
 #include "ui/LanguageMenu.h"
-#include "ui/LanguageTexts.h"
 
 #include <QMenu>
 #include <QPixmap>
@@ -58,7 +58,7 @@ protected:
         tray_.setLanguageFile(folder_.file("language.ini"));
         tray_.setIconFolder(folder_.path());
     }
-    void TearDown() override { ui::resetLanguageTexts(); }
+    void TearDown() override { text::resetLanguageTexts(); }
 
     bool create(const std::u16string& tip = u"Arcton") {
         return tray_.create(&owner_, kTrayCallbackMessage, tip, plainIcon(Qt::red), kTrayIconId);

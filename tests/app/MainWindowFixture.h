@@ -6,19 +6,20 @@
 // the user's files.
 
 #include "app/CTavrikDlg.h"
-#include "app/PathSet.h"
 #include "device/Commands.h"
-#include "device/DataSets.h"
 #include "device/DeviceChangeWorker.h"
 #include "device/DeviceState.h"
 #include "device/ServiceBinding.h"
 #include "device/StartFlags.h"
+#include "platform/PathSet.h"
 #include "platform/Ports.h"
+#include "sync/DataSets.h"
+#include "sync/DeviceMemory.h"
 #include "tests/support/GuiTestApplication.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/VirtualKeyboardSession.h"
-#include "ui/LanguageFile.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageFile.h"
+#include "text/LanguageTexts.h"
 #include "ui/SkinImageCache.h"
 
 #include <QApplication>
@@ -89,9 +90,9 @@ protected:
                      fs::copy_options::recursive);
         }
         keyboard_.useEnvironment();
-        app::installPathSet(
-            app::buildPathSet(programFolder() + "tavrik", folder_.file("home/Documents")));
-        ui::loadLanguageTexts(app::pathSet().languageFile);
+        platform::installPathSet(
+            platform::buildPathSet(programFolder() + "tavrik", folder_.file("home/Documents")));
+        text::loadLanguageTexts(platform::pathSet().languageFile);
     }
 
     void TearDown() override {
@@ -106,11 +107,12 @@ protected:
         device::setDeviceChangeWorkerBody({});
         device::resetStartFlags();
         device::resetDeviceState();
-        device::resetDataSets();
+        sync::resetDeviceMemory();
+        sync::resetDataSets();
         device::setCachedActiveProfile(-1);
         platform::resetPorts();
-        app::resetPathSet();
-        ui::resetLanguageTexts();
+        platform::resetPathSet();
+        text::resetLanguageTexts();
         ui::clearSkinImages();
         ::unsetenv("VEZAROR_VIRTUAL_PLUGGED");
     }

@@ -4,7 +4,7 @@
 #include "app/ClockJumpWatch.h"
 #include "app/LinkAddress.h"
 #include "app/ProfileCaption.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ TEST(LinkAddress, WebAddressesStayFileNamesAreTakenBesideTheSkin) {
 }
 
 TEST(ProfileCaption, NamesTheWorkingFileOrTheDefaultProfile) {
-    ui::resetLanguageTexts();
+    text::resetLanguageTexts();
     const struct {
         int activeProfile;
         std::string workingFile;
@@ -85,10 +85,10 @@ TEST(ProfileCaption, NamesTheWorkingFileOrTheDefaultProfile) {
         EXPECT_EQ(caption.caption, c.caption) << c.activeProfile;
         EXPECT_EQ(caption.tip, u"The current contextual  mode: " + c.caption);
     }
-    ui::setLanguageText("PROFILE_TIP", u"Mode: ");
-    ui::setLanguageText("DEFAULT_PROFILE_NAME", u"none");
+    text::setLanguageText("PROFILE_TIP", u"Mode: ");
+    text::setLanguageText("DEFAULT_PROFILE_NAME", u"none");
     EXPECT_EQ(profileCaptionOf(-1, "").tip, u"Mode: none");
-    ui::resetLanguageTexts();
+    text::resetLanguageTexts();
 }
 
 } // namespace

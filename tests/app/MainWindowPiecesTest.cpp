@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, KeysArePlacedFromTheSkinAndDrawnInThePictureOfTheWindow) 
     CTavrikDlg& window = start();
     ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));
     KeyboardPanel& panel = window.keyboardPanel();
-    const ui::CIniFile layout(app::pathSet().mainSkinFile);
+    const ui::CIniFile layout(platform::pathSet().mainSkinFile);
     for (std::size_t p = 0; p < keyboard::kPanelKeyCount; ++p) {
         const ui::CPngButton& key = *panel.keyButton(p);
         const platform::LayoutRectangle place =

@@ -1,6 +1,6 @@
 #include "app/OpenHelp.h"
 
-#include "app/PathSet.h"
+#include "platform/PathSet.h"
 
 #include <QDesktopServices>
 #include <QObject>
@@ -23,11 +23,11 @@ public slots:
 
 TEST(OpenHelp, OpensTheHelpPageBesideTheProgram) {
     HelpCatcher catcher;
-    resetPathSet();
+    platform::resetPathSet();
     EXPECT_FALSE(openHelp());
-    installPathSet(buildPathSet("/opt/tavrik/tavrik", "/home/user/Documents"));
+    platform::installPathSet(platform::buildPathSet("/opt/tavrik/tavrik", "/home/user/Documents"));
     EXPECT_TRUE(openHelp());
-    resetPathSet();
+    platform::resetPathSet();
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0], QUrl::fromLocalFile("/opt/tavrik/Help/index.html"));
 }

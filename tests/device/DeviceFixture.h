@@ -13,11 +13,13 @@
 #include "platform/Ports.h"
 #include "tests/device/FakeService.h"
 #include "tests/device/RecordingMainWindow.h"
-#include "tests/device/TestClock.h"
+#include "tests/support/TestClock.h"
 
 #include <gtest/gtest.h>
 
 namespace tavrik::device::testing {
+
+using tavrik::testing::TestClock;
 
 inline void resetDeviceLink() {
     joinAllWorkers();

@@ -1,8 +1,8 @@
 // Seeds for the profile file fuzz target: files written by the program itself.
 
 #include "FuzzSeeds.h"
-#include "device/DataSets.h"
 #include "profile/ProfileFile.h"
+#include "sync/DataSets.h"
 
 #include <cstdio>
 #include <vector>
@@ -20,8 +20,8 @@ macro::MacroRecord macroOf(std::uint16_t id, std::u16string_view name) {
     return record;
 }
 
-device::WorkingSet sampleSet() {
-    device::WorkingSet set;
+sync::WorkingSet sampleSet() {
+    sync::WorkingSet set;
     set.table = keyboard::defaultTable();
     set.macros = {macroOf(1, u"one"), macroOf(4, u"four")};
     const keyboard::KeyAssignment program{keyboard::AssignmentType::LaunchProgram, 0, 0};
@@ -42,9 +42,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    device::WorkingSet empty;
+    sync::WorkingSet empty;
     empty.table = keyboard::defaultTable();
-    device::WorkingSet sample = sampleSet();
+    sync::WorkingSet sample = sampleSet();
     const std::vector<std::uint8_t> emptyImage = profile::profileImageOf(empty);
     const std::vector<std::uint8_t> sampleImage = profile::profileImageOf(sample);
     std::vector<std::uint8_t> truncated = sampleImage;

@@ -1,6 +1,6 @@
 #include "keyboard/AssignmentTable.h"
 
-#include "profile/ProfileFileHeader.h"
+#include "keyboard/ProfileFileHeader.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -114,8 +114,8 @@ TEST(AssignmentTable, ResetLayerTouchesOnlyItsLayer) {
 TEST(ProfileFileHeader, FillAndReadBack) {
     std::uint8_t bytes[32] = {};
     std::span<std::uint8_t, 32> header(bytes);
-    profile::fillProfileFileHeader(header, 100, 0x00010203, 0);
-    const profile::ProfileFileHeader fields = profile::readProfileFileHeader(header);
+    keyboard::fillProfileFileHeader(header, 100, 0x00010203, 0);
+    const keyboard::ProfileFileHeader fields = keyboard::readProfileFileHeader(header);
     EXPECT_EQ(fields.magic, 0x4446);
     EXPECT_EQ(fields.headerSize, 32);
     EXPECT_EQ(fields.constantAt4, 3);
@@ -127,7 +127,7 @@ TEST(ProfileFileHeader, FillAndReadBack) {
     EXPECT_EQ(fields.flag, 0);
     // total 0x001AB443: 0x46+0x44+0x20+3+1+0x43+0xB4+0x1A+0x08+0x64+0x03+0x02+0x01 = 0x231
     EXPECT_EQ(fields.checksum, 0x31);
-    EXPECT_EQ(profile::profileFileTotalSize(0xFFFF, 0xFFFFFFFF),
+    EXPECT_EQ(keyboard::profileFileTotalSize(0xFFFF, 0xFFFFFFFF),
               32832ull + 0xFFFFull * 16512ull + 0xFFFFFFFFull);
 
     // Bytes 0..30 that sum to 0x1234 give the checksum 0x34.
@@ -135,7 +135,7 @@ TEST(ProfileFileHeader, FillAndReadBack) {
     std::fill_n(bytes, 18, std::uint8_t{0xFF});
     bytes[18] = 0x46;
     bytes[31] = 0x99;
-    EXPECT_EQ(profile::profileHeaderChecksum(header), 0x34);
+    EXPECT_EQ(keyboard::profileHeaderChecksum(header), 0x34);
 }
 
 } // namespace

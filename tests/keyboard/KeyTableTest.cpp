@@ -1,7 +1,7 @@
 #include "keyboard/KeyTable.h"
 
 #include "keyboard/Catalogues.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -161,14 +161,14 @@ TEST(KeyTable, HidUsagesOfTheOtherPagesAndBack) {
 }
 
 TEST(KeyTable, MediaKeysAgreeWithTheMediaCatalogue) {
-    ui::resetLanguageTexts();
+    text::resetLanguageTexts();
     std::set<std::u16string> names;
     for (std::size_t i = 0; i < kMediaCount; ++i) {
         const MediaEntry& entry = MediaCatalogue[i];
         EXPECT_EQ(hidUsageOf(entry.keyCode), (HidUsage{kConsumerPage, entry.usage})) << i;
         EXPECT_EQ(keyCodeOfHidUsage({kConsumerPage, entry.usage}), entry.keyCode) << i;
         EXPECT_EQ(mediaIndexOfUsage(entry.usage), i);
-        ui::setLanguageText(entry.languageKey, u"media " + single(u'a' + char16_t(i)));
+        text::setLanguageText(entry.languageKey, u"media " + single(u'a' + char16_t(i)));
         names.insert(keyName(entry.keyCode));
     }
     EXPECT_EQ(names.size(), kMediaCount); // each row shows its own language text
@@ -178,34 +178,34 @@ TEST(KeyTable, MediaKeysAgreeWithTheMediaCatalogue) {
     EXPECT_EQ(mediaUsage(18), 0);
     EXPECT_EQ(mediaKeyCode(0xFFFFFFFF), 0);
     EXPECT_FALSE(mediaIndexOfUsage(0x1234));
-    ui::resetLanguageTexts();
+    text::resetLanguageTexts();
     EXPECT_EQ(keyName(0x130), u"Hello world");
 }
 
 TEST(KeyTable, FunctionTextsComeFromTheLanguageTexts) {
-    ui::resetLanguageTexts();
+    text::resetLanguageTexts();
     for (std::size_t i = 0; i < kFunctionCount; ++i) {
         EXPECT_EQ(functionText(i), FunctionCatalogue[i].builtInText);
     }
-    ui::setLanguageText("FUNC_KEY_DESC10", u"Verkleinern");
+    text::setLanguageText("FUNC_KEY_DESC10", u"Verkleinern");
     EXPECT_EQ(functionText(9), u"Verkleinern");
     EXPECT_EQ(functionText(11), u"");
-    ui::resetLanguageTexts();
+    text::resetLanguageTexts();
 }
 
 TEST(KeyTable, NamesOfUnknownCodesAndShortBuffers) {
-    ui::resetLanguageTexts();
+    text::resetLanguageTexts();
     EXPECT_EQ(keyName(0x05A), u"Unknown Key: 05a");
     EXPECT_EQ(keyName(0x1234), u"Unknown Key: 1234");
     EXPECT_EQ(keyName(0x148), u"\u2191");
     // A language file's text must not make the formatting read arguments.
-    ui::setLanguageText("UNKNOWN_KEY", u"%s %% %-5X| %d %99999999x");
+    text::setLanguageText("UNKNOWN_KEY", u"%s %% %-5X| %d %99999999x");
     EXPECT_EQ(keyName(0x05A), u"%s % 5A   | %d %99999999x");
-    ui::setLanguageText("UNKNOWN_KEY", u"#%#06x.%.4o");
+    text::setLanguageText("UNKNOWN_KEY", u"#%#06x.%.4o");
     EXPECT_EQ(keyName(0x05A), u"#0x005a.%.4o");
-    ui::setLanguageText("UNKNOWN_KEY", u"%099999999x");
+    text::setLanguageText("UNKNOWN_KEY", u"%099999999x");
     EXPECT_EQ(keyName(0x05A), std::u16string(62, u'0') + u"5a");
-    ui::resetLanguageTexts();
+    text::resetLanguageTexts();
 
     char16_t buffer[8];
     std::fill(std::begin(buffer), std::end(buffer), u'?');

@@ -1,7 +1,7 @@
 #include "macro/MacroAreaImage.h"
 
 #include "keyboard/KeyTable.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -150,7 +150,7 @@ TEST(MacroAreaImageTest, DecodedRecordsTakeTheirPositionAsIdAndAFreshRecord) {
 
 class MacroAreaNamesTest : public ::testing::Test {
 protected:
-    void TearDown() override { ui::resetLanguageTexts(); }
+    void TearDown() override { text::resetLanguageTexts(); }
 };
 
 TEST_F(MacroAreaNamesTest, RecordWithoutStoredNameIsNamedByPrefixAndPosition) {
@@ -168,7 +168,7 @@ TEST_F(MacroAreaNamesTest, RecordWithoutStoredNameIsNamedByPrefixAndPosition) {
     EXPECT_EQ(decoded[0].name(), u"Macro1");
     EXPECT_EQ(decoded[1].name(), u"two");
 
-    ui::setLanguageText("MACRO_NEW_PREFIX", u"M#");
+    text::setLanguageText("MACRO_NEW_PREFIX", u"M#");
     ASSERT_EQ(decodeMacroAreaImage(build(list, false), decoded), 2u);
     EXPECT_EQ(decoded[1].name(), u"M#2");
 }

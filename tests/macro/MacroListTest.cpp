@@ -1,6 +1,6 @@
 #include "macro/MacroList.h"
 
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -106,7 +106,7 @@ TEST(MacroListTest, NoRecordWhenEveryIdIsTaken) {
 
 class MacroNameCounterTest : public ::testing::Test {
 protected:
-    void TearDown() override { ui::resetLanguageTexts(); }
+    void TearDown() override { text::resetLanguageTexts(); }
 };
 
 TEST_F(MacroNameCounterTest, FirstMacroOfAnEmptyListIsNumberOne) {
@@ -130,7 +130,7 @@ TEST_F(MacroNameCounterTest, SkipsNumbersThatBeginAnExistingNameIgnoringCase) {
 }
 
 TEST_F(MacroNameCounterTest, UsesTheLanguagePrefix) {
-    ui::setLanguageText("MACRO_NEW_PREFIX", u"Makro-");
+    text::setLanguageText("MACRO_NEW_PREFIX", u"Makro-");
     MacroNameCounter counter;
     EXPECT_EQ(counter.nextName(listWithNames({u"makro-1"})), u"Makro-2");
 }

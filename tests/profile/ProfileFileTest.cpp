@@ -1,8 +1,9 @@
 #include "profile/ProfileFile.h"
 
+#include "keyboard/ProfileFileHeader.h"
 #include "keyboard/StringPool.h"
-#include "profile/ProfileFileHeader.h"
-#include "tests/profile/ProfileFixture.h"
+#include "sync/ProfileFileStore.h"
+#include "tests/support/ProfileFixture.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +12,11 @@
 
 namespace tavrik::profile::testing {
 namespace {
+
+using keyboard::fillTableHeaders;
+using sync::loadProfileFile;
+using sync::writeDefaultProfile;
+using sync::writeProfileFile;
 
 using keyboard::AssignmentType;
 using keyboard::KeyAssignment;
@@ -51,9 +57,8 @@ void setRecord(Bytes& file, int layer, int row, AssignmentType type, std::uint32
 }
 
 std::optional<std::u16string> stringOf(int layer, int row) {
-    const auto lock = device::lockWorkingSet();
-    const auto text =
-        device::workingSet().strings.text(*keyboard::StringTable::entryOf(layer, row));
+    const auto lock = sync::lockWorkingSet();
+    const auto text = sync::workingSet().strings.text(*keyboard::StringTable::entryOf(layer, row));
     return text ? std::optional<std::u16string>(*text) : std::nullopt;
 }
 
@@ -75,8 +80,8 @@ TEST_F(ProfileTest, AnEmptyWorkingSetIsWrittenAsTheBareTable) {
 
 TEST_F(ProfileTest, MacrosAndStringsSurviveAWriteAndALoad) {
     {
-        auto lock = device::lockWorkingSet();
-        device::WorkingSet& set = device::workingSet();
+        auto lock = sync::lockWorkingSet();
+        sync::WorkingSet& set = sync::workingSet();
         set.macros = {makeMacro(1, u"first", 3), makeMacro(5, u"second", 2000)};
         putString(set, 0, 0x1E, AssignmentType::LaunchProgram, u"/usr/bin/gimp");
         putString(set, 2, 300, AssignmentType::TextBlock, u"hello");
@@ -97,11 +102,11 @@ TEST_F(ProfileTest, MacrosAndStringsSurviveAWriteAndALoad) {
     EXPECT_EQ(u32At(file, 64 + 16 * 0x1E + 4), 0u);
     EXPECT_EQ(u32At(file, 64 + 8192 * 2 + 16 * 300 + 4), first.size());
 
-    device::resetDataSets();
+    sync::resetDataSets();
     {
-        auto lock = device::lockWorkingSet();
+        auto lock = sync::lockWorkingSet();
         ASSERT_TRUE(loadProfileFile(path));
-        const device::WorkingSet& set = device::workingSet();
+        const sync::WorkingSet& set = sync::workingSet();
         ASSERT_EQ(set.macros.size(), 2u);
         EXPECT_EQ(set.macros[0].bytes(), makeMacro(1, u"first", 3).bytes());
         EXPECT_EQ(set.macros[1].bytes(), makeMacro(5, u"second", 2000).bytes());
@@ -118,8 +123,8 @@ TEST_F(ProfileTest, MacrosAndStringsSurviveAWriteAndALoad) {
 
 TEST_F(ProfileTest, AStringWhoseRecordNoLongerOwnsOneStaysOutOfThePool) {
     {
-        auto lock = device::lockWorkingSet();
-        device::WorkingSet& set = device::workingSet();
+        auto lock = sync::lockWorkingSet();
+        sync::WorkingSet& set = sync::workingSet();
         putString(set, 0, 2, AssignmentType::TextBlock, u"gone");
         putString(set, 0, 3, AssignmentType::LaunchProgram, u"kept");
         set.table.storeRecord(0, 2, KeyAssignment{AssignmentType::SingleKey, 0, 0x1E, 0, 0});
@@ -252,16 +257,16 @@ TEST_F(ProfileTest, LoadingTakesStringsOnlyFromInsideThePool) {
     setRecord(file, 0, 5, AssignmentType::SingleKey, 0);              // owns no string
     writeFile(folder.file("foreign.fwc"), file);
 
-    auto lock = device::lockWorkingSet();
+    auto lock = sync::lockWorkingSet();
     ASSERT_TRUE(loadProfileFile(folder.file("foreign.fwc")));
     EXPECT_EQ(stringOf(0, 1), u"b");
     EXPECT_EQ(stringOf(0, 2), u"xyz");
     EXPECT_EQ(stringOf(0, 3), std::nullopt);
     EXPECT_EQ(stringOf(0, 4), std::nullopt);
     EXPECT_EQ(stringOf(0, 5), std::nullopt);
-    EXPECT_EQ(device::workingSet().strings.total(), 4u + 8u);
+    EXPECT_EQ(sync::workingSet().strings.total(), 4u + 8u);
     // Records keep what the file says; only the strings are held back.
-    EXPECT_EQ(device::workingSet().table.recordOf(0, 4)->value, 0xFFFFFFF0u);
+    EXPECT_EQ(sync::workingSet().table.recordOf(0, 4)->value, 0xFFFFFFF0u);
 }
 
 TEST_F(ProfileTest, AFileShorterThanItsHeaderDeclaresLoadsWhatItHolds) {
@@ -281,10 +286,10 @@ TEST_F(ProfileTest, AFileShorterThanItsHeaderDeclaresLoadsWhatItHolds) {
         Bytes bytes = c.file.build();
         bytes.resize(bytes.size() - c.cut);
         writeFile(folder.file("cut.fwc"), bytes);
-        auto lock = device::lockWorkingSet();
-        device::releaseWorkingSetContents(device::workingSet());
+        auto lock = sync::lockWorkingSet();
+        sync::releaseWorkingSetContents(sync::workingSet());
         EXPECT_TRUE(loadProfileFile(folder.file("cut.fwc")));
-        const macro::MacroList& macros = device::workingSet().macros;
+        const macro::MacroList& macros = sync::workingSet().macros;
         ASSERT_EQ(macros.size(), c.macros);
         for (std::size_t i = 0; i < macros.size(); ++i) {
             EXPECT_EQ(macros[i].id(), i + 1);
@@ -300,7 +305,7 @@ TEST_F(ProfileTest, AFileShorterThanItsHeaderDeclaresLoadsWhatItHolds) {
     setRecord(bytes, 1, 8, AssignmentType::TextBlock, 8);
     bytes.resize(bytes.size() - 5);
     writeFile(folder.file("pool.fwc"), bytes);
-    auto lock = device::lockWorkingSet();
+    auto lock = sync::lockWorkingSet();
     EXPECT_TRUE(loadProfileFile(folder.file("pool.fwc")));
     EXPECT_EQ(stringOf(1, 7), u"one");
     EXPECT_EQ(stringOf(1, 8), u"t"); // ends where the file ends
@@ -308,19 +313,19 @@ TEST_F(ProfileTest, AFileShorterThanItsHeaderDeclaresLoadsWhatItHolds) {
 
 TEST_F(ProfileTest, AFileWithoutAWholeTableLeavesTheDefaultTable) {
     {
-        auto lock = device::lockWorkingSet();
-        device::workingSet().macros = {makeMacro(1, u"old")};
+        auto lock = sync::lockWorkingSet();
+        sync::workingSet().macros = {makeMacro(1, u"old")};
     }
     Bytes bytes = ForeignFile{}.build();
     bytes.resize(100);
     writeFile(folder.file("tiny.fwc"), bytes);
-    auto lock = device::lockWorkingSet();
+    auto lock = sync::lockWorkingSet();
     EXPECT_FALSE(loadProfileFile(folder.file("tiny.fwc")));
-    EXPECT_TRUE(device::workingSet().macros.empty());
-    EXPECT_EQ(device::workingSet().table.bytes()[0], 0x46);
+    EXPECT_TRUE(sync::workingSet().macros.empty());
+    EXPECT_EQ(sync::workingSet().table.bytes()[0], 0x46);
     const keyboard::AssignmentTable fresh = keyboard::defaultTable();
     EXPECT_TRUE(std::equal(fresh.bytes().begin(), fresh.bytes().end(),
-                           device::workingSet().table.bytes().begin()));
+                           sync::workingSet().table.bytes().begin()));
     EXPECT_FALSE(loadProfileFile(folder.file("absent.fwc")));
 }
 
@@ -330,10 +335,10 @@ TEST_F(ProfileTest, LoadedMacrosLoseTheNewFlag) {
     Bytes bytes = ForeignFile{1, 0, 0, {}}.build();
     bytes.insert(bytes.end(), fresh.bytes().begin(), fresh.bytes().end());
     writeFile(folder.file("new.fwc"), bytes);
-    auto lock = device::lockWorkingSet();
+    auto lock = sync::lockWorkingSet();
     ASSERT_TRUE(loadProfileFile(folder.file("new.fwc")));
-    ASSERT_EQ(device::workingSet().macros.size(), 1u);
-    EXPECT_EQ(device::workingSet().macros[0].newFlag(), 0);
+    ASSERT_EQ(sync::workingSet().macros.size(), 1u);
+    EXPECT_EQ(sync::workingSet().macros[0].newFlag(), 0);
 }
 
 TEST_F(ProfileTest, OneHugeStringNamedByEveryRecordIsNotMultiplied) {
@@ -347,9 +352,9 @@ TEST_F(ProfileTest, OneHugeStringNamedByEveryRecordIsNotMultiplied) {
         }
     }
     writeFile(folder.file("huge.fwc"), bytes);
-    auto lock = device::lockWorkingSet();
+    auto lock = sync::lockWorkingSet();
     ASSERT_TRUE(loadProfileFile(folder.file("huge.fwc")));
-    const std::uint32_t total = device::workingSet().strings.total();
+    const std::uint32_t total = sync::workingSet().strings.total();
     EXPECT_GE(total, pool.size());
     EXPECT_LE(total, keyboard::kStringLoadAllowance);
 }
@@ -369,14 +374,14 @@ ssize_t failAfterFourKilobytes(int fd, const void* data, size_t size) {
 TEST_F(ProfileTest, AnInterruptedSaveLeavesThePreviousFileWhole) {
     const std::string path = folder.file("kept.fwc");
     {
-        auto lock = device::lockWorkingSet();
-        device::workingSet().macros = {makeMacro(1, u"before")};
+        auto lock = sync::lockWorkingSet();
+        sync::workingSet().macros = {makeMacro(1, u"before")};
     }
     ASSERT_TRUE(writeProfileFile(path, true));
     const Bytes before = readFile(path);
     {
-        auto lock = device::lockWorkingSet();
-        device::workingSet().macros.push_back(makeMacro(2, u"after"));
+        auto lock = sync::lockWorkingSet();
+        sync::workingSet().macros.push_back(makeMacro(2, u"after"));
     }
     platform::setWriteFunctionForTesting(failAfterFourKilobytes);
     EXPECT_FALSE(writeProfileFile(path, true));
@@ -399,17 +404,17 @@ TEST_F(ProfileTest, TheDefaultProfileCarriesItsFlag) {
     EXPECT_TRUE(std::equal(fresh.bytes().begin() + 32, fresh.bytes().end(), file.begin() + 32));
 
     {
-        auto lock = device::lockWorkingSet();
-        device::WorkingSet& set = device::workingSet();
+        auto lock = sync::lockWorkingSet();
+        sync::WorkingSet& set = sync::workingSet();
         set.macros = {makeMacro(1, u"old")};
         putString(set, 0, 1, AssignmentType::TextBlock, u"old");
     }
     ASSERT_TRUE(writeDefaultProfile("", 0, true));
-    auto lock = device::lockWorkingSet();
-    EXPECT_TRUE(device::workingSet().macros.empty());
-    EXPECT_EQ(device::workingSet().strings.total(), 0u);
+    auto lock = sync::lockWorkingSet();
+    EXPECT_TRUE(sync::workingSet().macros.empty());
+    EXPECT_EQ(sync::workingSet().strings.total(), 0u);
     EXPECT_TRUE(std::equal(fresh.bytes().begin(), fresh.bytes().end(),
-                           device::workingSet().table.bytes().begin()));
+                           sync::workingSet().table.bytes().begin()));
 }
 
 } // namespace

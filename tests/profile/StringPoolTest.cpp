@@ -1,6 +1,6 @@
 #include "keyboard/StringPool.h"
 
-#include "tests/profile/ProfileFixture.h"
+#include "tests/support/ProfileFixture.h"
 
 namespace tavrik::profile::testing {
 namespace {
@@ -14,7 +14,7 @@ struct Sample {
 
 // Three strings of 4, 6 and 8 bytes in records 5, 600 and 2047.
 Sample threeStrings() {
-    device::WorkingSet set;
+    sync::WorkingSet set;
     putString(set, 0, 5, AssignmentType::LaunchProgram, u"a");
     putString(set, 1, 88, AssignmentType::TextBlock, u"bc");
     putString(set, 3, 511, AssignmentType::TextBlock, u"def");

@@ -1,10 +1,10 @@
 // The built tavrikctl, run as a user runs it, against the virtual keyboard:
 // its memory lives in a state file between the runs.
 
-#include "device/DataSets.h"
 #include "keyboard/AssignmentTable.h"
 #include "platform/InstanceLock.h"
 #include "profile/ProfileFile.h"
+#include "sync/DataSets.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <cstdlib>
@@ -80,7 +80,7 @@ protected:
     // A profile file with assignments in all three profiles and two macros,
     // all of a kind the keyboard keeps.
     std::string writeSampleProfile() {
-        device::WorkingSet set;
+        sync::WorkingSet set;
         set.table = keyboard::defaultTable();
         const KeyAssignment assignments[][3] = {
             {{AssignmentType::SingleKey, 0, 0x30},

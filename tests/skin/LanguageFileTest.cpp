@@ -1,5 +1,5 @@
 #include "tests/skin/SkinFiles.h"
-#include "ui/LanguageTexts.h"
+#include "text/LanguageTexts.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -36,7 +36,7 @@ TEST_F(LanguageFile, SelectsEnglish) {
 }
 
 TEST_F(LanguageFile, EverySlotHasATextInBothLanguages) {
-    for (const ui::TextSlotInfo& slot : ui::textSlots()) {
+    for (const text::TextSlotInfo& slot : text::textSlots()) {
         for (const std::u16string_view section : kSections) {
             const std::u16string text = readValue(file_, section, slot.key);
             EXPECT_NE(text, kMissing) << toUtf8(section) << " lacks " << slot.key;
@@ -48,7 +48,7 @@ TEST_F(LanguageFile, EverySlotHasATextInBothLanguages) {
 }
 
 TEST_F(LanguageFile, TextsKeepTheConversionsOfTheirDefaults) {
-    for (const ui::TextSlotInfo& slot : ui::textSlots()) {
+    for (const text::TextSlotInfo& slot : text::textSlots()) {
         const QStringList expected =
             conversions(QString::fromStdU16String(std::u16string(slot.builtInDefault)));
         for (const std::u16string_view section : kSections) {
@@ -59,7 +59,7 @@ TEST_F(LanguageFile, TextsKeepTheConversionsOfTheirDefaults) {
 }
 
 TEST_F(LanguageFile, ChineseTextsAreChineseAndTheSettingNameIsShared) {
-    for (const ui::TextSlotInfo& slot : ui::textSlots()) {
+    for (const text::TextSlotInfo& slot : text::textSlots()) {
         const std::u16string chinese = readValue(file_, u"CHINESE", slot.key);
         if (slot.key == "MACRO_ACTION_RECORD_DELAY") {
             // It names the stored record-pauses option, whatever the language.

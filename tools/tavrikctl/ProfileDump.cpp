@@ -1,12 +1,12 @@
 #include "tools/tavrikctl/ProfileDump.h"
 
-#include "device/DataSets.h"
 #include "keyboard/Catalogues.h"
 #include "keyboard/KeyTable.h"
+#include "keyboard/ProfileFileHeader.h"
 #include "macro/MacroList.h"
 #include "platform/Unicode.h"
 #include "profile/ProfileFile.h"
-#include "profile/ProfileFileHeader.h"
+#include "sync/DataSets.h"
 
 #include <cstdio>
 #include <sstream>
@@ -66,12 +66,12 @@ std::string rowName(int row) {
     return "row " + std::to_string(row);
 }
 
-std::string stringOf(const device::WorkingSet& set, int layer, int row) {
+std::string stringOf(const sync::WorkingSet& set, int layer, int row) {
     const auto text = set.strings.text(*keyboard::StringTable::entryOf(layer, row));
     return text ? quoted(*text) : "(no string)";
 }
 
-std::string macroDescription(const device::WorkingSet& set, const KeyAssignment& assignment) {
+std::string macroDescription(const sync::WorkingSet& set, const KeyAssignment& assignment) {
     const auto id = static_cast<std::uint16_t>(assignment.value);
     std::string text = "plays macro " + std::to_string(id);
     const macro::MacroRecord* found = nullptr;
@@ -85,7 +85,7 @@ std::string macroDescription(const device::WorkingSet& set, const KeyAssignment&
     return text + ", tag " + std::to_string(assignment.tag);
 }
 
-std::string describe(const device::WorkingSet& set, int layer, int row,
+std::string describe(const sync::WorkingSet& set, int layer, int row,
                      const KeyAssignment& assignment) {
     switch (assignment.type) {
     case AssignmentType::Disabled:
@@ -118,13 +118,13 @@ std::string describe(const device::WorkingSet& set, int layer, int row,
 
 void dumpHeader(std::span<const std::uint8_t> image, std::ostringstream& out) {
     out << "header\n";
-    if (image.size() < profile::kProfileFileHeaderSize) {
+    if (image.size() < keyboard::kProfileFileHeaderSize) {
         out << "  (the file is too short for a header)\n";
         return;
     }
-    const auto bytes = image.first<profile::kProfileFileHeaderSize>();
-    const profile::ProfileFileHeader header = profile::readProfileFileHeader(bytes);
-    const std::uint8_t checksum = profile::profileHeaderChecksum(bytes);
+    const auto bytes = image.first<keyboard::kProfileFileHeaderSize>();
+    const keyboard::ProfileFileHeader header = keyboard::readProfileFileHeader(bytes);
+    const std::uint8_t checksum = keyboard::profileHeaderChecksum(bytes);
     out << "  magic        " << hex(header.magic) << '\n'
         << "  header size  " << header.headerSize << '\n'
         << "  constants    " << header.constantAt4 << ", " << header.constantAt6 << '\n'
@@ -139,13 +139,13 @@ void dumpHeader(std::span<const std::uint8_t> image, std::ostringstream& out) {
         << '\n'
         << "  acceptable   "
         << (profile::isProfileHeaderAcceptable(image) &&
-                    image.size() >= profile::kAssignmentTableBytes
+                    image.size() >= keyboard::kAssignmentTableBytes
                 ? "yes"
                 : "no")
         << '\n';
 }
 
-void dumpLayer(const device::WorkingSet& set, int layer, std::ostringstream& out) {
+void dumpLayer(const sync::WorkingSet& set, int layer, std::ostringstream& out) {
     out << (layer < kKeyboardProfiles ? "profile " + std::to_string(layer + 1)
                                       : std::string("layer 4 (kept in files only)"))
         << '\n';
@@ -157,7 +157,7 @@ void dumpLayer(const device::WorkingSet& set, int layer, std::ostringstream& out
     }
 }
 
-void dumpMacros(const device::WorkingSet& set, std::ostringstream& out) {
+void dumpMacros(const sync::WorkingSet& set, std::ostringstream& out) {
     out << "macros\n";
     for (std::size_t i = 0; i < set.macros.size(); ++i) {
         const macro::MacroRecord& record = set.macros[i];
@@ -176,11 +176,11 @@ void dumpMacros(const device::WorkingSet& set, std::ostringstream& out) {
 std::string dumpProfileImage(std::span<const std::uint8_t> image) {
     std::ostringstream out;
     dumpHeader(image, out);
-    if (image.size() < profile::kAssignmentTableBytes) {
+    if (image.size() < keyboard::kAssignmentTableBytes) {
         out << "(the file is shorter than an assignment table)\n";
         return out.str();
     }
-    device::WorkingSet set;
+    sync::WorkingSet set;
     profile::loadProfileImage(image, set);
     for (int layer = 0; layer < keyboard::kLayerCount; ++layer) {
         dumpLayer(set, layer, out);

@@ -17,13 +17,14 @@
 #include "device/WorkerThreads.h"
 #include "platform/InstanceLock.h"
 #include "platform/Ports.h"
-#include "profile/KeyboardReader.h"
-#include "profile/ProfileActivation.h"
 #include "profile/ProfileFile.h"
-#include "profile/ProfileTransfer.h"
+#include "sync/DeviceMemory.h"
+#include "sync/KeyboardReader.h"
+#include "sync/ProfileActivation.h"
+#include "sync/ProfileTransfer.h"
+#include "text/LanguageTexts.h"
 #include "tools/tavrikctl/ConsolePrompter.h"
 #include "tools/tavrikctl/ProfileDump.h"
-#include "ui/LanguageTexts.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -77,7 +78,7 @@ public:
             std::cerr << "tavrikctl: no keyboard answers.\n";
             return false;
         }
-        if (!device::readKeyboardLayoutAndCapacity()) {
+        if (!sync::readKeyboardLayoutAndCapacity()) {
             std::cerr << "tavrikctl: "
                       << "the keyboard's default layout cannot be read.\n";
             return false;
@@ -105,7 +106,7 @@ int check(const std::string& path) {
         std::cout << path << ": acceptable\n";
         return kSuccess;
     }
-    platform::prompter().showMessage(ui::languageText("MAIN_PROMPT_INPORT"));
+    platform::prompter().showMessage(text::languageText("MAIN_PROMPT_INPORT"));
     return kFailure;
 }
 
@@ -114,7 +115,7 @@ int readKeyboard(const std::string& path) {
     if (!link.open()) {
         return kFailure;
     }
-    if (!profile::readKeyboardToWorkingFile(path)) {
+    if (!sync::readKeyboardToWorkingFile(path)) {
         std::cerr << "tavrikctl: the keyboard could not be read into " << path << ".\n";
         return kFailure;
     }
@@ -126,7 +127,7 @@ int writeKeyboard(const std::string& path) {
     if (!link.open()) {
         return kFailure;
     }
-    const profile::ImportOutcome outcome = profile::importProfileFrom(path);
+    const sync::ImportOutcome outcome = sync::importProfileFrom(path);
     if (!outcome.accepted) {
         return kFailure;
     }
@@ -157,7 +158,7 @@ int activeProfile(const std::vector<std::string>& arguments) {
     if (!link.open()) {
         return kFailure;
     }
-    if (number && !profile::setActiveProfile(*number - 1)) {
+    if (number && !sync::setActiveProfile(*number - 1)) {
         std::cerr << "tavrikctl: the keyboard did not take profile " << *number << ".\n";
         return kFailure;
     }

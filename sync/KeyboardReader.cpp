@@ -1,0 +1,99 @@
+#include "sync/KeyboardReader.h"
+
+#include "device/Commands.h"
+#include "device/DeviceState.h"
+#include "keyboard/AssignmentTable.h"
+#include "keyboard/KeyMapCodec.h"
+#include "keyboard/ProfileFileHeader.h"
+#include "macro/MacroAreaImage.h"
+#include "platform/AtomicFile.h"
+#include "platform/ByteOrder.h"
+#include "sync/DeviceMemory.h"
+
+#include <array>
+#include <new>
+#include <optional>
+#include <vector>
+
+namespace tavrik::sync {
+namespace {
+
+// The highest index readActiveProfile may give for the keyboard to count as
+// readable here; the pages read do not depend on it.
+constexpr int kLargestActiveProfile = 3;
+
+using Pages = std::array<keyboard::KeyMapLayer, device::kKeyMapPageCount>;
+
+bool readPages(Pages& pages) {
+    for (int page = 0; page < device::kKeyMapPageCount; ++page) {
+        if (device::readKeyMapPage(pages[static_cast<std::size_t>(page)], page) !=
+            device::result::Success) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The macro area as the keyboard holds it; empty when its header lacks the
+// magic. None when a read fails.
+std::optional<std::vector<std::uint8_t>> readMacroArea() {
+    std::vector<std::uint8_t> header(macro::kMacroAreaHeaderSize);
+    if (device::readMacroArea(header) != device::result::Success) {
+        return std::nullopt;
+    }
+    if (platform::readU16(header.data()) != macro::kMacroAreaMagic) {
+        return std::vector<std::uint8_t>();
+    }
+    std::vector<std::uint8_t> area(platform::readU16(header.data() + 2));
+    if (device::readMacroArea(area) != device::result::Success) {
+        return std::nullopt;
+    }
+    return area;
+}
+
+std::vector<std::uint8_t> profileImageOfKeyboard(const Pages& pages,
+                                                 const std::vector<std::uint8_t>& area) {
+    macro::MacroList macros;
+    macro::decodeMacroAreaImage(area, macros);
+
+    keyboard::AssignmentTable table;
+    keyboard::fillTableHeaders(table.header(), static_cast<std::uint16_t>(macros.size()), 0, 0);
+    const keyboard::KeyMapLayer layout = sync::defaultLayout();
+    for (int layer = 0; layer < device::kKeyMapPageCount; ++layer) {
+        keyboard::decodeKeyMapLayer(table, layer, pages[static_cast<std::size_t>(layer)], layout);
+    }
+
+    std::vector<std::uint8_t> image(table.bytes().begin(), table.bytes().end());
+    for (const macro::MacroRecord& record : macros) {
+        image.insert(image.end(), record.bytes().begin(), record.bytes().end());
+    }
+    return image;
+}
+
+} // namespace
+
+bool readKeyboardToWorkingFile(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    const int active = device::readActiveProfile();
+    if (active < 0 || active > kLargestActiveProfile) {
+        return false;
+    }
+    Pages pages{};
+    if (!readPages(pages)) {
+        return false;
+    }
+    const std::optional<std::vector<std::uint8_t>> area = readMacroArea();
+    if (!area) {
+        return false;
+    }
+    try {
+        const std::vector<std::uint8_t> image = profileImageOfKeyboard(pages, *area);
+        return platform::writeFileAtomically(path, {image});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+} // namespace tavrik::sync

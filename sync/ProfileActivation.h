@@ -1,0 +1,23 @@
+#pragma once
+// The keyboard's active profile and the reload of the working set from the
+// keyboard (after the keyboard connects or switches profile by itself).
+
+namespace tavrik::sync {
+
+inline constexpr int kProfileCount = 3;
+
+// Makes profile index (0..2) active on the keyboard: reads the device
+// information, sets byte 10, writes it back. On success the cached active
+// profile becomes index, on a failed write -1. An index outside 0..2 changes
+// nothing. Returns whether the keyboard took the new profile.
+bool setActiveProfile(int index);
+
+// Rebuilds the working set from the keyboard: reads the keyboard into the
+// working file (when its active profile can be read), then, under the
+// working-set lock, loads the working file or, when the read failed,
+// installs the default assignment table; refreshes the key buttons before
+// the lock is released and disables the Apply button. Returns whether the
+// keyboard's contents were loaded.
+bool reloadFromKeyboard();
+
+} // namespace tavrik::sync

@@ -1,0 +1,70 @@
+#include "sync/ProfileTransfer.h"
+
+#include "platform/Ports.h"
+#include "profile/ProfileFile.h"
+#include "sync/Apply.h"
+#include "sync/DataSets.h"
+#include "sync/ProfileFileStore.h"
+#include "sync/WorkingFile.h"
+#include "text/LanguageTexts.h"
+
+namespace tavrik::sync {
+namespace {
+
+platform::FileDialogRequest profileDialogRequest(bool confirmOverwrite) {
+    platform::FileDialogRequest request;
+    request.defaultExtension = u"fwc";
+    request.initialName = u"*.fwc";
+    request.filter = u"(*.fwc)|*.fwc|(*.*)|*.*||";
+    request.confirmOverwrite = confirmOverwrite;
+    return request;
+}
+
+} // namespace
+
+platform::FileDialogRequest exportDialogRequest() {
+    return profileDialogRequest(true);
+}
+
+platform::FileDialogRequest importDialogRequest() {
+    return profileDialogRequest(false);
+}
+
+bool exportProfile() {
+    const std::optional<std::string> path =
+        platform::prompter().chooseSaveFile(exportDialogRequest());
+    return path && exportProfileTo(*path);
+}
+
+bool exportProfileTo(const std::string& path) {
+    const sync::DataSetLock lock = sync::lockWorkingSet();
+    return writeProfileFile(path, false);
+}
+
+ImportOutcome importProfile() {
+    const std::optional<std::string> path =
+        platform::prompter().chooseOpenFile(importDialogRequest());
+    return path ? importProfileFrom(*path) : ImportOutcome{};
+}
+
+ImportOutcome importProfileFrom(const std::string& path) {
+    ImportOutcome outcome;
+    if (profile::validateProfileFile(path) <= 0) {
+        platform::prompter().showMessage(text::languageText("MAIN_PROMPT_INPORT"));
+        return outcome;
+    }
+    platform::MainWindowPort& window = platform::mainWindow();
+    {
+        const sync::DataSetLock lock = sync::lockWorkingSet();
+        sync::releaseWorkingSetContents(sync::workingSet());
+        loadProfileFile(path);
+        outcome.accepted = true;
+        outcome.workingFileSaved = saveWorkingFile(false);
+        outcome.keyboardWritten = sync::buildApplySnapshot(true) == 1;
+        window.refreshKeyButtons();
+    }
+    window.setApplyEnabled(!(outcome.workingFileSaved && outcome.keyboardWritten));
+    return outcome;
+}
+
+} // namespace tavrik::sync

@@ -1,0 +1,42 @@
+#pragma once
+// Export and Import of the main menu: the working set to a profile file the
+// user chooses, and a profile file into the working set and onto the
+// keyboard.
+
+#include "platform/Prompter.h"
+
+#include <string>
+
+namespace tavrik::sync {
+
+// The file dialogs of both commands: extension "fwc", initial name "*.fwc",
+// the filter "(*.fwc)|*.fwc|(*.*)|*.*||"; export asks before it replaces a file.
+platform::FileDialogRequest exportDialogRequest();
+platform::FileDialogRequest importDialogRequest();
+
+// Export: the save dialog, then exportProfileTo the chosen path. False when
+// the dialog was cancelled or the file could not be written (nothing shown).
+bool exportProfile();
+// Writes the working set to path under the working-set lock.
+bool exportProfileTo(const std::string& path);
+
+struct ImportOutcome {
+    bool accepted = false;         // the file passed validation and was loaded
+    bool workingFileSaved = false; // the working file exists and was written
+    bool keyboardWritten = false;  // all three profiles and the macros were written
+};
+
+// Import: the open dialog, then importProfileFrom the chosen path. A
+// cancelled dialog gives an outcome with nothing done.
+ImportOutcome importProfile();
+
+// A file that fails validation shows the message MAIN_PROMPT_INPORT (after
+// the format message of profile::validateProfileFile, where the header was at fault)
+// and changes nothing. An accepted file replaces the working set under its
+// lock, is saved as the working file and written to the keyboard (all
+// profiles), and the key buttons are refreshed. The Apply button is then
+// disabled when both the working file and the keyboard were written, and
+// enabled (changes pending) when either failed.
+ImportOutcome importProfileFrom(const std::string& path);
+
+} // namespace tavrik::sync

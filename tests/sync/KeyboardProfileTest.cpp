@@ -1,0 +1,174 @@
+// The profile operations that talk to the keyboard, against the real service
+// library and a fresh virtual keyboard.
+
+#include "device/Commands.h"
+#include "device/WorkerThreads.h"
+#include "keyboard/KeyMapCodec.h"
+#include "profile/ProfileFile.h"
+#include "sync/KeyboardReader.h"
+#include "sync/ProfileActivation.h"
+#include "sync/ProfileTransfer.h"
+#include "tests/support/ProfileFixture.h"
+#include "tests/support/VirtualKeyboardSession.h"
+
+namespace tavrik::profile::testing {
+namespace {
+
+// What moves profiles between the keyboard, files and the working set.
+using namespace tavrik::sync;
+
+using keyboard::AssignmentType;
+using keyboard::KeyAssignment;
+
+constexpr std::uint8_t kUsageA = 0x04;
+constexpr std::uint8_t kUsageB = 0x05;
+constexpr int kRowA = 0x1E;
+
+class KeyboardProfileTest : public ProfileTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(keyboard.start());
+        ASSERT_TRUE(sync::readKeyboardLayoutAndCapacity());
+    }
+    void TearDown() override { keyboard.stop(); }
+
+    std::size_t positionOfA() const {
+        const keyboard::KeyMapLayer layout = sync::defaultLayout();
+        for (std::size_t k = 0; k < keyboard::kKeyPositionCount; ++k) {
+            if (layout[3 * k] == 2 && layout[3 * k + 1] == 2 && layout[3 * k + 2] == kUsageA) {
+                return k;
+            }
+        }
+        ADD_FAILURE() << "no key A in the layout";
+        return 0;
+    }
+
+    void writeMacroArea(const Bytes& area) {
+        EXPECT_EQ(device::beginWrite(), 1);
+        EXPECT_EQ(device::writeMacroArea(area), 1);
+        EXPECT_EQ(device::endWrite(), 1);
+    }
+
+    std::size_t macrosInFile(const std::string& path) {
+        const Bytes file = readFile(path);
+        EXPECT_GE(file.size(), 32832u);
+        EXPECT_EQ(file.size(), 32832u + 16512u * u16At(file, 14));
+        return u16At(file, 14);
+    }
+
+    tavrik::testing::VirtualKeyboardSession keyboard{folder};
+};
+
+// A macro area with `count` empty macros, each 4 bytes, with a consistent
+// offset table.
+Bytes areaOfEmptyMacros(std::uint16_t count) {
+    const std::size_t size = 16 + 2 * count + 4 * count;
+    Bytes area(size, 0);
+    platform::writeU16(area.data(), 0x55AA);
+    platform::writeU16(area.data() + 2, static_cast<std::uint16_t>(size));
+    platform::writeU16(area.data() + 4, count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t offset = 16 + 2 * count + 4 * i;
+        platform::writeU16(area.data() + 16 + 2 * i, static_cast<std::uint16_t>(offset));
+        area[offset + 2] = 1; // cycles
+    }
+    return area;
+}
+
+TEST_F(KeyboardProfileTest, TheKeyboardsMacroAreaIsReadAsUntrusted) {
+    // A fresh keyboard holds no macro area at all.
+    ASSERT_TRUE(readKeyboardToWorkingFile(folder.file("fresh.fwc")));
+    EXPECT_EQ(macrosInFile(folder.file("fresh.fwc")), 0u);
+    EXPECT_EQ(validateProfileFile(folder.file("fresh.fwc")), 1);
+
+    struct Case {
+        const char* what;
+        Bytes area;
+        std::size_t macros;
+    };
+    Bytes headerOnly = areaOfEmptyMacros(3);
+    platform::writeU16(headerOnly.data() + 2, 8); // claims less than its own header
+    const Case cases[] = {
+        {"three macros", areaOfEmptyMacros(3), 3},
+        {"more than a hundred", areaOfEmptyMacros(150), 100},
+        {"a size below the header", headerOnly, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeMacroArea(c.area);
+        const std::string path = folder.file("area.fwc");
+        ASSERT_TRUE(readKeyboardToWorkingFile(path));
+        EXPECT_EQ(macrosInFile(path), c.macros);
+        EXPECT_EQ(validateProfileFile(path), 1);
+    }
+}
+
+TEST_F(KeyboardProfileTest, TheActiveProfileIsSetOnTheKeyboard) {
+    EXPECT_TRUE(setActiveProfile(2));
+    EXPECT_EQ(keyboard.activeProfile(), 2);
+    EXPECT_EQ(device::cachedActiveProfile(), 2);
+    EXPECT_FALSE(setActiveProfile(3));
+    EXPECT_FALSE(setActiveProfile(-1));
+    EXPECT_EQ(keyboard.activeProfile(), 2);
+    const Bytes info = keyboard.area("info");
+    EXPECT_EQ(info[11], 255); // the rest of the block was written back as read
+
+    keyboard.control("unplug");
+    EXPECT_FALSE(setActiveProfile(0));
+    EXPECT_EQ(device::cachedActiveProfile(), 2);
+}
+
+TEST_F(KeyboardProfileTest, AReloadBringsTheKeyboardsContentsIntoTheWorkingSet) {
+    keyboard::KeyMapLayer page = sync::defaultLayout();
+    page[3 * positionOfA() + 2] = kUsageB;
+    EXPECT_EQ(device::beginWrite(), 1);
+    EXPECT_EQ(device::writeKeyMapPage(page, 1), 1);
+    EXPECT_EQ(device::endWrite(), 1);
+    writeMacroArea(areaOfEmptyMacros(2));
+    {
+        auto lock = sync::lockWorkingSet();
+        sync::workingSet().strings.set(0, u"stale");
+    }
+    window.presetApplyEnabled(true);
+
+    EXPECT_TRUE(reloadFromKeyboard());
+    EXPECT_EQ(validateProfileFile(workingFile()), 1);
+    const auto lock = sync::lockWorkingSet();
+    const sync::WorkingSet& set = sync::workingSet();
+    EXPECT_EQ(set.table.recordOf(1, kRowA), (KeyAssignment{AssignmentType::SingleKey, 0, 0x30}));
+    EXPECT_EQ(set.table.recordOf(0, kRowA)->type, AssignmentType::Default);
+    EXPECT_EQ(set.macros.size(), 2u);
+    EXPECT_EQ(set.strings.total(), 0u);
+    EXPECT_EQ(window.callsOf("refresh").size(), 1u);
+    EXPECT_FALSE(window.isApplyEnabled());
+}
+
+TEST_F(KeyboardProfileTest, AnImportWritesEveryProfileAndTheMacros) {
+    sync::WorkingSet imported;
+    imported.table = keyboard::defaultTable();
+    for (int layer = 0; layer < 3; ++layer) {
+        imported.table.storeRecord(
+            layer, kRowA, {AssignmentType::Function, 0, static_cast<std::uint32_t>(layer)});
+    }
+    imported.macros = {makeMacro(1, u"one"), makeMacro(2, u"two")};
+    const Bytes image = profileImageOf(imported);
+    writeFile(folder.file("import.fwc"), image);
+    createWorkingFile();
+
+    const ImportOutcome outcome = importProfileFrom(folder.file("import.fwc"));
+    EXPECT_TRUE(outcome.accepted);
+    EXPECT_TRUE(outcome.workingFileSaved);
+    EXPECT_TRUE(outcome.keyboardWritten);
+    EXPECT_FALSE(window.isApplyEnabled());
+    for (int profile = 0; profile < 3; ++profile) {
+        const Bytes written = keyboard.area("page" + std::to_string(profile));
+        const std::size_t at = 3 * positionOfA();
+        EXPECT_EQ(Bytes(written.begin() + at, written.begin() + at + 3),
+                  (Bytes{5, 5, static_cast<std::uint8_t>(profile)}));
+    }
+    EXPECT_EQ(u16At(keyboard.area("macro"), 4), 2);
+    EXPECT_EQ(readFile(workingFile()), image);
+}
+
+} // namespace
+} // namespace tavrik::profile::testing

@@ -1,0 +1,199 @@
+#include "text/LanguageTexts.h"
+
+#include <array>
+#include <map>
+#include <mutex>
+
+namespace tavrik::text {
+namespace {
+
+using G = TextGroup;
+
+// Placeholders of the built-in table; they carry no meaning.
+constexpr std::u16string_view kHelloWorldCapital = u"Hello world";
+constexpr std::u16string_view kHello = u"hello";
+constexpr std::u16string_view kHelloWorld = u"hello world";
+
+constexpr TextSlotInfo kSlots[] = {
+    // Key assignment texts
+    {"UNKNOWN_KEY", u"Unknown Key: %03x", G::Main},
+    {"KEY_PROMPT", u"No Use!", G::Main},
+    {"KEY_PROMPT_SET", u"Keys, Set: ", G::Main},
+    {"KEY_PROMPT_SINGLE", u"Key(", G::Main},
+    {"KEY_PROMPT_MACRO", u"Macro(", G::Main},
+    {"KEY_PROMPT_MEDIA", u"Media(", G::Main},
+    {"KEY_PROMPT_FUNCTION", u"Function(", G::Main},
+    {"APPLY_PROMPT", u"No Use!", G::Main},
+    {"FUNC_KEY_DESC1", u"Open", G::Main},
+    {"FUNC_KEY_DESC2", u"New", G::Main},
+    {"FUNC_KEY_DESC3", u"Undo", G::Main},
+    {"FUNC_KEY_DESC4", u"Save", G::Main},
+    {"FUNC_KEY_DESC5", u"Copy", G::Main},
+    {"FUNC_KEY_DESC6", u"Cut", G::Main},
+    {"FUNC_KEY_DESC7", u"Paste", G::Main},
+    {"FUNC_KEY_DESC8", u"Find", G::Main},
+    {"FUNC_KEY_DESC9", u"Select All", G::Main},
+    {"FUNC_KEY_DESC10", u"Zoom-", G::Main},
+    {"FUNC_KEY_DESC11", u"Zoom+", G::Main},
+    // Media function names
+    {"MEDIA_PALYER_1", kHelloWorldCapital, G::Main},
+    {"MEDIA_PALY_PAUSE_2", kHelloWorldCapital, G::Main},
+    {"MEDIA_STOP_PALY_3", kHelloWorldCapital, G::Main},
+    {"MEDIA_PREV_TRACK_4", kHelloWorldCapital, G::Main},
+    {"MEDIA_Next_TRACK_5", kHelloWorldCapital, G::Main},
+    {"MEDIA_V_LOW_6", kHelloWorldCapital, G::Main},
+    {"MEDIA_V_ADD_7", kHelloWorldCapital, G::Main},
+    {"MEDIA_MUTE_8", kHelloWorldCapital, G::Main},
+    {"MEDIA_WWW_HOME_9", kHelloWorldCapital, G::Main},
+    {"MEDIA_WWW_REFRESH_10", kHelloWorldCapital, G::Main},
+    {"MEDIA_WWW_STOP_11", kHelloWorldCapital, G::Main},
+    {"MEDIA_WWW_BACK_12", kHelloWorldCapital, G::Main},
+    {"MEDIA_WWW_FORWARD_13", kHelloWorldCapital, G::Main},
+    {"MEDIA_WWW_FAVORITE_14", kHelloWorldCapital, G::Main},
+    {"MEDIA_WWW_SEARCH_15", kHelloWorldCapital, G::Main},
+    {"MEDIA_MY_PC_16", kHelloWorldCapital, G::Main},
+    {"MEDIA_CALC_17", kHelloWorldCapital, G::Main},
+    {"MEDIA_MAIL_18", kHelloWorldCapital, G::Main},
+    // Macro texts
+    {"MACRO_ACTION_RECORD_DELAY", u"RecordDelay", G::Main},
+    {"MACRO_NEW_PREFIX", u"Macro", G::Main},
+    {"MACRO_ERR_MAX", u"The maximum number of macro: %d   ", G::Main},
+    {"MACRO_ERR_SAME", u"Same macro name!   ", G::Main},
+    {"MACRO_ERR_NAME_SYSTEM", u"This macro is used in the system! ", G::Main},
+    {"MACRO_DEFAULT_NAME", u"Empty Macro", G::Main},
+    {"MACRO_ERR_RECORD", u"Please stop the macro record first! ", G::Main},
+    {"MACRO_KEYS_TISHI", kHelloWorld, G::Main},
+    {"MACRO_ACTION_TISHI", kHelloWorld, G::Main},
+    {"MACRO_DELAY_MS", kHelloWorld, G::Main},
+    {"MACRO_ACTION_CLEAR_CONFIRM", u"Really need to clear the macro action? ", G::Main},
+    {"MACRO_ACTION_ERR_MODIFY", u"You can not edit, use the macro record button. ", G::Main},
+    {"MACRO_ACTION_ERR_DELAY_MAX", u"Maximum delay time is: %d(ms) ", G::Main},
+    {"MACRO_ACTION_RECORD", u"Record", G::Main},
+    {"MACRO_ACTION_STOP_RECORD", u"Stop Record", G::Main},
+    {"EXTRA_MACRO_TOO_LONG",
+     u"Macro space exceeds the hardware space.\r\n Please reduce the number of macros or macro "
+     u"action number\uFF0Cand then download.",
+     G::Main},
+    {"MACRO_DELETE_CONFIRM_OF_KEYS",
+     u"Detect some key points to set this macro, \n  really need to remove this macro?  ", G::Main},
+    // Profile texts
+    {"DEFAULT_PROFILE_NAME", u"<Default Profile>", G::Main},
+    {"PROFILE_SELECT_PROMPT", u"Whether to save the profile settings made?", G::Main},
+    {"PROFILE_SEELCT_PROMPT2",
+     u"When fast switch scene mode, you must first close the editor dialog box.", G::Main},
+    {"PROFILE_FORMAT_ERROR", u"wrong file format, revert to the default values: \n  %s", G::Main},
+    {"PROFILE_NEW", u"\\The new contextual  mode", G::Main},
+    {"PROFILE_TIP", u"The current contextual  mode: ", G::Main},
+    {"EXTRA_PROFILE_SPACE_TIGHT",
+     u"shortage of hardware space, cancelled the macro name of storage.", G::Main},
+    // Main window texts
+    {"KEYBOARD_TRAY_DESC", u"Arcton", G::Main},
+    {"MAIN_CAPTION", u"Gaming Keyboard Settings", G::Main},
+    {"MAIN_HELP_PROMPT", u"Help", G::Main},
+    {"MAIN_MINIMIZE_PROMPT", u"Minimize", G::Main},
+    {"MAIN_MENU_PROMPT", u"Menu", G::Main},
+    {"MAIN_CLOSE_PROMPT", u"Close", G::Main},
+    {"MAIN_BUTTON_VESTRO_VER", u"", G::Main},
+    {"MAIN_PROMPT_DEFAULT", u"Do you want to restore the default settings?", G::Main},
+    {"MAIN_PROMPT_INPORT", u"File format error, import failed! ", G::Main},
+    {"MAIN_DEFAULT_MATRIX_PROMPT", u"Reads the default keyboard layout failure", G::Main},
+    {"MAIN_NO_DEVICE_PROMPT",
+     u"Device is not detected\uFF0Cthe key settings can not be displayed! ", G::Main},
+    // Button captions of the profile group
+    {"PROFILE_1", kHello, G::ProfileCaptions},
+    {"PROFILE_2", kHello, G::ProfileCaptions},
+    {"PROFILE_3", kHello, G::ProfileCaptions},
+    {"PROFILE_MACRO", kHello, G::ProfileCaptions},
+    {"PROFILE_DEFAULT", kHello, G::ProfileCaptions},
+    {"PROFILE_OK", kHello, G::ProfileCaptions},
+    {"PROFILE_CANCLE", kHello, G::ProfileCaptions},
+    {"PROFILE_APPLY", kHello, G::ProfileCaptions},
+    // Menus: main menu by position 0..3, tray menu by position 0..2
+    {"MENU_1", u"Import", G::Menu},
+    {"MENU_2", u"Export", G::Menu},
+    {"MENU_3", u"About", G::Menu},
+    {"MENU_4", u"Close", G::Menu},
+    {"MENU_11", u"Open", G::Menu},
+    {"MENU_22", u"About", G::Menu},
+    {"MENU_33", u"Exit", G::Menu},
+    // About box
+    {"GUANYU_JIESHAO", u"", G::About},
+    {"GUANYU_BANQUAN", u"", G::About},
+    // Composite editor
+    {"COMPOSITE_PROMPT_CLEAR", u"Restore the default functiong of buttons", G::Composite},
+    {"COMPOSITE_PROMPT_OSK", u"Open the on-screen keyboard", G::Composite},
+    {"COMPOSITE_MACRO_OVER", u"Macro space beyond hardware store size", G::Composite},
+    {"MACRO_CYCLES", u"Cycles", G::Composite},
+    {"RECORD_DELAY", u"Record Delay", G::Composite},
+    {"SINGLE_KEY", kHello, G::Composite},
+    {"MACRO_SETTING", kHello, G::Composite},
+    {"MULTI_MEDIA", kHello, G::Composite},
+    {"FUNCTION_KEY", kHello, G::Composite},
+    {"A_TOP", kHello, G::Composite},
+    {"A_UP", kHello, G::Composite},
+    {"A_DOWN", kHello, G::Composite},
+    {"A_BOTTOM", kHello, G::Composite},
+    {"A_RECORD", kHello, G::Composite},
+    {"A_DELETE", kHello, G::Composite},
+    {"A_CLEAR", kHello, G::Composite},
+    {"MACRO_OK", kHello, G::Composite},
+    {"MACRO_CANCLE", kHello, G::Composite},
+    {"SINGLE_STATIC", kHello, G::Composite},
+    {"MACRO_NAME_SETTING", kHello, G::Composite},
+    {"KEY_SETTING_TISHI", kHello, G::Composite},
+    {"MACRO_EDIT_TISHI", kHello, G::Composite},
+    {"MEDIA_EDIT_TISHI", kHello, G::Composite},
+    {"FUNCTION_TISHI", kHello, G::Composite},
+};
+
+constexpr std::size_t kSlotCount = std::size(kSlots);
+
+struct SlotTable {
+    std::mutex mutex;
+    std::array<std::u16string, kSlotCount> texts;
+    std::map<std::string_view, std::size_t> indexByKey;
+
+    SlotTable() {
+        for (std::size_t i = 0; i < kSlotCount; ++i) {
+            texts[i] = std::u16string(kSlots[i].builtInDefault);
+            indexByKey.emplace(kSlots[i].key, i);
+        }
+    }
+};
+
+SlotTable& table() {
+    static SlotTable slots;
+    return slots;
+}
+
+} // namespace
+
+std::span<const TextSlotInfo> textSlots() {
+    return kSlots;
+}
+
+std::u16string languageText(std::string_view key) {
+    SlotTable& slots = table();
+    std::lock_guard lock(slots.mutex);
+    const auto found = slots.indexByKey.find(key);
+    return found == slots.indexByKey.end() ? std::u16string() : slots.texts[found->second];
+}
+
+void setLanguageText(std::string_view key, std::u16string text) {
+    SlotTable& slots = table();
+    std::lock_guard lock(slots.mutex);
+    const auto found = slots.indexByKey.find(key);
+    if (found != slots.indexByKey.end()) {
+        slots.texts[found->second] = std::move(text);
+    }
+}
+
+void resetLanguageTexts() {
+    SlotTable& slots = table();
+    std::lock_guard lock(slots.mutex);
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        slots.texts[i] = std::u16string(kSlots[i].builtInDefault);
+    }
+}
+
+} // namespace tavrik::text
