@@ -10,9 +10,11 @@
 #include "app/LinkAddress.h"
 #include "app/MainWindowBridge.h"
 #include "app/MainWindowIds.h"
+#include "app/MainWindowPanelPort.h"
 #include "app/OpenHelp.h"
 #include "app/ProfileButtons.h"
 #include "app/SkinFont.h"
+#include "app/Tavrik_DlgComposite.h"
 #include "app/WindowTimers.h"
 #include "device/Channels.h"
 #include "device/Commands.h"
@@ -32,6 +34,7 @@
 #include "text/LanguageTexts.h"
 #include "ui/CPngButton.h"
 #include "ui/LanguageMenu.h"
+#include "ui/LanguageQText.h"
 #include "ui/SkinImageCache.h"
 #include "ui/SkinPlacement.h"
 
@@ -64,18 +67,10 @@ constexpr auto kClockJumpTolerance = 2s;
 constexpr Qt::WindowFlags kFrameless =
     Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint;
 
-QString languageQString(std::string_view key) {
-    return QString::fromStdU16String(text::languageText(key));
-}
+using ui::languageQString;
 
-// Captions on the skin's blank text buttons: white, in the skin's font.
 void setCaption(ui::CPngButton& button, std::string_view textKey) {
-    button.setText(languageQString(textKey));
-    button.setFont(skinFont(QStringLiteral("Tahoma"), 9));
-    QPalette palette = button.palette();
-    palette.setColor(QPalette::ButtonText, Qt::white);
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x8a, 0x93, 0x9e));
-    button.setPalette(palette);
+    setSkinCaption(button, languageQString(textKey));
 }
 
 void endProcessQuietly() {
@@ -95,6 +90,9 @@ CTavrikDlg::CTavrikDlg(const QStringList& arguments)
 CTavrikDlg::~CTavrikDlg() {
     // Messages served while the workers are drained find the window gone.
     exited_ = true;
+    // The editor goes before the panel it reports to.
+    delete compositeEditor_;
+    compositeEditor_ = nullptr;
     if (timers_ != nullptr) {
         timers_->killAll();
     }
@@ -292,6 +290,19 @@ ui::CPngButton* CTavrikDlg::button(int controlId) const {
 
 AboutBox* CTavrikDlg::aboutBox() const {
     return aboutBox_.data();
+}
+
+Tavrik_DlgComposite& CTavrikDlg::compositeEditor() {
+    if (compositeEditor_ == nullptr) {
+        panelPort_ = std::make_unique<MainWindowPanelPort>(*keyboardPanel_, images_->buttons());
+        compositeEditor_ = new Tavrik_DlgComposite(*panelPort_, this);
+        addChildDialog(compositeEditor_);
+    }
+    return *compositeEditor_;
+}
+
+bool CTavrikDlg::isCompositeEditorOpen() const {
+    return compositeEditor_ != nullptr && compositeEditor_->openCount() > 0;
 }
 
 void CTavrikDlg::addChildDialog(QWidget* dialog) {

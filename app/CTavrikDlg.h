@@ -47,7 +47,9 @@ class BusyIndicator;
 class CTrayIcon;
 class KeyboardPanel;
 class LightingPanel;
+class MainWindowPanelPort;
 class ProfileButtons;
+class Tavrik_DlgComposite;
 class WindowTimers;
 
 class CTavrikDlg final : public ui::CBaseDialog {
@@ -106,6 +108,11 @@ public:
     ui::CPngButton* button(int controlId) const;
     // Null until the About box was first opened.
     AboutBox* aboutBox() const;
+    // The composite editor, made at its first use; it lives as long as the
+    // window, which closes it when the keyboard goes away and at exit.
+    Tavrik_DlgComposite& compositeEditor();
+    // Whether the composite editor is open (profile switches wait for it).
+    bool isCompositeEditorOpen() const;
     const std::string& linkAddress() const { return linkAddress_; }
     const platform::InstanceServer& instanceServer() const { return server_; }
 
@@ -176,6 +183,8 @@ private:
     QLabel* versionLabel_ = nullptr;
     ClockJumpWatch clockWatch_;
     QPointer<AboutBox> aboutBox_;
+    std::unique_ptr<MainWindowPanelPort> panelPort_;
+    Tavrik_DlgComposite* compositeEditor_ = nullptr;
     std::vector<QPointer<QWidget>> childDialogs_;
     std::map<int, ui::CPngButton*> buttons_;
 };
