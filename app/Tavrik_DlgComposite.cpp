@@ -70,6 +70,7 @@ QTableView {
     background: #0f1114; color: #dfe5ec; border: 1px solid #2d3239;
     selection-background-color: #1786a3; selection-color: #ffffff;
 }
+QHeaderView { background: #1b1f24; border: none; }
 QHeaderView::section {
     background: #1b1f24; color: #9aa3ad; border: none; border-right: 1px solid #2d3239;
     padding: 2px 4px;
