@@ -382,29 +382,29 @@ void MacroSection::toggleRecordPauses() {
 // Recording.
 
 void MacroSection::startRecording() {
-    if (recording_ || selected_ < 0) {
-        return;
+    if (!recording_ && selected_ >= 0) {
+        setRecording(true);
     }
-    recording_ = true;
-    ui::CPngButton& record = button(Button::Record);
-    setSkinCaption(record, languageQString("MACRO_ACTION_STOP_RECORD"));
-    record.setChecked(true);
-    updateButtons();
-    hooks_.startRecording();
-    emit recordingChanged(true);
 }
 
 void MacroSection::stopRecording() {
-    if (!recording_) {
-        return;
+    if (recording_) {
+        setRecording(false);
     }
-    recording_ = false;
+}
+
+void MacroSection::setRecording(bool recording) {
+    recording_ = recording;
     ui::CPngButton& record = button(Button::Record);
-    setSkinCaption(record, languageQString("MACRO_ACTION_RECORD"));
-    record.setChecked(false);
+    setSkinCaption(record,
+                   languageQString(recording ? "MACRO_ACTION_STOP_RECORD" : "MACRO_ACTION_RECORD"));
+    record.setChecked(recording);
     updateButtons();
-    hooks_.stopRecording();
-    emit recordingChanged(false);
+    if (recording) {
+        hooks_.startRecording();
+    } else {
+        hooks_.stopRecording();
+    }
 }
 
 void MacroSection::addRecordedAction(std::int32_t pause, keyboard::KeyCode key,

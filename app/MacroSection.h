@@ -106,8 +106,6 @@ public:
 signals:
     // The macros or the list changed.
     void modified();
-    // Recording was started or stopped.
-    void recordingChanged(bool recording);
 
 private:
     void createControls(QWidget& dialog, const ui::CIniFile& layout,
@@ -118,6 +116,7 @@ private:
     void nameTyped(const QString& text);
     void cyclesTyped(const QString& text);
     void toggleRecordPauses();
+    void setRecording(bool recording);
     void updateButtons();
     void refreshTimeline();
     void selectAction(int row);

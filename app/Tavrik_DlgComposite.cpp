@@ -210,6 +210,9 @@ void Tavrik_DlgComposite::begin(const CompositeTarget& target) {
 }
 
 int Tavrik_DlgComposite::edit(const CompositeTarget& target) {
+    if (open_) {
+        return Rejected;
+    }
     begin(target);
     return exec();
 }
@@ -295,18 +298,10 @@ void Tavrik_DlgComposite::showSection(bool initial) {
         showMacroSection(initial);
         break;
     case AssignmentType::Media:
-        hooks_.stopCapture();
-        macroSection_->stopRecording();
-        if (initial && storedValue_ < keyboard::kMediaCount) {
-            mediaList_->setCurrentIndex(static_cast<int>(storedValue_));
-        }
+        showListSection(*mediaList_, initial);
         break;
     case AssignmentType::Function:
-        hooks_.stopCapture();
-        macroSection_->stopRecording();
-        if (initial && storedValue_ < keyboard::kFunctionCount) {
-            functionList_->setCurrentIndex(static_cast<int>(storedValue_));
-        }
+        showListSection(*functionList_, initial);
         break;
     default:
         // The single-key section also shows a key whose record no section
@@ -322,6 +317,15 @@ void Tavrik_DlgComposite::showSection(bool initial) {
         break;
     }
     setSectionLooks();
+}
+
+// The media and function sections: opened on the stored entry, if the list has it.
+void Tavrik_DlgComposite::showListSection(QComboBox& list, bool initial) {
+    hooks_.stopCapture();
+    macroSection_->stopRecording();
+    if (initial && storedValue_ < static_cast<std::uint32_t>(list.count())) {
+        list.setCurrentIndex(static_cast<int>(storedValue_));
+    }
 }
 
 void Tavrik_DlgComposite::showMacroSection(bool initial) {

@@ -67,9 +67,10 @@ public:
     explicit Tavrik_DlgComposite(CompositePanelPort& panel, QWidget* parent = nullptr);
     ~Tavrik_DlgComposite() override;
 
-    // Opens the editor for the key and shows it, modal, without waiting.
+    // Opens the editor for the key and shows it, modal, without waiting;
+    // nothing while it is open already.
     void begin(const CompositeTarget& target);
-    // Opens it and returns when it has closed.
+    // Opens it and returns when it has closed; at once while it is open.
     int edit(const CompositeTarget& target);
 
     // The editor's Apply; false when the keyboard could not tell its active
@@ -118,6 +119,7 @@ private:
 
     void showSection(bool initial);
     void showMacroSection(bool initial);
+    void showListSection(QComboBox& list, bool initial);
     void chooseSection(keyboard::AssignmentType mode);
     void restoreDefault();
     void openOnScreenKeyboard();
