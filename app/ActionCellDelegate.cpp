@@ -117,4 +117,13 @@ void ActionCellDelegate::commitOpenEditor() {
     emit closeEditor(editor);
 }
 
+void ActionCellDelegate::discardOpenEditor() {
+    if (editor_ == nullptr) {
+        return;
+    }
+    QWidget* editor = editor_;
+    editor_ = nullptr;
+    emit closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
 } // namespace tavrik::app

@@ -27,6 +27,8 @@ public:
 
     // Commits and closes an editor that is open; nothing without one.
     void commitOpenEditor();
+    // Closes an open editor and drops what was typed into it.
+    void discardOpenEditor();
     QWidget* openEditor() const { return editor_; }
 
 signals:

@@ -243,7 +243,8 @@ void MacroSection::saveActionList(int index) {
 }
 
 void MacroSection::clearSection() {
-    commitOpenEdit();
+    // The edits go with the copies.
+    delegate_->discardOpenEditor();
     model_->setActions({});
     selectorBusy_ = true;
     selector_->clear();

@@ -62,6 +62,7 @@ QLineEdit, QComboBox {
     background: #0f1114; color: #dfe5ec; border: 1px solid #2d3239; border-radius: 3px;
     padding: 1px 4px; selection-background-color: #1786a3;
 }
+QComboBox { combobox-popup: 0; }
 QLineEdit:disabled, QComboBox:disabled { color: #6b737c; }
 QComboBox QAbstractItemView {
     background: #15181c; color: #dfe5ec; selection-background-color: #1786a3;

@@ -37,8 +37,7 @@ public slots:
 };
 
 TEST_F(CompositeEditorTest, OpensOnAMacroKeyWithItsMacroShown) {
-    setMacros({macroOf(1, u"one"),
-               macroOf(5, u"five", {{120, 0x1E, 0}, {0, 0x1E, 1}}, 4),
+    setMacros({macroOf(1, u"one"), macroOf(5, u"five", {{120, 0x1E, 0}, {0, 0x1E, 1}}, 4),
                macroOf(7, u"seven")});
     store(0, kRowA, {AssignmentType::PlayMacro, 4, 5});
     open(kRowA);
@@ -223,6 +222,12 @@ TEST_F(CompositeEditorTest, TypedPausesAreLimitedAndCut) {
     }
     EXPECT_EQ(prompter_.messages().front(), u"The longest delay is 40000 ms.");
     EXPECT_TRUE(editor_->isModified());
+    // Cancel drops an edit still open, unread.
+    section().actionList().edit(actions().index(1, app::ActionListModel::PauseColumn));
+    qobject_cast<QLineEdit*>(const_cast<QWidget*>(section().openCellEditor()))->setText("99999");
+    click(FrameButton::Cancel);
+    EXPECT_EQ(prompter_.messages().size(), 1u);
+    EXPECT_EQ(workingMacros()[0].action(1).pause, 0);
 }
 
 TEST_F(CompositeEditorTest, KeyAndDirectionCellsChangeOnlyOnAnotherChoice) {
@@ -351,14 +356,16 @@ protected:
 };
 
 TEST_F(CompositeRecordingTest, RecordsWithMeasuredOrFixedPausesAsTheOptionSays) {
-    const QString settings = QString::fromStdString(folder_.file("config/Tavrik_Lumora/Tavrik.conf"));
+    const QString settings =
+        QString::fromStdString(folder_.file("config/Tavrik_Lumora/Tavrik.conf"));
     for (const bool measured : {true, false}) {
         openOnMacro();
         if (section().recordPausesBox().isChecked() != measured) {
             section().recordPausesBox().click();
         }
-        EXPECT_EQ(QSettings(settings, QSettings::IniFormat).value("PROFILES/RecordDelay").toString(),
-                  measured ? "1" : "0");
+        EXPECT_EQ(
+            QSettings(settings, QSettings::IniFormat).value("PROFILES/RecordDelay").toString(),
+            measured ? "1" : "0");
         tick_ = 1000;
         click(Button::Record);
         ASSERT_TRUE(section().isRecording());
@@ -370,9 +377,9 @@ TEST_F(CompositeRecordingTest, RecordsWithMeasuredOrFixedPausesAsTheOptionSays) 
         at(1400, xkb::B, Qt::Key_B, false);
         at(1480, xkb::B, Qt::Key_B, true);
         click(Button::Record);
-        const std::vector<std::int32_t> expected =
-            measured ? std::vector<std::int32_t>{100, 300, 80, 0}
-                     : std::vector<std::int32_t>{50, 50, 50, 0};
+        const std::vector<std::int32_t> expected = measured
+                                                       ? std::vector<std::int32_t>{100, 300, 80, 0}
+                                                       : std::vector<std::int32_t>{50, 50, 50, 0};
         EXPECT_EQ(pauses(), expected);
         EXPECT_EQ(section().timeline().timeline().actionCount(), 4u);
         EXPECT_EQ(section().button(Button::Record).text(), "Record");
@@ -382,7 +389,8 @@ TEST_F(CompositeRecordingTest, RecordsWithMeasuredOrFixedPausesAsTheOptionSays) 
 }
 
 TEST_F(CompositeRecordingTest, AStrayStoredOptionReadsAsOffAndIsWrittenBack) {
-    const QString settings = QString::fromStdString(folder_.file("config/Tavrik_Lumora/Tavrik.conf"));
+    const QString settings =
+        QString::fromStdString(folder_.file("config/Tavrik_Lumora/Tavrik.conf"));
     QSettings(settings, QSettings::IniFormat).setValue("PROFILES/RecordDelay", "7");
     openOnMacro();
     EXPECT_FALSE(section().recordPausesBox().isChecked());
