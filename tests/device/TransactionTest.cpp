@@ -61,7 +61,7 @@ TEST_F(Transaction, LongRequestIsCutTo64Bytes) {
 TEST_F(Transaction, AnswerLargerThanTheCapacityIsCutAndItsLengthRecorded) {
     service.setAnswerer([](const Bytes& packet) {
         Bytes answer(100, 0xA5);
-        answer[3] = packet[3];
+        std::copy_n(packet.begin() + 3, 4, answer.begin() + 3);
         answer[7] = 0;
         return std::vector<Bytes>{answer};
     });
@@ -145,6 +145,62 @@ TEST_F(Transaction, RetriesOnWrongCodeShortAnswerOrRefusal) {
     }
 }
 
+// An answer counts only for the packet whose command code, length and
+// address it echoes; one that came late for another packet is discarded and
+// the wait goes on. An answer without all the data the length asks for is a
+// failed attempt.
+TEST_F(Transaction, AnswerIsTakenOnlyWhenItEchoesThePacketAndCarriesItsData) {
+    Bytes own = request(0x05);
+    own[4] = 42;
+    own[5] = 0x54;
+    own[6] = 0x01;
+    const std::uint8_t ownData[] = {0x42};
+    const std::uint8_t lateData[] = {0xEE};
+    const auto lateFor = [&](std::size_t byte) {
+        Bytes other = own;
+        other[byte] ^= 0x10;
+        return echoAnswer(other, 0, lateData);
+    };
+    const Bytes good = echoAnswer(own, 0, ownData);
+    const Bytes shortOfData(good.begin(), good.begin() + 8 + 41);
+    const Bytes refusedLate = echoAnswer(lateFor(5), 0xFF);
+    struct Row {
+        const char* name;
+        std::vector<std::vector<Bytes>> answersPerWrite;
+        int result;
+        std::size_t writes;
+    };
+    const Row rows[] = {
+        {"own answer, then a late one for another address", {{good, lateFor(5)}}, 1, 1},
+        {"late answer for another length, then the own", {{lateFor(4), good}}, 1, 1},
+        {"late answer for another address, then the own", {{lateFor(6), good}}, 1, 1},
+        {"a late refusal for another packet", {{refusedLate, good}}, 1, 1},
+        {"only late answers", {{lateFor(5)}, {lateFor(4)}, {lateFor(6)}}, -2, 3},
+        {"short of data, then whole", {{shortOfData}, {good}}, 1, 2},
+        {"short of data three times", {{shortOfData}, {shortOfData}, {shortOfData}}, -2, 3},
+        {"no status byte", {{Bytes(good.begin(), good.begin() + 7)}, {good}}, 1, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        service.clearCalls();
+        auto writes = std::make_shared<std::atomic<std::size_t>>(0);
+        service.setAnswerer([&row, writes](const Bytes&) {
+            const std::size_t index = (*writes)++;
+            return index < row.answersPerWrite.size() ? row.answersPerWrite[index]
+                                                      : std::vector<Bytes>{};
+        });
+        std::array<std::uint8_t, 64> answer{};
+        std::uint32_t length = 0;
+        EXPECT_EQ(transact(own, answer, length), row.result);
+        EXPECT_EQ(service.writtenPackets().size(), row.writes);
+        if (row.result == 1) {
+            EXPECT_EQ(length, 64u);
+            EXPECT_EQ(answer[8], 0x42);
+            EXPECT_EQ(answer[7], 0);
+        }
+    }
+}
+
 TEST_F(Transaction, FailedWaitReturnsZero) {
     clock.failWaits(true);
     std::array<std::uint8_t, 64> answer{};
@@ -171,7 +227,7 @@ protected:
 // taken as the answer of the next request.
 TEST_F(TransactionWithDelayedAnswers, LeftoverAnswerIsDiscardedAndTheOwnAnswerTaken) {
     std::array<std::uint8_t, 64> other{};
-    responseHandover().publish(other.data(), other.size());
+    responseHandover().publish(other.data(), other.size(), answerKeyOf(request(0x03)));
     Bytes stale = echoAnswer(request(0x03));
     stale[8] = 0xEE;
     EXPECT_EQ(FakeService::deliverAnswer(stale), 1);

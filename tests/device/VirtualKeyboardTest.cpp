@@ -215,6 +215,36 @@ TEST_F(VirtualKeyboard, FaultsMapToTheirResults) {
     EXPECT_TRUE(eventually([&] { return readDeviceInfo(info) == 1; }));
 }
 
+// A keyboard that answers after the time-out: each answer reaches the retry
+// of its packet or the packet after it. Each must be taken only by the packet
+// it answers: a read gets its chunks in order or fails, and a refused write
+// is never reported as written.
+TEST_F(VirtualKeyboard, LateAnswersAreTakenOnlyByThePacketTheyAnswer) {
+    const Bytes page = pattern(kKeyMapPageSize, 3);
+    ASSERT_EQ(beginWrite(), 1);
+    ASSERT_EQ(writeKeyMapPage(std::span<const std::uint8_t, kKeyMapPageSize>(page), 1), 1);
+    ASSERT_EQ(endWrite(), 1);
+    const std::array<std::uint8_t, 3> colour = {0x12, 0x34, 0x56};
+    // A slot past the end of the zone memory: the keyboard refuses it.
+    const int refusedSlot = static_cast<int>(area("zones").size() / 3);
+
+    control("latency 300"); // the answer time-out is 200 ms here
+    std::array<std::uint8_t, kKeyMapPageSize> readBack{};
+    const int read = readKeyMapPage(readBack, 1);
+    if (read == 1) {
+        EXPECT_EQ(Bytes(readBack.begin(), readBack.end()), page);
+    } else {
+        EXPECT_EQ(read, -2);
+    }
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const int accepted = writeColours(colour, 0, 0);
+        EXPECT_TRUE(accepted == 1 || accepted == -2) << accepted;
+        EXPECT_NE(writeColours(colour, refusedSlot, 0), 1);
+    }
+    control("latency 0");
+}
+
 TEST_F(VirtualKeyboard, KeyboardLostInTheMiddleOfAPageEndsTheWriteAndKeepsTheFlash) {
     const Bytes before = area("page0");
     control("fault unplug-after 3"); // beginWrite and two packets of the page
