@@ -2,7 +2,7 @@
 
 #include "app/CTavrikDlg.h"
 #include "app/InitInstance.h"
-#include "device/WorkerThreads.h"
+#include "device/LinkShutdown.h"
 
 #include <QApplication>
 #include <memory>
@@ -17,8 +17,9 @@ int main(int argc, char** argv) {
         window->initialise();
         return window;
     });
-    // The window waited for its workers as it went; any started since end
-    // here, before the process-wide state goes away.
-    tavrik::device::joinAllWorkers();
+    // The window waited for its workers as it went. The service's threads
+    // may still call back and start more: end them, then those workers,
+    // before the process-wide state goes away.
+    tavrik::device::shutDownDeviceLink();
     return exitCode;
 }

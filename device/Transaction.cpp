@@ -23,8 +23,6 @@ constexpr auto kBusyTakeOver = 1001ms;
 constexpr auto kAnswerTimeout = 1000ms;
 constexpr auto kRetryPause = 10ms;
 
-ResponseHandover handover;
-
 // Held from the device count to the return of a transaction. Without it two
 // threads could publish their buffers in turn and take each other's answers.
 std::mutex transactionMutex;
@@ -111,7 +109,10 @@ void ResponseHandover::reset() {
 }
 
 ResponseHandover& responseHandover() {
-    return handover;
+    // Never destroyed: the service's threads may deliver into it while the
+    // process ends.
+    static auto* handover = new ResponseHandover;
+    return *handover;
 }
 
 std::int32_t queryDeviceCount() {
@@ -139,6 +140,7 @@ int transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> answ
         std::min<std::size_t>(answer.size(), std::numeric_limits<std::uint32_t>::max()));
 
     Clock& clock = deviceClock();
+    ResponseHandover& handover = responseHandover();
     for (int attempt = 1;; ++attempt) {
         if (handover.isBusy()) {
             // Another waiter holds the hand-over: give it its time, then take over.
