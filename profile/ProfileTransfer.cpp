@@ -7,6 +7,9 @@
 #include "profile/WorkingFile.h"
 #include "ui/LanguageTexts.h"
 
+#include <utility>
+#include <vector>
+
 namespace tavrik::profile {
 namespace {
 
@@ -48,15 +51,19 @@ ImportOutcome importProfile() {
 
 ImportOutcome importProfileFrom(const std::string& path) {
     ImportOutcome outcome;
-    if (validateProfileFile(path) <= 0) {
+    // The file is read once: what was checked is what gets loaded, also when
+    // the file is replaced or removed meanwhile. Nothing is touched until
+    // the loaded set is complete.
+    std::vector<std::uint8_t> image;
+    device::WorkingSet imported;
+    if (readValidatedProfileImage(path, image) <= 0 || !loadProfileImage(image, imported)) {
         platform::prompter().showMessage(ui::languageText("MAIN_PROMPT_INPORT"));
         return outcome;
     }
     platform::MainWindowPort& window = platform::mainWindow();
     {
         const device::DataSetLock lock = device::lockWorkingSet();
-        device::releaseWorkingSetContents(device::workingSet());
-        loadProfileFile(path);
+        device::workingSet() = std::move(imported);
         outcome.accepted = true;
         outcome.workingFileSaved = saveWorkingFile(false);
         outcome.keyboardWritten = device::buildApplySnapshot(true) == 1;
