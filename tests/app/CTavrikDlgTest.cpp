@@ -363,12 +363,15 @@ TEST_F(MainWindowTest, ProfileKeyOfTheKeyboardMovesThePressedProfileButton) {
 
 TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     CTavrikDlg& window = start({QStringLiteral("/Start")});
-    window.mainMenu().fetchTexts();
     QStringList texts;
     for (const QAction* action : window.mainMenu().actions()) {
         texts << action->text();
     }
     EXPECT_EQ(texts, QStringList({"Import…", "Export…", "About", "Exit"}));
+    // Only the tray menu has a default item.
+    EXPECT_EQ(window.mainMenu().defaultAction(), nullptr);
+    EXPECT_EQ(window.trayIcon().menu()->defaultAction(),
+              window.trayIcon().menu()->actions().first());
 
     platform::sendCommand(&window, command::About);
     AboutBox* about = window.aboutBox();
