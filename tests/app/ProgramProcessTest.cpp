@@ -237,11 +237,19 @@ TEST_F(ProgramProcessTest, KillWithoutAnInstanceEndsAtOnceAndStartsNothing) {
     EXPECT_FALSE(fs::exists(folder_.file("run/Tavrik_Window_09A")));
 }
 
+// A tray icon is as needed as the window's images: without it the program
+// would run hidden with no way in.
 TEST_F(ProgramProcessTest, MissingSkinImageEndsTheStartWithZero) {
-    fs::remove(binFile("Skins/Arrow.jpg"));
-    Instance program = launch({});
-    EXPECT_TRUE(program.endsWithZero()) << program.log();
-    EXPECT_EQ(program.log().find(kInitHandled), std::string::npos) << program.log();
+    for (const char* image : {"Skins/Arrow.jpg", "Skins/tray128.png", "Skins/tray142.png"}) {
+        SCOPED_TRACE(image);
+        fs::rename(binFile(image), binFile("saved"));
+        Instance program = launch({});
+        EXPECT_TRUE(program.endsWithZero()) << program.log();
+        EXPECT_EQ(program.log().find(kInitHandled), std::string::npos) << program.log();
+        program.process().kill(); // one that went on must not count as the next row's instance
+        program.process().waitForFinished();
+        fs::rename(binFile("saved"), binFile(image));
+    }
 }
 
 } // namespace
