@@ -104,7 +104,11 @@ TEST_F(Transaction, ThreeTimeOutsGiveMinusTwoAfterThreeWrites) {
     EXPECT_FALSE(responseHandover().isBusy());
 }
 
-TEST_F(Transaction, RetriesOnWrongCodeShortAnswerOrRefusal) {
+// An answer counts only for the packet whose command code, length and
+// address it echoes; one for another packet (an answer that came late) is
+// discarded and the wait goes on. A short answer, without the status byte or
+// the data the length asks for, and a refusal are failed attempts.
+TEST_F(Transaction, RetriesOnWrongCodeShortAnswerOrRefusalAndTakesOnlyItsOwnAnswer) {
     struct Row {
         const char* name;
         std::vector<std::vector<Bytes>> answersPerWrite; // one list per write
@@ -112,73 +116,47 @@ TEST_F(Transaction, RetriesOnWrongCodeShortAnswerOrRefusal) {
         std::size_t writes;
         std::uint8_t status; // status byte left in the answer
     };
-    const Bytes good = echoAnswer(request(0x03));
-    const Bytes wrongCode = echoAnswer(request(0x04));
-    const Bytes shortAnswer(good.begin(), good.begin() + 5);
-    const Bytes refusedFF = echoAnswer(request(0x03), 0xFF);
-    const Bytes refusedFE = echoAnswer(request(0x03), 0xFE);
-    const Row rows[] = {
-        {"wrong code, then right", {{wrongCode}, {good}}, 1, 2, 0},
-        {"three wrong codes", {{wrongCode}, {wrongCode}, {wrongCode}}, -2, 3, 0},
-        {"short answer, then right", {{shortAnswer}, {good}}, 1, 2, 0},
-        {"refused, then accepted", {{refusedFF}, {good}}, 1, 2, 0},
-        {"refused three times", {{refusedFF}, {refusedFF}, {refusedFF}}, 1, 3, 0xFF},
-        {"refused otherwise three times", {{refusedFE}, {refusedFE}, {refusedFE}}, 1, 3, 0xFE},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        service.clearCalls();
-        auto writes = std::make_shared<std::atomic<std::size_t>>(0);
-        service.setAnswerer([&row, writes](const Bytes&) {
-            const std::size_t index = (*writes)++;
-            return index < row.answersPerWrite.size() ? row.answersPerWrite[index]
-                                                      : std::vector<Bytes>{};
-        });
-        std::array<std::uint8_t, 64> answer{};
-        std::uint32_t length = 0;
-        EXPECT_EQ(transact(request(0x03), answer, length), row.result);
-        EXPECT_EQ(service.writtenPackets().size(), row.writes);
-        if (row.result == 1) {
-            EXPECT_EQ(length, 64u);
-            EXPECT_EQ(answer[7], row.status);
-        }
-    }
-}
-
-// An answer counts only for the packet whose command code, length and
-// address it echoes; one that came late for another packet is discarded and
-// the wait goes on. An answer without all the data the length asks for is a
-// failed attempt.
-TEST_F(Transaction, AnswerIsTakenOnlyWhenItEchoesThePacketAndCarriesItsData) {
     Bytes own = request(0x05);
     own[4] = 42;
     own[5] = 0x54;
     own[6] = 0x01;
     const std::uint8_t ownData[] = {0x42};
     const std::uint8_t lateData[] = {0xEE};
-    const auto lateFor = [&](std::size_t byte) {
+    const auto answerFor = [&own, &lateData](std::size_t byte) {
         Bytes other = own;
         other[byte] ^= 0x10;
         return echoAnswer(other, 0, lateData);
     };
     const Bytes good = echoAnswer(own, 0, ownData);
+    const Bytes wrongCode = answerFor(3);
+    const Bytes shortAnswer(good.begin(), good.begin() + 5);
+    const Bytes noStatus(good.begin(), good.begin() + 7);
     const Bytes shortOfData(good.begin(), good.begin() + 8 + 41);
-    const Bytes refusedLate = echoAnswer(lateFor(5), 0xFF);
-    struct Row {
-        const char* name;
-        std::vector<std::vector<Bytes>> answersPerWrite;
-        int result;
-        std::size_t writes;
-    };
+    const Bytes refusedFF = echoAnswer(own, 0xFF);
+    const Bytes refusedFE = echoAnswer(own, 0xFE);
     const Row rows[] = {
-        {"own answer, then a late one for another address", {{good, lateFor(5)}}, 1, 1},
-        {"late answer for another length, then the own", {{lateFor(4), good}}, 1, 1},
-        {"late answer for another address, then the own", {{lateFor(6), good}}, 1, 1},
-        {"a late refusal for another packet", {{refusedLate, good}}, 1, 1},
-        {"only late answers", {{lateFor(5)}, {lateFor(4)}, {lateFor(6)}}, -2, 3},
-        {"short of data, then whole", {{shortOfData}, {good}}, 1, 2},
-        {"short of data three times", {{shortOfData}, {shortOfData}, {shortOfData}}, -2, 3},
-        {"no status byte", {{Bytes(good.begin(), good.begin() + 7)}, {good}}, 1, 2},
+        {"wrong code, then right", {{wrongCode}, {good}}, 1, 2, 0},
+        {"three wrong codes", {{wrongCode}, {wrongCode}, {wrongCode}}, -2, 3, 0},
+        {"short answer, then right", {{shortAnswer}, {good}}, 1, 2, 0},
+        {"no status byte, then right", {{noStatus}, {good}}, 1, 2, 0},
+        {"short of data, then whole", {{shortOfData}, {good}}, 1, 2, 0},
+        {"short of data three times", {{shortOfData}, {shortOfData}, {shortOfData}}, -2, 3, 0},
+        {"refused, then accepted", {{refusedFF}, {good}}, 1, 2, 0},
+        {"refused three times", {{refusedFF}, {refusedFF}, {refusedFF}}, 1, 3, 0xFF},
+        {"refused otherwise three times", {{refusedFE}, {refusedFE}, {refusedFE}}, 1, 3, 0xFE},
+        {"own answer, then one for another address", {{good, answerFor(5)}}, 1, 1, 0},
+        {"one for another length, then the own", {{answerFor(4), good}}, 1, 1, 0},
+        {"one for another address, then the own", {{answerFor(6), good}}, 1, 1, 0},
+        {"a refusal of another packet, then the own",
+         {{echoAnswer(answerFor(5), 0xFF), good}},
+         1,
+         1,
+         0},
+        {"only answers for other packets",
+         {{answerFor(5)}, {answerFor(4)}, {answerFor(6)}},
+         -2,
+         3,
+         0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -195,8 +173,8 @@ TEST_F(Transaction, AnswerIsTakenOnlyWhenItEchoesThePacketAndCarriesItsData) {
         EXPECT_EQ(service.writtenPackets().size(), row.writes);
         if (row.result == 1) {
             EXPECT_EQ(length, 64u);
-            EXPECT_EQ(answer[8], 0x42);
-            EXPECT_EQ(answer[7], 0);
+            EXPECT_EQ(answer[7], row.status);
+            EXPECT_EQ(answer[8], row.status == 0 ? 0x42 : 0);
         }
     }
 }
