@@ -308,7 +308,7 @@ TEST_F(VirtualKeyboard, UnplugAndPlugStartDeviceChangeWorkersWithTheCount) {
 // (on the service's thread) and the tray request (on a worker) return only
 // once the service is being ended, which closes the virtual keyboard's
 // control socket; the steps are noted in order.
-class WindowBusyUntilTheServiceEnds final : public platform::MainWindowPort {
+class WindowBusyUntilTheServiceEnds final : public RecordingMainWindow {
 public:
     explicit WindowBusyUntilTheServiceEnds(std::string controlSocket)
         : controlSocket_(std::move(controlSocket)) {}
@@ -317,17 +317,7 @@ public:
         waitForTheEnd();
         return 0;
     }
-    void postMessage(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
-    void setTimer(std::uint32_t, std::uint32_t) override {}
-    void killTimer(std::uint32_t) override {}
-    bool isInitialised() const override { return true; }
-    void hideWindow() override {}
     void setTrayIcon(int) override { waitForTheEnd(); }
-    int lastNormalTrayIcon() const override { return platform::trayicon::KeyboardPresent; }
-    void setApplyEnabled(bool) override {}
-    bool isApplyEnabled() const override { return false; }
-    void refreshKeyButtons() override {}
-    void setBusyIndicatorVisible(bool) override {}
 
     void note(const std::string& step) {
         std::lock_guard lock(mutex_);
