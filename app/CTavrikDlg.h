@@ -7,12 +7,11 @@
 // its buttons and menus through the command message with their ids
 // (MainWindowIds.h).
 //
-// Life: the instance question is decided before the window is made (the
-// start routine does it, or the constructor given the command line);
-// initialise() builds
-// the window and posts INIT to itself, whose handling adds the tray icon and
-// marks the window initialised; exitProgram() tears down and ends the
-// application's event loop.
+// Life: the instance question is decided before the window is made (by the
+// start routine, or by the constructor given the command line); initialise()
+// builds the window and posts INIT to itself, whose handling adds the tray
+// icon and marks the window initialised; exitProgram() tears down and ends
+// the application's event loop.
 
 #include "app/ClockJumpWatch.h"
 #include "app/InstanceDecision.h"

@@ -27,7 +27,6 @@ public:
 
     // Whether the click opens the window.
     bool opensWindow(Click click);
-    bool singleActivationOpens() const { return singleActivationOpens_; }
 
 private:
     bool singleActivationOpens_;
