@@ -8,7 +8,7 @@
 #include "app/InitInstance.h"
 #include "app/Tavrik_DlgComposite.h"
 #include "device/Channels.h"
-#include "device/WorkerThreads.h"
+#include "device/LinkShutdown.h"
 #include "keyboard/AssignmentTable.h"
 #include "keyboard/PanelKeyList.h"
 
@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -34,26 +35,23 @@ int keyRowOf(int buttonId) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
     const int buttonId = argc > 1 ? std::atoi(argv[1]) : 1058;
-    const int exitCode = app::initInstance(application, [buttonId]() -> std::unique_ptr<QDialog> {
-        auto window = std::make_unique<app::CTavrikDlg>(QStringList{QStringLiteral("tavrik")});
-        if (window->endsAtStart()) {
-            return nullptr;
-        }
-        window->initialise();
-        app::CTavrikDlg* shown = window.get();
-        auto* wait = new QTimer(shown);
-        QObject::connect(wait, &QTimer::timeout, shown, [shown, wait, buttonId] {
-            if (!shown->isVisible() || keyRowOf(buttonId) < 0) {
-                return;
-            }
-            wait->stop();
-            shown->compositeEditor().edit({keyRowOf(buttonId), 0, buttonId, false});
+    const int exitCode = app::initInstance(
+        argc, argv, [buttonId](app::InstanceDecision decision) -> std::unique_ptr<QDialog> {
+            auto window = std::make_unique<app::CTavrikDlg>(std::move(decision));
+            window->initialise();
+            app::CTavrikDlg* shown = window.get();
+            auto* wait = new QTimer(shown);
+            QObject::connect(wait, &QTimer::timeout, shown, [shown, wait, buttonId] {
+                if (!shown->isVisible() || keyRowOf(buttonId) < 0) {
+                    return;
+                }
+                wait->stop();
+                shown->compositeEditor().edit({keyRowOf(buttonId), 0, buttonId, false});
+            });
+            wait->start(200);
+            return window;
         });
-        wait->start(200);
-        return window;
-    });
-    device::joinAllWorkers();
+    device::shutDownDeviceLink();
     return exitCode;
 }
