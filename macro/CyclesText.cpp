@@ -1,6 +1,7 @@
 #include "macro/CyclesText.h"
 
 #include "platform/IniValues.h"
+#include "text/TextFormat.h"
 
 #include <algorithm>
 
@@ -19,8 +20,7 @@ std::optional<std::u16string> correctedCyclesText(std::u16string_view text) {
 }
 
 std::u16string cyclesText(int cycles) {
-    const std::string digits = std::to_string(cycles);
-    return {digits.begin(), digits.end()};
+    return text::formatWithInteger(u"%d", cycles);
 }
 
 } // namespace tavrik::macro

@@ -2,6 +2,7 @@
 
 #include "macro/MacroAreaImage.h"
 #include "text/LanguageTexts.h"
+#include "text/TextFormat.h"
 
 #include <string>
 
@@ -9,8 +10,7 @@ namespace tavrik::macro {
 namespace {
 
 std::u16string decimal(std::int64_t value) {
-    const std::string digits = std::to_string(value);
-    return {digits.begin(), digits.end()};
+    return text::formatWithInteger(u"%d", value);
 }
 
 // Replaces each "%1".."%9" by its argument; other text stays as it is.
@@ -47,8 +47,7 @@ MacroTimeline timelineOf(std::span<const MacroAction> actions, int cycles) {
 
 std::u16string secondsText(std::int64_t milliseconds) {
     const std::int64_t hundredths = (milliseconds + 5) / 10;
-    const std::int64_t fraction = hundredths % 100;
-    return decimal(hundredths / 100) + u"." + (fraction < 10 ? u"0" : u"") + decimal(fraction);
+    return decimal(hundredths / 100) + u"." + text::formatWithInteger(u"%02d", hundredths % 100);
 }
 
 std::u16string timelineSummary(const MacroTimeline& timeline) {
