@@ -110,6 +110,11 @@ void CTavrik_DlgProfile::createList() {
     list_->horizontalHeader()->setSectionsClickable(false);
     list_->verticalHeader()->hide();
     list_->setShowGrid(true);
+    // One line per row: a long folder is shortened in the middle, and the
+    // row's tip holds the whole path.
+    list_->setWordWrap(false);
+    list_->setTextElideMode(Qt::ElideMiddle);
+    list_->horizontalHeader()->setStretchLastSection(true);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
