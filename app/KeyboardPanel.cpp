@@ -199,9 +199,14 @@ void KeyboardPanel::markGKeys() {
     const sync::DataSetLock lock = sync::lockWorkingSet();
     const int layer = device::readActiveProfile();
     const int bank = bankBit();
+    const keyboard::AssignmentTable& table = sync::workingSet().table;
     for (std::size_t i = 0; i < gKeys_.size(); ++i) {
-        const auto record = sync::workingSet().table.recordOf(layer, gKeyRow(i, bank));
-        gKeys_[i]->setAssigned(record && keyboard::isAssigned(*record));
+        const keyboard::KeyAssignment record =
+            table.recordOf(layer, gKeyRow(i, bank)).value_or(keyboard::KeyAssignment{});
+        gKeys_[i]->setAssigned(keyboard::isAssigned(record));
+        // The tip follows the mark: a tip of the other bank would tell what
+        // the key no longer does.
+        describeGKey(*gKeys_[i], static_cast<int>(i), record);
     }
 }
 

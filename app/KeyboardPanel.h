@@ -77,8 +77,8 @@ public:
     // The row a click on `controlId` edits with the bank bit `bank`.
     static std::optional<int> targetRow(int controlId, int bank);
 
-    // The G keys' assigned marks for the current bank of the active profile,
-    // read under the working-set lock.
+    // The G keys' assigned marks, and their tips, for the current bank of the
+    // active profile, read under the working-set lock.
     void markGKeys();
     // Every key's mark and tooltip from the active profile's layer; a layer
     // that cannot be read shows every key unassigned. With `markFirst` the
