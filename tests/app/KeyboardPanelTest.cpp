@@ -7,9 +7,7 @@
 #include "keyboard/AssignmentTable.h"
 #include "macro/MacroList.h"
 #include "platform/WindowMessage.h"
-#include "tests/app/MainWindowFixture.h"
-#include "tests/app/PanelDoubles.h"
-#include "tests/support/RecordingPorts.h"
+#include "tests/app/PanelWindowFixture.h"
 #include "ui/SkinImageCache.h"
 
 #include <optional>
@@ -19,7 +17,10 @@ namespace {
 
 using keyboard::AssignmentType;
 using keyboard::KeyAssignment;
+using testing::record;
 using testing::serveEventsUntil;
+using testing::store;
+using testing::stored;
 
 constexpr int kKeyA = 1058;
 constexpr int kKeyRightCtrl = 1089;
@@ -27,35 +28,8 @@ constexpr int kKeyD1 = 1016;
 constexpr int kG2 = 1001;
 constexpr int kG7 = 1141;
 
-KeyAssignment record(AssignmentType type, std::uint32_t value, std::uint16_t tag = 0) {
-    KeyAssignment assignment;
-    assignment.type = type;
-    assignment.value = value;
-    assignment.tag = tag;
-    return assignment;
-}
-
-void store(int layer, int row, const KeyAssignment& assignment) {
-    const sync::DataSetLock lock = sync::lockWorkingSet();
-    ASSERT_TRUE(sync::workingSet().table.storeRecord(layer, row, assignment));
-}
-
-KeyAssignment stored(int layer, int row) {
-    const sync::DataSetLock lock = sync::lockWorkingSet();
-    return sync::workingSet().table.recordOf(layer, row).value_or(KeyAssignment{});
-}
-
-class KeyboardPanelTest : public testing::MainWindowTest {
+class KeyboardPanelTest : public testing::PanelWindowTest {
 protected:
-    CTavrikDlg& startWithKeyboard() {
-        CTavrikDlg& window = start({QStringLiteral("/Start")});
-        EXPECT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
-        window.setCompositeEditorOpener(&editor_);
-        window.setZonePainting(&painting_);
-        platform::installPrompter(&prompter_);
-        return window;
-    }
-
     void pressBank(CTavrikDlg& window, const QString& firstLabel) {
         keyboard_.control("press bank");
         ASSERT_TRUE(serveEventsUntil(
@@ -64,10 +38,6 @@ protected:
 
     QString tip(int controlId) { return window_->keyboardPanel().button(controlId)->toolTip(); }
     bool marked(int controlId) { return window_->keyboardPanel().button(controlId)->isAssigned(); }
-
-    testing::RecordingEditor editor_;
-    testing::RecordingZonePainting painting_;
-    testing::RecordingPrompter prompter_;
 };
 
 TEST_F(KeyboardPanelTest, ClicksOpenTheEditorForTheKeysRowOrGoToZonePainting) {

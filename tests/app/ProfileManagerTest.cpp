@@ -9,8 +9,7 @@
 #include "app/ProfileSettings.h"
 #include "platform/WindowMessage.h"
 #include "sync/WorkingFile.h"
-#include "tests/app/MainWindowFixture.h"
-#include "tests/support/RecordingPorts.h"
+#include "tests/app/PanelWindowFixture.h"
 
 #include <QTableWidget>
 #include <QTimer>
@@ -21,15 +20,8 @@ namespace {
 
 using Dialog = CTavrik_DlgProfile;
 
-class ProfileManagerTest : public testing::MainWindowTest {
+class ProfileManagerTest : public testing::PanelWindowTest {
 protected:
-    CTavrikDlg& startWithKeyboard() {
-        CTavrikDlg& window = start({QStringLiteral("/Start")});
-        EXPECT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
-        platform::installPrompter(&prompter_);
-        return window;
-    }
-
     std::string userFolder() const { return platform::pathSet().userDataFolder; }
 
     static QStringList rowTexts(const Dialog& dialog, int column) {
@@ -43,8 +35,6 @@ protected:
     static void check(Dialog& dialog, int row) {
         dialog.list()->item(row, 0)->setCheckState(Qt::Checked);
     }
-
-    testing::RecordingPrompter prompter_;
 };
 
 TEST_F(ProfileManagerTest, OpensWithTheThreeProfilesAndTheActiveOneChecked) {

@@ -14,9 +14,7 @@
 #include "platform/WindowMessage.h"
 #include "sync/Apply.h"
 #include "sync/WorkingFile.h"
-#include "tests/app/MainWindowFixture.h"
-#include "tests/app/PanelDoubles.h"
-#include "tests/support/RecordingPorts.h"
+#include "tests/app/PanelWindowFixture.h"
 #include "ui/SkinImageCache.h"
 
 #include <QEnterEvent>
@@ -27,23 +25,17 @@ namespace tavrik::app {
 namespace {
 
 using keyboard::AssignmentType;
-using keyboard::KeyAssignment;
 using testing::serveEventsUntil;
 
 constexpr int kKeyA = 1058;
 constexpr int kRowA = 0x01E;
 
 void storeAToB(int layer) {
-    KeyAssignment toB;
-    toB.type = AssignmentType::SingleKey;
-    toB.value = 0x030;
-    const sync::DataSetLock lock = sync::lockWorkingSet();
-    ASSERT_TRUE(sync::workingSet().table.storeRecord(layer, kRowA, toB));
+    testing::store(layer, kRowA, testing::record(AssignmentType::SingleKey, 0x030));
 }
 
 AssignmentType workingType(int layer, int row) {
-    const sync::DataSetLock lock = sync::lockWorkingSet();
-    return sync::workingSet().table.recordOf(layer, row).value_or(KeyAssignment{}).type;
+    return testing::stored(layer, row).type;
 }
 
 // The type of a record in the working file, as it lies on disk.
@@ -59,25 +51,12 @@ AssignmentType workingFileType(int layer, int row) {
                                        static_cast<std::uint8_t>(bytes[at + 1]) << 8);
 }
 
-class ProfileSwitchingTest : public testing::MainWindowTest {
+class ProfileSwitchingTest : public testing::PanelWindowTest {
 protected:
-    CTavrikDlg& startWithKeyboard() {
-        CTavrikDlg& window = start({QStringLiteral("/Start")});
-        EXPECT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
-        window.setCompositeEditorOpener(&editor_);
-        window.setZonePainting(&painting_);
-        platform::installPrompter(&prompter_);
-        return window;
-    }
-
     bool pressed(int profile) {
         return window_->profileButtons().profileButton(profile)->isChecked();
     }
     QString caption() { return window_->profileButtons().currentProfileButton()->text(); }
-
-    testing::RecordingEditor editor_;
-    testing::RecordingZonePainting painting_;
-    testing::RecordingPrompter prompter_;
 };
 
 TEST_F(ProfileSwitchingTest, ProfileButtonsSwitchTheKeyboardAndShowItsLayer) {
