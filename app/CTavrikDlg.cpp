@@ -31,7 +31,6 @@
 #include "sync/DeviceChangeResponse.h"
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileTransfer.h"
-#include "sync/WorkingFile.h"
 #include "text/LanguageFile.h"
 #include "text/LanguageTexts.h"
 #include "ui/CPngButton.h"
