@@ -130,8 +130,8 @@ void CTavrik_DlgProfile::createButtons() {
         std::u16string_view key;
         void (CTavrik_DlgProfile::*command)();
     } buttons[] = {
-        {kOkId, u"CONTROL_OK", nullptr},
-        {kCancelId, u"CONTROL_CANCEL", nullptr},
+        {kOkId, u"CONTROL_OK", &CTavrik_DlgProfile::acceptProfiles},
+        {kCancelId, u"CONTROL_CANCEL", &CTavrik_DlgProfile::reject},
         {kAddId, u"FUNC_ADD", &CTavrik_DlgProfile::addProfile},
         {kLoadId, u"FUNC_LOAD", &CTavrik_DlgProfile::loadProfile},
         {kDeleteId, u"FUNC_DELETE", &CTavrik_DlgProfile::deleteProfile},
@@ -141,18 +141,7 @@ void CTavrik_DlgProfile::createButtons() {
         auto* button = new ui::CPngButton(this);
         ui::placeImageButton(*button, layout(), entry.key, images);
         buttons_[entry.id] = button;
-        const int id = entry.id;
-        const auto command = entry.command;
-        connect(button, &QAbstractButton::clicked, this, [this, id, command] {
-            if (id == kOkId) {
-                applyProfiles();
-                closeWith(QDialog::Accepted);
-            } else if (id == kCancelId) {
-                closeWith(QDialog::Rejected);
-            } else {
-                (this->*command)();
-            }
-        });
+        connect(button, &QAbstractButton::clicked, this, entry.command);
     }
 }
 
@@ -307,6 +296,11 @@ void CTavrik_DlgProfile::applyProfiles() {
     platform::mainWindow().setApplyEnabled(false);
 }
 
+void CTavrik_DlgProfile::acceptProfiles() {
+    applyProfiles();
+    accept();
+}
+
 void CTavrik_DlgProfile::setApplyEnabled(bool enabled) {
     modified_ = enabled;
     button(kApplyId)->setEnabled(enabled);
@@ -323,13 +317,9 @@ void CTavrik_DlgProfile::noteClosed() {
     }
 }
 
-void CTavrik_DlgProfile::closeWith(int result) {
-    noteClosed();
-    QDialog::done(result);
-}
-
 void CTavrik_DlgProfile::done(int result) {
-    closeWith(result);
+    noteClosed();
+    CBaseDialog::done(result);
 }
 
 void CTavrik_DlgProfile::keyPressEvent(QKeyEvent* event) {

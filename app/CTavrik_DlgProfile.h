@@ -64,7 +64,10 @@ public:
     void loadProfile();
     void deleteProfile();
     void applyProfiles();
+    // OK: Apply, then close.
+    void acceptProfiles();
 
+    // Every way of closing ends here; the open count drops.
     void done(int result) override;
 
 protected:
@@ -78,7 +81,6 @@ private:
     void checkRow(int row);
     void rowChanged(QTableWidgetItem* item);
     void setApplyEnabled(bool enabled);
-    void closeWith(int result);
     void noteClosed();
 
     QTableWidget* list_ = nullptr;

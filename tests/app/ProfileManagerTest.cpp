@@ -139,6 +139,15 @@ TEST_F(ProfileManagerTest, ApplyStoresTheListAndMakesTheCheckedRowActive) {
     for (int number = 1; number <= 3; ++number) {
         EXPECT_FALSE(hasProfileSetting(profileListKey(number))) << number;
     }
+    // OK applies and closes.
+    dialog.show();
+    prompter_.choosePath(folder_.file("Kept.fwc"));
+    dialog.button(Dialog::kLoadId)->click();
+    dialog.button(Dialog::kOkId)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Dialog::openCount(), 0);
+    EXPECT_EQ(profileSetting(profileListKey(1), {}).toStdString(), folder_.file("Kept.fwc"));
 }
 
 TEST_F(ProfileManagerTest, DeleteSelectsTheNextRowOrTheOneBefore) {
