@@ -45,13 +45,18 @@ namespace tavrik::app {
 
 class AboutBox;
 class BusyIndicator;
+class CompositeEditorOpener;
+class CTavrik_DlgProfile;
 class CTrayIcon;
+class FlipButtons;
 class KeyboardPanel;
 class LightingPanel;
-class MainWindowPanelPort;
+class MainWindowCompositeEditor;
 class ProfileButtons;
 class Tavrik_DlgComposite;
+class ProfileSwitching;
 class WindowTimers;
+class ZonePainting;
 
 class CTavrikDlg final : public ui::CBaseDialog {
     Q_OBJECT
@@ -85,6 +90,28 @@ public:
     // close when the keyboard goes away and before the program exits.
     void addChildDialog(QWidget* dialog);
 
+    // The composite editor that a click on a key opens, and the lighting
+    // editor's zone painting state that clicks are routed to while it is on
+    // (CompositeEditorOpener.h, ZonePainting.h). Null puts back the default:
+    // no editor, painting off. The window does not own them.
+    void setCompositeEditorOpener(CompositeEditorOpener* opener);
+    void setZonePainting(ZonePainting* painting);
+
+    // Makes profile `index` active on the keyboard, with the editor check and
+    // the save question (ProfileSwitching.h); the lighting panel's zone
+    // painting calls it too. Leaves the profile buttons and the lighting
+    // profile as they are.
+    bool switchProfile(int index);
+    // Profile button `profile` (0..2): shows that profile's lighting, leaves
+    // zone painting, and switches unless the profile is active already.
+    void chooseProfile(int profile);
+    // The current-profile button: the profile manager, modally.
+    void openProfileManager();
+    // Restore defaults: asks MAIN_PROMPT_DEFAULT (No preselected); on Yes the
+    // keys of the active profile's layer return to their own functions (and,
+    // while zones are painted, the lighting to its defaults), then Apply.
+    void restoreDefaults();
+
     // What MainWindowPort asks of the window, on the window's thread
     // (MainWindowBridge hands calls over from other threads).
     bool isInitialised() const { return initialised_.load(); }
@@ -105,6 +132,10 @@ public:
     KeyboardPanel& keyboardPanel() const { return *keyboardPanel_; }
     LightingPanel& lightingPanel() const { return *lightingPanel_; }
     ProfileButtons& profileButtons() const { return *profileButtons_; }
+    FlipButtons& flipButtons() const { return *flipButtons_; }
+    ProfileSwitching& profileSwitching() const { return *profileSwitching_; }
+    // Null while the profile manager is closed.
+    CTavrik_DlgProfile* profileManager() const;
     BusyIndicator& busyIndicator() const { return *busyIndicator_; }
     ui::LanguageMenu& mainMenu() const { return *mainMenu_; }
     // The window's own buttons by command id (OK, Cancel, Apply, the title
@@ -112,11 +143,11 @@ public:
     ui::CPngButton* button(int controlId) const;
     // Null until the About box was first opened.
     AboutBox* aboutBox() const;
-    // The composite editor, made at its first use; it lives as long as the
-    // window, which closes it when the keyboard goes away and at exit.
+    // The composite editor, made when a key first opens it; it lives as long
+    // as the window, which closes it when the keyboard goes away and at exit.
     Tavrik_DlgComposite& compositeEditor();
-    // Whether the composite editor is open (profile switches wait for it).
-    bool isCompositeEditorOpen() const;
+    // Null until then.
+    const Tavrik_DlgComposite* compositeEditorIfMade() const { return compositeEditor_; }
     const std::string& linkAddress() const { return linkAddress_; }
     const platform::InstanceServer& instanceServer() const { return server_; }
 
@@ -155,7 +186,6 @@ private:
     void finishStartUp();
     void showBank();
     void reloadProfileFromKeyboard();
-    void updateProfileCaption();
     bool closeChildDialogs();
     void openAboutBox();
     void showMainMenu();
@@ -181,13 +211,16 @@ private:
     KeyboardPanel* keyboardPanel_ = nullptr;
     LightingPanel* lightingPanel_ = nullptr;
     ProfileButtons* profileButtons_ = nullptr;
+    FlipButtons* flipButtons_ = nullptr;
+    ProfileSwitching* profileSwitching_ = nullptr;
+    QPointer<CTavrik_DlgProfile> profileManager_;
     BusyIndicator* busyIndicator_ = nullptr;
     ui::LanguageMenu* mainMenu_ = nullptr;
     ui::CPngButton* defaultsButton_ = nullptr;
     QLabel* versionLabel_ = nullptr;
     ClockJumpWatch clockWatch_;
     QPointer<AboutBox> aboutBox_;
-    std::unique_ptr<MainWindowPanelPort> panelPort_;
+    std::unique_ptr<MainWindowCompositeEditor> editorSeam_;
     Tavrik_DlgComposite* compositeEditor_ = nullptr;
     std::vector<QPointer<QWidget>> childDialogs_;
     std::map<int, ui::CPngButton*> buttons_;

@@ -14,8 +14,6 @@ public:
     // The texts and marks of every key, after the editor wrote an assignment
     // (without marking the keys first).
     virtual void refreshDescriptions() = 0;
-    // The edited key's button gets its normal look back: the editor closed.
-    virtual void endKeyEdit(int buttonId) = 0;
     // The key's button in screen coordinates, which the editor opens beside;
     // none when the window has no such button on the screen.
     virtual std::optional<QRect> keyButtonOnScreen(int buttonId) const = 0;

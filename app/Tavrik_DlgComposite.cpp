@@ -181,12 +181,12 @@ ui::CPngButton& Tavrik_DlgComposite::frameButton(FrameButton which) const {
 
 // Opening.
 
-void Tavrik_DlgComposite::begin(const CompositeTarget& target) {
+void Tavrik_DlgComposite::begin(const CompositeEditorRequest& request) {
     if (open_) {
         return;
     }
-    target_ = target;
-    macroOnly_ = target.buttonId == kMacroKeyButtonId || target.macroButton;
+    request_ = request;
+    macroOnly_ = request.controlId == kMacroKeyButtonId || request.macroButton;
     open_ = true;
     ++openCount_;
     // Before the hooks, so that the single-key field still gets Enter, Escape
@@ -210,11 +210,11 @@ void Tavrik_DlgComposite::begin(const CompositeTarget& target) {
     show();
 }
 
-int Tavrik_DlgComposite::edit(const CompositeTarget& target) {
+int Tavrik_DlgComposite::edit(const CompositeEditorRequest& request) {
     if (open_) {
         return Rejected;
     }
-    begin(target);
+    begin(request);
     return exec();
 }
 
@@ -257,7 +257,7 @@ void Tavrik_DlgComposite::fillLists() {
 // the key's own function, and Apply says that it cannot write.
 void Tavrik_DlgComposite::readKey() {
     const std::optional<keyboard::KeyAssignment> record =
-        sync::readEditedKey(target_.keyRow, target_.bank);
+        sync::readEditedKey(request_.row, request_.page);
     mode_ = record ? record->type : AssignmentType::Default;
     storedValue_ = record ? record->value : 0;
 }
@@ -277,7 +277,7 @@ void Tavrik_DlgComposite::applyMacroOnlyLook() {
 }
 
 void Tavrik_DlgComposite::placeBesideKey() {
-    const std::optional<QRect> button = panel_.keyButtonOnScreen(target_.buttonId);
+    const std::optional<QRect> button = panel_.keyButtonOnScreen(request_.controlId);
     if (!button) {
         return;
     }
@@ -464,7 +464,7 @@ bool Tavrik_DlgComposite::apply() {
     choice.macroListEmpty = macroSection_->copies().empty();
     choice.selectedMacro = macroSection_->selectedMacro();
     choice.cycles = macroSection_->cycles();
-    if (sync::applyEditorChoice(target_.keyRow, target_.bank, macroSection_->copies(), choice) !=
+    if (sync::applyEditorChoice(request_.row, request_.page, macroSection_->copies(), choice) !=
         sync::EditorApplyResult::Applied) {
         return false;
     }
@@ -481,6 +481,8 @@ void Tavrik_DlgComposite::done(int result) {
     CBaseDialog::done(result);
 }
 
+// The key's button gets its normal look back from the click that opened the
+// editor, once the editor has closed.
 void Tavrik_DlgComposite::closeEditor() {
     hooks_.stopCapture();
     macroSection_->stopRecording();
@@ -491,7 +493,6 @@ void Tavrik_DlgComposite::closeEditor() {
     if (QCoreApplication::instance() != nullptr) {
         QCoreApplication::instance()->removeEventFilter(this);
     }
-    panel_.endKeyEdit(target_.buttonId);
 }
 
 } // namespace tavrik::app

@@ -10,6 +10,7 @@
 // One editor lives as long as the main window and opens once per click on a
 // key. While it is open its open count is 1, and profile switches wait.
 
+#include "app/CompositeEditorOpener.h"
 #include "app/CompositeSkinImages.h"
 #include "app/KeyboardHooks.h"
 #include "keyboard/AssignmentTable.h"
@@ -31,17 +32,6 @@ namespace tavrik::app {
 
 class CompositePanelPort;
 class MacroSection;
-
-// The key the editor is opened for: its row in a layer (its KeyIndex, or
-// 256 + slot for a G key), the bank whose 512 rows are added (0), the id of
-// its button on the main window, and whether the main window's macro button
-// opened it.
-struct CompositeTarget {
-    int keyRow = 0;
-    int bank = 0;
-    int buttonId = 0;
-    bool macroButton = false;
-};
 
 class Tavrik_DlgComposite final : public ui::CBaseDialog, public KeyboardHookTarget {
     Q_OBJECT
@@ -67,11 +57,12 @@ public:
     explicit Tavrik_DlgComposite(CompositePanelPort& panel, QWidget* parent = nullptr);
     ~Tavrik_DlgComposite() override;
 
-    // Opens the editor for the key and shows it, modal, without waiting;
-    // nothing while it is open already.
-    void begin(const CompositeTarget& target);
+    // Opens the editor for the key of the request (its row, the page whose
+    // 512 rows are added, the id of its button, the macro button flag) and
+    // shows it, modal, without waiting; nothing while it is open already.
+    void begin(const CompositeEditorRequest& request);
     // Opens it and returns when it has closed; at once while it is open.
-    int edit(const CompositeTarget& target);
+    int edit(const CompositeEditorRequest& request);
 
     // The editor's Apply; false when the keyboard could not tell its active
     // profile ("No Use!") and nothing was applied.
@@ -82,7 +73,7 @@ public:
     keyboard::AssignmentType mode() const { return mode_; }
     keyboard::KeyCode singleKey() const { return singleKey_; }
     bool isMacroOnly() const { return macroOnly_; }
-    const CompositeTarget& target() const { return target_; }
+    const CompositeEditorRequest& request() const { return request_; }
 
     MacroSection& macroSection() const { return *macroSection_; }
     KeyboardHooks& hooks() { return hooks_; }
@@ -130,7 +121,7 @@ private:
     CompositePanelPort& panel_;
     CompositeSkinImages images_;
     KeyboardHooks hooks_;
-    CompositeTarget target_;
+    CompositeEditorRequest request_;
     bool macroOnly_ = false;
     keyboard::AssignmentType mode_ = keyboard::AssignmentType::Default;
     keyboard::KeyCode singleKey_ = 0;

@@ -33,11 +33,9 @@ namespace tavrik::testing {
 class RecordingPanel final : public app::CompositePanelPort {
 public:
     void refreshDescriptions() override { ++refreshes; }
-    void endKeyEdit(int buttonId) override { endedEdits.push_back(buttonId); }
     std::optional<QRect> keyButtonOnScreen(int) const override { return button; }
 
     int refreshes = 0;
-    std::vector<int> endedEdits;
     std::optional<QRect> button;
 };
 

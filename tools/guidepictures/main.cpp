@@ -27,7 +27,6 @@ using namespace tavrik;
 class NoPanel final : public app::CompositePanelPort {
 public:
     void refreshDescriptions() override {}
-    void endKeyEdit(int) override {}
     std::optional<QRect> keyButtonOnScreen(int) const override { return std::nullopt; }
 };
 
@@ -46,11 +45,21 @@ void fillSampleMacros() {
     const sync::DataSetLock lock = sync::lockWorkingSet();
     sync::workingSet().macros = {
         sampleMacro(1, u"Copy and paste", 1,
-                    {{30, kCtrl, 0}, {40, kC, 0}, {30, kC, 1}, {200, kCtrl, 1},
-                     {30, kCtrl, 0}, {40, kV, 0}, {30, kV, 1}, {0, kCtrl, 1}}),
+                    {{30, kCtrl, 0},
+                     {40, kC, 0},
+                     {30, kC, 1},
+                     {200, kCtrl, 1},
+                     {30, kCtrl, 0},
+                     {40, kV, 0},
+                     {30, kV, 1},
+                     {0, kCtrl, 1}}),
         sampleMacro(2, u"Sprint", 3,
-                    {{60, kShift, 0}, {120, kW, 0}, {450, kW, 1}, {80, kShift, 1},
-                     {250, kW, 0}, {90, kW, 1}}),
+                    {{60, kShift, 0},
+                     {120, kW, 0},
+                     {450, kW, 1},
+                     {80, kShift, 1},
+                     {250, kW, 0},
+                     {90, kW, 1}}),
     };
 }
 
