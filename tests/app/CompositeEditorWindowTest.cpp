@@ -41,6 +41,8 @@ protected:
     int openCount(app::CTavrikDlg& window) {
         return window.keyboardPanel().compositeEditorOpener().openCount();
     }
+
+    RecordingPrompter prompter_;
 };
 
 TEST_F(EditorWindowTest, AClickOnAKeyEditsItAndItsTipFollows) {
@@ -78,6 +80,10 @@ TEST_F(EditorWindowTest, TheWindowClosesTheEditorWhenTheKeyboardGoesAndAtExit) {
     app::Tavrik_DlgComposite& editor = window.compositeEditor();
     editor.begin({kRowA, 0, kButtonA, false});
     EXPECT_EQ(openCount(window), 1);
+    platform::installPrompter(&prompter_);
+    EXPECT_FALSE(window.switchProfile(1)) << "no switch while the editor is open";
+    EXPECT_EQ(keyboard_.activeProfile(), 0);
+    EXPECT_EQ(prompter_.messages().size(), 1u);
     EXPECT_TRUE(window.exitProgram());
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(editor.openCount(), 0);
