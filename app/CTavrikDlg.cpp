@@ -483,7 +483,7 @@ void CTavrikDlg::reloadProfileFromKeyboard() {
     if (profileButtons_->showActive(active)) {
         lightingPanel_->setLightingProfile(active);
     }
-    lightingPanel_->reloadFromKeyboard();
+    lightingPanel_->reloadFromKeyboard(true);
     updateProfileCaption();
 }
 

@@ -1,18 +1,28 @@
 #pragma once
-// The lighting panel of the main window: the effect list (CONTROL_XGcombox)
-// and the report-rate buttons (FUNC_REPORT1..FUNC_REPORT4) placed from the
-// skin, and which profile's lighting the panel stands for.
+// The lighting panel of the main window: it shows the lighting of one
+// profile of the keyboard (the lighting profile index, which the profile
+// buttons and the keyboard's profile switch set) and writes every change at
+// once. The keyboard keeps the lighting; the panel reads it again on every
+// profile change, on the keyboard's lighting-changed event and after a write
+// the keyboard refused.
 //
-// Reading the lighting from the keyboard, the effect names in the list, the
-// sliders and pictures of the effect options and the report rate come with
-// the lighting work; until then the panel shows the skin's empty boxes and
-// the list stays empty.
+// The effect's controls show while the lighting editor is switched on (the
+// zone painting state of zovu.ini); switched off, the panel shows the effect
+// list, the switch and the report rate only.
+//
+// Not yet here: switching the editor on and off (the switch picture), the
+// zone colours and the chosen colour drawn on the on-screen keys, painting a
+// zone by a click on a key, and restoring the lighting with the main
+// window's restore-defaults command. They need the profile switch and the
+// key buttons' colour overlay of the on-screen keyboard.
 
-#include "ui/CPngButton.h"
+#include "app/LightingControls.h"
+#include "lighting/LightingEditor.h"
 
 #include <QObject>
-#include <array>
+#include <memory>
 
+class QColor;
 class QComboBox;
 class QWidget;
 
@@ -27,28 +37,48 @@ class LightingPanel final : public QObject {
 public:
     LightingPanel(QWidget& window, const ui::CIniFile& layout, const ui::ButtonImages& images);
 
-    QComboBox* effectList() const { return effectList_; }
-    ui::CPngButton* reportRateButton(int rate) const {
-        return reportRates_.at(static_cast<std::size_t>(rate));
-    }
+    QComboBox* effectList() const { return &controls_.effectList(); }
+    ui::CPngButton* reportRateButton(int rate) const { return &controls_.reportRate(rate); }
+    const LightingControls& controls() const { return controls_; }
+    const lighting::LightingState& state() const { return editor_.state(); }
 
-    // 0..2: the profile whose lighting the panel shows; the profile buttons
-    // and the keyboard's profile switch set it.
-    int lightingProfile() const { return lightingProfile_; }
-    void setLightingProfile(int profile) { lightingProfile_ = profile; }
+    // 0..2: the profile whose lighting the panel shows.
+    int lightingProfile() const { return editor_.state().profile; }
+    void setLightingProfile(int profile);
 
-    // Reads the lighting of the lighting profile from the keyboard and shows
-    // it, refilling the effect list.
-    void reloadFromKeyboard();
-    // A picture slider moved to `position`.
+    // readLightingState and showLightingState: the lighting of the lighting
+    // profile, with the zone colours after a profile switch reported by the
+    // keyboard.
+    void reloadFromKeyboard(bool withZones = false);
+    void readLightingState(bool withZones);
+    void showLightingState();
+
+    // A picture slider moved to `position` (the slider message).
     void sliderMoved(int controlId, int position);
     // Report-rate button `rate` (0..3) was pressed.
     void chooseReportRate(int rate);
 
 private:
-    QComboBox* effectList_;
-    std::array<ui::CPngButton*, 4> reportRates_{};
-    int lightingProfile_ = 0;
+    void setLabels(int languageValue);
+    void connectControls();
+    void fillEffectList();
+    void showGroups();
+    void showDirection();
+    void showColours();
+    void showZonePainting();
+    void showUserModes();
+
+    // Shows the state after a change, which is what the keyboard holds when
+    // it refused the change.
+    void changed();
+
+    void selectEffect(int listIndex);
+    void chooseColour(const QColor& colour);
+    void renameUserMode(const QString& name);
+
+    LightingControls controls_;
+    lighting::LightingEditor editor_;
+    int languageValue_ = 0;
 };
 
 } // namespace tavrik::app
