@@ -6,6 +6,7 @@
 #include "ui/SkinImageCache.h"
 #include "ui/SkinPlacement.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -57,6 +58,7 @@ QComboBox* createList(QWidget& window, const ui::CIniFile& layout, std::u16strin
     auto* list = new QComboBox(&window);
     ui::placeControl(*list, layout, key);
     list->setPalette(darkPanelPalette(list->palette()));
+    list->view()->setPalette(list->palette());
     return list;
 }
 

@@ -60,9 +60,11 @@ void LightingPanel::setLabels(int languageValue) {
         }
     }
     const QString automatic =
-        qText(lighting::colourMenuText(skin, languageValue, lighting::kAutomaticColourKey));
+        qText(lighting::ownPanelText(skin, languageValue, lighting::kAutomaticColourKey));
     const QString more =
-        qText(lighting::colourMenuText(skin, languageValue, lighting::kMoreColoursKey));
+        qText(lighting::ownPanelText(skin, languageValue, lighting::kMoreColoursKey));
+    controls_.userModes().lineEdit()->setPlaceholderText(
+        qText(lighting::ownPanelText(skin, languageValue, lighting::kUserModeHintKey)));
     for (ui::ColourButton* button :
          {&controls_.colourButton(ColourGroup::Plain),
           &controls_.colourButton(ColourGroup::Reaction), &controls_.paintingColour()}) {

@@ -44,11 +44,11 @@ std::span<const PanelLabel> panelLabels() {
     return kLabels;
 }
 
-std::u16string colourMenuText(const platform::IniSnapshot& mainSkin, int languageValue,
-                              std::u16string_view key) {
-    // A skin without the texts still gets a usable menu.
-    const bool automatic = key == kAutomaticColourKey;
-    const std::u16string_view fallback = automatic ? u"Automatic" : u"More colours...";
+std::u16string ownPanelText(const platform::IniSnapshot& mainSkin, int languageValue,
+                            std::u16string_view key) {
+    const std::u16string_view fallback = key == kAutomaticColourKey ? u"Automatic"
+                                         : key == kMoreColoursKey   ? u"More colours..."
+                                                                    : u"Name this mode";
     const std::u16string_view section = labelSection(languageValue).value_or(u"Control_Name");
     return mainSkin.readString(section, key, fallback);
 }

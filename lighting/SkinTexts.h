@@ -31,13 +31,15 @@ struct PanelLabel {
 // "ToolC".
 std::span<const PanelLabel> panelLabels();
 
-// The texts of the colour buttons' menu, keys of our own in the label
-// sections: "Auto" names the automatic entry, "More" the entry that opens
-// the colour dialog. A skin without them still gets a usable menu:
-// "Automatic" and "More colours...".
+// Texts of our own in the label sections, which a skin without them still
+// gets in English: "Auto" names the colour menus' automatic entry
+// ("Automatic"), "More" the entry that opens the colour dialog ("More
+// colours..."), "ModeHint" is what the empty user-mode list says ("Name
+// this mode").
 inline constexpr std::u16string_view kAutomaticColourKey = u"Auto";
 inline constexpr std::u16string_view kMoreColoursKey = u"More";
-std::u16string colourMenuText(const platform::IniSnapshot& mainSkin, int languageValue,
-                              std::u16string_view key);
+inline constexpr std::u16string_view kUserModeHintKey = u"ModeHint";
+std::u16string ownPanelText(const platform::IniSnapshot& mainSkin, int languageValue,
+                            std::u16string_view key);
 
 } // namespace tavrik::lighting

@@ -105,8 +105,9 @@ TEST_F(LightingFiles, EffectNamesAndLabelsFollowTheLanguageValue) {
     EXPECT_EQ(labelSection(0), u"Control_Name");
     EXPECT_EQ(labelSection(1), u"Control_Name1");
     EXPECT_FALSE(labelSection(2).has_value());
-    EXPECT_EQ(colourMenuText(skin, 1, kAutomaticColourKey), u"Auto");
-    EXPECT_EQ(colourMenuText(skin, 1, kMoreColoursKey), u"More colours...");
+    EXPECT_EQ(ownPanelText(skin, 1, kAutomaticColourKey), u"Auto");
+    EXPECT_EQ(ownPanelText(skin, 1, kMoreColoursKey), u"More colours...");
+    EXPECT_EQ(ownPanelText(skin, 0, kUserModeHintKey), u"Name this mode");
     const platform::IniSnapshot missing = platform::IniFile(skins() + "None.ini").snapshot();
     EXPECT_EQ(effectName(missing, 1, 5), u"1");
 }
