@@ -43,10 +43,6 @@ QPalette darkPanelPalette(QPalette palette) {
     return palette;
 }
 
-QColor qColourOf(lighting::Colour colour) {
-    return QColor(lighting::redOf(colour), lighting::greenOf(colour), lighting::blueOf(colour));
-}
-
 ui::ColourButton* createColourButton(QWidget& window, const ui::CIniFile& layout,
                                      std::u16string_view key, lighting::Colour automatic) {
     auto* button = new ui::ColourButton(qColourOf(automatic), &window);
@@ -63,6 +59,10 @@ QComboBox* createList(QWidget& window, const ui::CIniFile& layout, std::u16strin
 }
 
 } // namespace
+
+QColor qColourOf(lighting::Colour colour) {
+    return QColor(lighting::redOf(colour), lighting::greenOf(colour), lighting::blueOf(colour));
+}
 
 LightingControls::LightingControls(QWidget& window, const ui::CIniFile& layout,
                                    const ui::ButtonImages& images)

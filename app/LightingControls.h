@@ -6,6 +6,7 @@
 // report-rate buttons and the zone painting controls. What they do is the
 // panel's (LightingPanel.h).
 
+#include "lighting/Colour.h"
 #include "lighting/EffectControls.h"
 #include "ui/BitmapPicture.h"
 #include "ui/CIniFile.h"
@@ -13,6 +14,7 @@
 #include "ui/ColourButton.h"
 #include "ui/PictureSlider.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QLabel>
 #include <array>
@@ -38,6 +40,9 @@ inline constexpr int SpeedSlider = 1179;
 inline constexpr int PresetRed = 1194; // then yellow, green, blue
 inline constexpr int UserModeList = 1198;
 } // namespace lightingid
+
+// A lighting colour as the toolkit's colour.
+QColor qColourOf(lighting::Colour colour);
 
 // The two colour buttons of the effects and the two random-colour pictures
 // beside them: the plain colour group and the reaction group (effect 16).

@@ -16,10 +16,6 @@ namespace {
 using lighting::Change;
 using lighting::ControlGroup;
 
-QColor qColourOf(lighting::Colour colour) {
-    return QColor(lighting::redOf(colour), lighting::greenOf(colour), lighting::blueOf(colour));
-}
-
 lighting::Colour colourOf(const QColor& colour) {
     return lighting::rgb(static_cast<std::uint8_t>(colour.red()),
                          static_cast<std::uint8_t>(colour.green()),
