@@ -58,7 +58,6 @@ void ColourButton::openColourDialog() {
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog_, &QColorDialog::colorSelected, this,
             [this](const QColor& chosen) { emit colourChosen(chosen); });
-    connect(dialog_, &QObject::destroyed, this, [this] { dialog_ = nullptr; });
     dialog_->open();
 }
 

@@ -6,9 +6,10 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QColorDialog>
+#include <QPointer>
 
 class QAction;
-class QColorDialog;
 class QMenu;
 
 namespace tavrik::ui {
@@ -48,7 +49,7 @@ private:
     QMenu* menu_;
     QAction* automaticAction_;
     QAction* moreAction_;
-    QColorDialog* dialog_ = nullptr;
+    QPointer<QColorDialog> dialog_;
 };
 
 } // namespace tavrik::ui
