@@ -50,6 +50,7 @@ bool LightingEditor::readLightingState(bool withZones) {
         state_.zones = *lighting.zones;
     }
     state_.zonePainting = readZonePainting(files_.settingsFile);
+    confirm();
     return true;
 }
 
@@ -61,11 +62,21 @@ void LightingEditor::setProfile(int profile) {
     loadUserModes();
 }
 
+void LightingEditor::confirm() {
+    confirmedRecord_ = state_.record;
+    confirmedZones_ = state_.zones;
+}
+
 Change LightingEditor::written(int code, bool withZones) {
     if (code == device::result::Success) {
+        confirm();
         return Change::Written;
     }
-    readLightingState(withZones);
+    // A keyboard that cannot be read either keeps what it last took.
+    if (!readLightingState(withZones)) {
+        state_.record = confirmedRecord_;
+        state_.zones = confirmedZones_;
+    }
     return Change::Refused;
 }
 

@@ -108,6 +108,9 @@ public:
     void chooseUserMode(int index);
 
 private:
+    // What the keyboard is known to hold: the last read and the writes it
+    // took since.
+    void confirm();
     Change written(int code, bool withZones = false);
     int writeByte(std::size_t offset, int value);
     void storeUserModeColours();
@@ -116,6 +119,8 @@ private:
 
     Files files_;
     LightingState state_;
+    LightingRecord confirmedRecord_;
+    std::array<ZoneColours, kProfileCount> confirmedZones_ = state_.zones;
 };
 
 } // namespace tavrik::lighting

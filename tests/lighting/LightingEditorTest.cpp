@@ -228,6 +228,15 @@ TEST_F(LightingEditorTest, ARefusedWriteIsFollowedByAFreshRead) {
     EXPECT_EQ(lighting()[1], 4);
 }
 
+TEST_F(LightingEditorTest, AWriteToAKeyboardThatIsGoneChangesNothing) {
+    LightingEditor& editor = start(nullptr, 0);
+    ASSERT_EQ(editor.chooseReportRate(1), Change::Written);
+    keyboard_.control("unplug");
+    EXPECT_EQ(editor.chooseReportRate(2), Change::Refused);
+    EXPECT_EQ(editor.state().record.reportRate, 1) << "what the keyboard took last";
+    ASSERT_EQ(editor.selectEffect(7), Change::Unchanged) << "the list went with the keyboard";
+}
+
 TEST_F(LightingEditorTest, AFailedReadEmptiesTheEffectListAndKeepsTheRest) {
     LightingEditor& editor = start(nullptr, 1);
     ASSERT_EQ(editor.moveSlider(Slider::Brightness, 2), Change::Written);
