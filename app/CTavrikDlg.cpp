@@ -85,12 +85,13 @@ void endProcessQuietly() {
 
 } // namespace
 
-CTavrikDlg::CTavrikDlg(const QStringList& arguments)
-    : CBaseDialog(platform::pathSet().mainSkinFile), instance_(runInstanceLogic(arguments)),
-      server_(this),
+CTavrikDlg::CTavrikDlg(InstanceDecision instance)
+    : CBaseDialog(platform::pathSet().mainSkinFile), instance_(std::move(instance)), server_(this),
       clockWatch_(std::chrono::duration_cast<std::chrono::milliseconds>(kClockJumpTolerance)) {
     applyPending_.store(false);
 }
+
+CTavrikDlg::CTavrikDlg(const QStringList& arguments) : CTavrikDlg(runInstanceLogic(arguments)) {}
 
 CTavrikDlg::~CTavrikDlg() {
     // Messages served while the workers are drained find the window gone.

@@ -7,10 +7,11 @@
 // its buttons and menus through the command message with their ids
 // (MainWindowIds.h).
 //
-// Life: the constructor decides the instance question; initialise() builds
-// the window and posts INIT to itself, whose handling adds the tray icon and
-// marks the window initialised; exitProgram() tears down and ends the
-// application's event loop.
+// Life: the instance question is decided before the window is made (by the
+// start routine, or by the constructor given the command line); initialise()
+// builds the window and posts INIT to itself, whose handling adds the tray
+// icon and marks the window initialised; exitProgram() tears down and ends
+// the application's event loop.
 
 #include "app/ClockJumpWatch.h"
 #include "app/InstanceDecision.h"
@@ -53,10 +54,13 @@ class WindowTimers;
 class CTavrikDlg final : public ui::CBaseDialog {
     Q_OBJECT
 public:
-    // Runs the instance logic with `arguments` (program name first): hands
-    // over to a running instance, or ends for "/Kill", or becomes the first
-    // instance and launches the daemon. Needs the path set and the language
+    // The window of the instance that `instance` decided; it keeps the
+    // instance mutex until the teardown. Needs the path set and the language
     // texts.
+    explicit CTavrikDlg(InstanceDecision instance);
+    // Runs the instance logic with `arguments` (program name first) first:
+    // hands over to a running instance, or ends for "/Kill", or becomes the
+    // first instance and launches the daemon.
     explicit CTavrikDlg(const QStringList& arguments);
     ~CTavrikDlg() override;
 

@@ -6,7 +6,9 @@
 #include "ui/LanguageMenu.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -19,6 +21,13 @@ namespace {
 // and has forgotten every icon.
 constexpr const char* kStatusNotifierWatcher = "org.kde.StatusNotifierWatcher";
 
+// What Qt looks at when it chooses the kind of tray for a new icon.
+bool statusNotifierHostRegistered() {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface() != nullptr &&
+           bus.interface()->isServiceRegistered(QString::fromLatin1(kStatusNotifierWatcher));
+}
+
 constexpr ui::LanguageMenuItem kMenuItems[] = {
     {traycommand::Open, "MENU_11"},
     {traycommand::About, "MENU_22"},
@@ -29,10 +38,12 @@ constexpr ui::LanguageMenuItem kMenuItems[] = {
 
 CTrayIcon::CTrayIcon(QObject* parent)
     : QObject(parent), icon_(new QSystemTrayIcon(this)),
+      activation_(QGuiApplication::platformName().toStdString(), statusNotifierHostRegistered()),
       menu_(new ui::LanguageMenu(kMenuItems, platform::pathSet().languageFile)), hook_(*this),
       iconFolder_(platform::pathSet().mainSkinFolder) {
-    // The notification area shows the menu on a right click; its texts are
-    // read from the language file as it opens.
+    // The notification area shows the menu on a right click. Its first item
+    // is the default one: what a click on the icon does.
+    menu_->setDefaultAction(menu_->actions().first());
     icon_->setContextMenu(menu_);
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { forwardActivation(reason); });
@@ -69,6 +80,8 @@ bool CTrayIcon::create(QWidget* owner, std::uint32_t callbackMessage, const std:
     }
     owner_ = owner;
     menu_->setOwner(owner);
+    // Not every notification area asks before it shows the menu.
+    menu_->fetchTexts();
     callbackMessage_ = callbackMessage;
     id_ = id;
     hook_.hookWindow(owner);
@@ -124,7 +137,9 @@ std::string CTrayIcon::iconFile(const std::string& folder, int iconId) {
 
 void CTrayIcon::forwardActivation(int reason) {
     std::intptr_t mouse = 0;
-    if (reason == QSystemTrayIcon::DoubleClick) {
+    if (reason == QSystemTrayIcon::Trigger) {
+        mouse = traymouse::LeftButtonUp;
+    } else if (reason == QSystemTrayIcon::DoubleClick) {
         mouse = traymouse::LeftButtonDoubleClick;
     } else if (reason == QSystemTrayIcon::Context) {
         mouse = traymouse::RightButtonUp;
@@ -140,7 +155,11 @@ void CTrayIcon::onNotification(std::uintptr_t wParam, std::intptr_t lParam) {
     if (wParam != id_ || !owner_) {
         return;
     }
-    if (lParam == traymouse::LeftButtonDoubleClick) {
+    const bool opens = (lParam == traymouse::LeftButtonUp &&
+                        activation_.opensWindow(TrayActivation::Click::Single)) ||
+                       (lParam == traymouse::LeftButtonDoubleClick &&
+                        activation_.opensWindow(TrayActivation::Click::Double));
+    if (opens) {
         platform::sendCommand(owner_, traycommand::Open);
     }
 }

@@ -7,6 +7,7 @@
 // menu's commands go to the owner as command messages (WindowMessage.h).
 
 #include "app/CSubclassWnd.h"
+#include "app/TrayActivation.h"
 
 #include <QIcon>
 #include <QObject>
@@ -38,6 +39,7 @@ inline constexpr int Exit = 32774;
 
 // Mouse actions in lParam of the callback message.
 namespace traymouse {
+inline constexpr std::intptr_t LeftButtonUp = 0x0202;
 inline constexpr std::intptr_t LeftButtonDoubleClick = 0x0203;
 inline constexpr std::intptr_t RightButtonUp = 0x0205;
 } // namespace traymouse
@@ -60,10 +62,11 @@ public:
     // Takes the icon out of the notification area; the active flag clears.
     void remove();
 
-    // Handles one mouse notification; acts only on this icon's id. A double
-    // click with the left button sends the menu's first command (Open) to the
-    // owner. The menu itself is shown by the notification area on a right
-    // click, with its texts fetched as it opens.
+    // Handles one mouse notification; acts only on this icon's id. The click
+    // that opens the window on this notification area (TrayActivation.h), a
+    // single click or a double click with the left button, sends the menu's
+    // first command (Open) to the owner. The menu itself is shown by the
+    // notification area on a right click.
     virtual void onNotification(std::uintptr_t wParam, std::intptr_t lParam);
     // The notification area came back after a restart: the icon is added
     // again with its icon and tip, if it is active.
@@ -98,6 +101,8 @@ private:
     void watchTrayHost();
 
     QSystemTrayIcon* icon_;
+    // Decided with the icon, as Qt chooses the kind of tray for it.
+    TrayActivation activation_;
     ui::LanguageMenu* menu_;
     QPointer<QWidget> owner_;
     CTrayHook hook_;

@@ -1,7 +1,7 @@
 #pragma once
-// The instance question, decided when the main window is constructed: the
-// command line ("/Kill", "/Start", compared without regard to case, left to
-// right), then the named mutex. A process that hands over to the running
+// The instance question, decided at start before anything needs a display:
+// the command line ("/Kill", "/Start", compared without regard to case, left
+// to right), then the named mutex. A process that hands over to the running
 // instance, or was started with "/Kill", ends with exit code 0 before it
 // shows anything.
 

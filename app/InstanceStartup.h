@@ -1,7 +1,7 @@
 #pragma once
-// The instance logic of the running program, for the main window's
-// constructor: decides the instance question with the program's own file
-// name, the instance socket and the named mutex, sets the start-hidden flag,
+// The instance logic of the running program, for the start routine, before
+// anything needs a display: decides the instance question with the
+// program's own file name, the instance socket and the named mutex, sets the start-hidden flag,
 // and launches the daemon when this process is the first instance.
 //
 //     InstanceDecision decision = runInstanceLogic(QCoreApplication::arguments());

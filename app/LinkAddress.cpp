@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace tavrik::app {
 namespace {
@@ -41,7 +42,9 @@ std::string resolveLinkAddress(std::u16string_view value, const std::string& ski
         return address;
     }
     std::replace(address.begin(), address.end(), '\\', '/');
-    return address.front() == '/' ? address : skinFolder + address;
+    // Shown as it stands in the About box: without "." and ".." steps.
+    const std::filesystem::path file(address.front() == '/' ? address : skinFolder + address);
+    return file.lexically_normal().string();
 }
 
 } // namespace tavrik::app

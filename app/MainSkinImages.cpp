@@ -1,8 +1,23 @@
 #include "app/MainSkinImages.h"
 
+#include "app/CTrayIcon.h"
+#include "platform/MainWindowPort.h"
 #include "ui/SkinImageCache.h"
 
 namespace tavrik::app {
+namespace {
+
+bool trayIconsReadable(const std::string& skinFolder) {
+    for (const int iconId : {platform::trayicon::NoKeyboard, platform::trayicon::KeyboardPresent,
+                             platform::trayicon::Alternate}) {
+        if (ui::skinImage(CTrayIcon::iconFile(skinFolder, iconId)).isNull()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
 
 std::optional<MainSkinImages> loadMainSkinImages(const std::string& skinFolder) {
     std::array<QImage, kMainSkinImageFiles.size()> loaded;
@@ -11,6 +26,9 @@ std::optional<MainSkinImages> loadMainSkinImages(const std::string& skinFolder) 
         if (loaded[i].isNull()) {
             return std::nullopt;
         }
+    }
+    if (!trayIconsReadable(skinFolder)) {
+        return std::nullopt;
     }
     return MainSkinImages{loaded[0], loaded[1], loaded[2], loaded[3],
                           loaded[4], loaded[5], loaded[6]};

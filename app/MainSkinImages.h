@@ -2,7 +2,9 @@
 // The main window's skin images: the four state images of its image buttons
 // (normal, mouse-over, pressed, disabled), the arrow pictures and the two key
 // colour pictures, all from the folder of the main layout file. The window
-// cannot be drawn without any one of them.
+// cannot be drawn without any one of them. The tray's icons are required
+// too: the program lives hidden in the tray and could not be reached
+// without them.
 
 #include "ui/CPngButton.h"
 
@@ -34,7 +36,8 @@ struct MainSkinImages {
     ui::ButtonImages highlighted() const { return ui::ButtonImages::all(down); }
 };
 
-// `skinFolder` ends with '/'. Nothing when any image cannot be read.
+// `skinFolder` ends with '/'. Nothing when any image, or any of the tray's
+// icon files (CTrayIcon::iconFile), cannot be read.
 std::optional<MainSkinImages> loadMainSkinImages(const std::string& skinFolder);
 
 } // namespace tavrik::app

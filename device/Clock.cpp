@@ -6,8 +6,13 @@
 namespace tavrik::device {
 namespace {
 
-SteadyClock steadyClock;
-std::atomic<Clock*> installedClock{&steadyClock};
+// Never destroyed: a worker may still wait on it while the process ends.
+SteadyClock& steadyClock() {
+    static auto* clock = new SteadyClock;
+    return *clock;
+}
+
+std::atomic<Clock*> installedClock{nullptr};
 
 } // namespace
 
@@ -20,11 +25,12 @@ WaitResult SteadyClock::waitForEvent(AutoResetEvent& event, std::chrono::millise
 }
 
 Clock& deviceClock() {
-    return *installedClock.load();
+    Clock* installed = installedClock.load();
+    return installed != nullptr ? *installed : steadyClock();
 }
 
 void installDeviceClock(Clock* clock) {
-    installedClock.store(clock != nullptr ? clock : &steadyClock);
+    installedClock.store(clock);
 }
 
 } // namespace tavrik::device

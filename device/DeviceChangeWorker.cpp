@@ -8,14 +8,24 @@
 namespace tavrik::device {
 namespace {
 
-std::mutex bodyMutex;
-DeviceChangeWorkerBody registeredBody;
+struct RegisteredBody {
+    std::mutex mutex;
+    DeviceChangeWorkerBody body;
+};
+
+// Never destroyed: a device-change event may still arrive while the process
+// ends.
+RegisteredBody& registeredBody() {
+    static auto* registered = new RegisteredBody;
+    return *registered;
+}
 
 } // namespace
 
 void setDeviceChangeWorkerBody(DeviceChangeWorkerBody body) {
-    std::lock_guard lock(bodyMutex);
-    registeredBody = std::move(body);
+    RegisteredBody& registered = registeredBody();
+    std::lock_guard lock(registered.mutex);
+    registered.body = std::move(body);
 }
 
 bool startDeviceChangeWorker(std::int32_t deviceCount) {
@@ -24,8 +34,9 @@ bool startDeviceChangeWorker(std::int32_t deviceCount) {
     noteReportedDeviceCount(deviceCount);
     DeviceChangeWorkerBody body;
     {
-        std::lock_guard lock(bodyMutex);
-        body = registeredBody;
+        RegisteredBody& registered = registeredBody();
+        std::lock_guard lock(registered.mutex);
+        body = registered.body;
     }
     if (!body) {
         return false;

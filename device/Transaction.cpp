@@ -1,6 +1,7 @@
 #include "device/Transaction.h"
 
 #include "device/Clock.h"
+#include "device/CommandPacket.h"
 #include "device/ServiceBinding.h"
 #include "device/Signature.h"
 
@@ -15,9 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::size_t kPacketSize = 64;
-constexpr std::size_t kCommandCodeByte = 3;
-constexpr std::size_t kStatusByte = 7;
 constexpr std::uint8_t kStatusRefused = 0xFF;
 constexpr std::uint8_t kStatusRefusedOther = 0xFE;
 constexpr int kAttempts = 3;
@@ -25,14 +23,11 @@ constexpr auto kBusyTakeOver = 1001ms;
 constexpr auto kAnswerTimeout = 1000ms;
 constexpr auto kRetryPause = 10ms;
 
-ResponseHandover handover;
-
 // Held from the device count to the return of a transaction. Without it two
 // threads could publish their buffers in turn and take each other's answers.
 std::mutex transactionMutex;
 
-std::int32_t writePacket(const std::array<std::uint8_t, kPacketSize>& packet,
-                         std::uint32_t signature) {
+std::int32_t writePacket(const CommandPacket& packet, std::uint32_t signature) {
     const ServiceFunctions& functions = service();
     if (functions.RequestWriteOne == nullptr) {
         return 0;
@@ -42,24 +37,38 @@ std::int32_t writePacket(const std::array<std::uint8_t, kPacketSize>& packet,
                                      packet.data(), kPacketSize, signature, 0);
 }
 
-enum class Answer { Matching, Mismatched, Refused };
+enum class Answer { Complete, Failed, Refused };
 
+// An answer taken for `request` (its key matches): refused, or complete when
+// it carries the status and as many data bytes as the request's length asks.
 Answer classify(std::span<const std::uint8_t> answer, std::uint32_t copied,
-                std::uint8_t commandCode) {
-    if (copied <= kStatusByte || answer[kCommandCodeByte] != commandCode) {
-        return Answer::Mismatched;
+                const CommandPacket& request) {
+    if (copied <= packet::Status) {
+        return Answer::Failed;
     }
-    const std::uint8_t status = answer[kStatusByte];
-    return status == kStatusRefused || status == kStatusRefusedOther ? Answer::Refused
-                                                                     : Answer::Matching;
+    const std::uint8_t status = answer[packet::Status];
+    if (status == kStatusRefused || status == kStatusRefusedOther) {
+        return Answer::Refused;
+    }
+    const std::size_t dataLength =
+        std::min<std::size_t>(request[packet::Length], kPacketDataCapacity);
+    return copied >= kPacketDataOffset + dataLength ? Answer::Complete : Answer::Failed;
 }
 
 } // namespace
 
-void ResponseHandover::publish(std::uint8_t* buffer, std::uint32_t capacity) {
+AnswerKey answerKeyOf(std::span<const std::uint8_t> packet) {
+    AnswerKey key{};
+    std::copy_n(packet.begin() + kAnswerKeyOffset, key.size(), key.begin());
+    return key;
+}
+
+void ResponseHandover::publish(std::uint8_t* buffer, std::uint32_t capacity, const AnswerKey& key) {
     std::lock_guard lock(mutex_);
     buffer_ = buffer;
     capacity_ = capacity;
+    key_ = key;
+    taken_ = false;
     length_ = 0;
     event_.reset();
     busy_.store(true);
@@ -75,9 +84,11 @@ std::uint32_t ResponseHandover::close() {
 
 bool ResponseHandover::deliver(const std::uint8_t* data, std::uint32_t length) {
     std::lock_guard lock(mutex_);
-    if (!busy_.load() || (data == nullptr && length > 0)) {
+    if (!busy_.load() || taken_ || data == nullptr || length < kAnswerKeyOffset + key_.size() ||
+        answerKeyOf(std::span(data, length)) != key_) {
         return false;
     }
+    taken_ = true;
     length_ = std::min(length, capacity_);
     if (length_ > 0) {
         std::memcpy(buffer_, data, length_);
@@ -89,6 +100,8 @@ bool ResponseHandover::deliver(const std::uint8_t* data, std::uint32_t length) {
 void ResponseHandover::reset() {
     std::lock_guard lock(mutex_);
     busy_.store(false);
+    taken_ = false;
+    key_ = {};
     buffer_ = nullptr;
     capacity_ = 0;
     length_ = 0;
@@ -96,7 +109,10 @@ void ResponseHandover::reset() {
 }
 
 ResponseHandover& responseHandover() {
-    return handover;
+    // Never destroyed: the service's threads may deliver into it while the
+    // process ends.
+    static auto* handover = new ResponseHandover;
+    return *handover;
 }
 
 std::int32_t queryDeviceCount() {
@@ -116,7 +132,7 @@ int transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> answ
     if (queryDeviceCount() <= 0) {
         return result::NoKeyboard;
     }
-    std::array<std::uint8_t, kPacketSize> packet{};
+    CommandPacket packet{};
     std::copy_n(request.begin(), std::min(request.size(), kPacketSize), packet.begin());
     const std::uint32_t signature =
         requestSignature(requestDescriptor(RequestUse::CommandWrite), packet.data(), packet.size());
@@ -124,13 +140,14 @@ int transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> answ
         std::min<std::size_t>(answer.size(), std::numeric_limits<std::uint32_t>::max()));
 
     Clock& clock = deviceClock();
+    ResponseHandover& handover = responseHandover();
     for (int attempt = 1;; ++attempt) {
         if (handover.isBusy()) {
             // Another waiter holds the hand-over: give it its time, then take over.
             clock.sleepFor(kBusyTakeOver);
             handover.close();
         }
-        handover.publish(answer.data(), capacity);
+        handover.publish(answer.data(), capacity, answerKeyOf(packet));
         if (writePacket(packet, signature) <= 0) {
             handover.close();
             return result::WriteFailed;
@@ -140,10 +157,9 @@ int transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> answ
         if (waited == WaitResult::Failed) {
             return result::NoKeyboard;
         }
-        const Answer kind = waited == WaitResult::TimedOut
-                                ? Answer::Mismatched
-                                : classify(answer, copied, packet[kCommandCodeByte]);
-        if (kind == Answer::Matching || (kind == Answer::Refused && attempt == kAttempts)) {
+        const Answer kind =
+            waited == WaitResult::TimedOut ? Answer::Failed : classify(answer, copied, packet);
+        if (kind == Answer::Complete || (kind == Answer::Refused && attempt == kAttempts)) {
             answerLength = copied;
             return result::Success;
         }

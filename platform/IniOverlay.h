@@ -9,6 +9,9 @@
 
 namespace tavrik::platform {
 
+// Whether files can be created in a folder.
+using WritableFolderCheck = std::function<bool(const std::string& folder)>;
+
 struct IniOverlaySettings {
     // The program's own folder; files below it may be overlaid. Empty turns
     // the overlay off.
@@ -18,7 +21,7 @@ struct IniOverlaySettings {
     // Whether files can be created in a folder. Empty means the real check,
     // access(2) with W_OK; tests supply their own, since root may write
     // everywhere.
-    std::function<bool(const std::string& folder)> folderIsWritable;
+    WritableFolderCheck folderIsWritable;
 };
 
 // $XDG_DATA_HOME/Tavrik_Lumora, or ~/.local/share/Tavrik_Lumora when

@@ -35,22 +35,37 @@ public:
     std::optional<std::string> chooseSaveFile(const FileDialogRequest&) override { return {}; }
 };
 
-QuietMainWindow quietMainWindow;
-QuietPrompter quietPrompter;
-PortSet portSet{&quietMainWindow, &quietPrompter};
+// Never destroyed, like the set that points to them: the service's threads
+// and the workers may still use the ports while the process ends.
+MainWindowPort& quietMainWindow() {
+    static auto* port = new QuietMainWindow;
+    return *port;
+}
+
+Prompter& quietPrompter() {
+    static auto* port = new QuietPrompter;
+    return *port;
+}
 
 } // namespace
 
-PortSet& ports() { return portSet; }
-MainWindowPort& mainWindow() { return *portSet.mainWindow; }
-Prompter& prompter() { return *portSet.prompter; }
+PortSet& ports() {
+    static auto* set = new PortSet{&quietMainWindow(), &quietPrompter()};
+    return *set;
+}
+MainWindowPort& mainWindow() {
+    return *ports().mainWindow;
+}
+Prompter& prompter() {
+    return *ports().prompter;
+}
 
 void installMainWindowPort(MainWindowPort* port) {
-    portSet.mainWindow = port != nullptr ? port : &quietMainWindow;
+    ports().mainWindow = port != nullptr ? port : &quietMainWindow();
 }
 
 void installPrompter(Prompter* prompterToUse) {
-    portSet.prompter = prompterToUse != nullptr ? prompterToUse : &quietPrompter;
+    ports().prompter = prompterToUse != nullptr ? prompterToUse : &quietPrompter();
 }
 
 void resetPorts() {

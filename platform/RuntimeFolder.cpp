@@ -35,17 +35,19 @@ std::string fallbackRuntimeFolder(unsigned userId) {
 
 std::string runtimeFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    // Only an absolute path to a folder counts: a relative one would follow
-    // the working folder and split the instances of one user, and one that
-    // is not there would leave the program without lock and socket.
-    struct stat status {};
-    if (runtime != nullptr && runtime[0] == '/' && ::stat(runtime, &status) == 0 &&
-        S_ISDIR(status.st_mode)) {
+    // Only an absolute path counts: a relative one would follow the working
+    // folder and split the instances of one user. And the folder must be as
+    // private as the /tmp fallback: in a folder that others can write to, or
+    // that is theirs, someone else could hold the lock or answer on the
+    // socket in place of the running instance.
+    if (runtime != nullptr && runtime[0] == '/') {
         std::string path(runtime);
         while (path.size() > 1 && path.back() == '/') {
             path.pop_back();
         }
-        return path;
+        if (isPrivateFolder(path)) {
+            return path;
+        }
     }
     return privateTemporaryFolder();
 }

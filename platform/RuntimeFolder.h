@@ -1,7 +1,8 @@
 #pragma once
 // The per-user folder for the program's instance lock and its instance
-// socket: $XDG_RUNTIME_DIR, or, where that does not name an existing folder
-// by an absolute path, a private folder under /tmp that only the user can
+// socket: $XDG_RUNTIME_DIR, or, where that does not name a private folder by
+// an absolute path (a real directory, not a link, of the user's own, closed
+// to group and others), a private folder under /tmp that only the user can
 // enter.
 
 #include <string>

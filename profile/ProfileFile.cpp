@@ -130,7 +130,14 @@ int readProfileImage(const std::string& path, std::vector<std::uint8_t>& image) 
     if (::stat(path.c_str(), &status) != 0) {
         return validation::Rejected;
     }
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Only a regular file can be a profile file. Opening anything else may
+    // block (a FIFO waits for a writer) or act on a device, and the path can
+    // change between the look and the open, so the open does not block and
+    // its result is looked at again.
+    if (!S_ISREG(status.st_mode)) {
+        return validation::CannotOpen;
+    }
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return validation::CannotOpen;
     }
@@ -172,11 +179,16 @@ bool isProfileHeaderAcceptable(std::span<const std::uint8_t> image) {
 
 int validateProfileFile(const std::string& path) {
     std::vector<std::uint8_t> image;
+    return readValidatedProfileImage(path, image);
+}
+
+int readValidatedProfileImage(const std::string& path, std::vector<std::uint8_t>& image) {
     const int read = readProfileImage(path, image);
     if (read != validation::Acceptable) {
         return read;
     }
     if (!isProfileHeaderAcceptable(image)) {
+        image.clear();
         platform::prompter().showMessage(text::formatWithText(
             text::languageText("PROFILE_FORMAT_ERROR"), platform::toUtf16(path)));
         return validation::Rejected;

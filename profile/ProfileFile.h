@@ -27,9 +27,15 @@ constexpr int OutOfMemory = -3;
 // Checks a file before import: 1 when acceptable, otherwise a negative or
 // zero code of `validation`. A header that fails a check shows the message
 // PROFILE_FORMAT_ERROR with the path; every other failure shows nothing (the
-// caller shows its own import message). The real length is not compared with
-// the header's total.
+// caller shows its own import message). Anything but a regular file cannot
+// be opened (-2), and is not waited for. The real length is not compared
+// with the header's total.
 int validateProfileFile(const std::string& path);
+
+// validateProfileFile that keeps what it checked: on 1, `image` holds the
+// bytes that passed (readProfileImage), for loadProfileImage; otherwise it
+// is empty.
+int readValidatedProfileImage(const std::string& path, std::vector<std::uint8_t>& image);
 
 // Reads the part of a profile file that its header accounts for: the whole
 // file, but no further than the end of the pool the header declares. Gives

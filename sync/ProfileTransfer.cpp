@@ -8,6 +8,9 @@
 #include "sync/WorkingFile.h"
 #include "text/LanguageTexts.h"
 
+#include <utility>
+#include <vector>
+
 namespace tavrik::sync {
 namespace {
 
@@ -49,15 +52,20 @@ ImportOutcome importProfile() {
 
 ImportOutcome importProfileFrom(const std::string& path) {
     ImportOutcome outcome;
-    if (profile::validateProfileFile(path) <= 0) {
+    // The file is read once: what was checked is what gets loaded, also when
+    // the file is replaced or removed meanwhile. Nothing is touched until
+    // the loaded set is complete.
+    std::vector<std::uint8_t> image;
+    WorkingSet imported;
+    if (profile::readValidatedProfileImage(path, image) <= 0 ||
+        !profile::loadProfileImage(image, imported)) {
         platform::prompter().showMessage(text::languageText("MAIN_PROMPT_INPORT"));
         return outcome;
     }
     platform::MainWindowPort& window = platform::mainWindow();
     {
-        const sync::DataSetLock lock = sync::lockWorkingSet();
-        sync::releaseWorkingSetContents(sync::workingSet());
-        loadProfileFile(path);
+        const DataSetLock lock = lockWorkingSet();
+        workingSet() = std::move(imported);
         outcome.accepted = true;
         outcome.workingFileSaved = saveWorkingFile(false);
         outcome.keyboardWritten = sync::buildApplySnapshot(true) == 1;

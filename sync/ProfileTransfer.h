@@ -30,9 +30,10 @@ struct ImportOutcome {
 // cancelled dialog gives an outcome with nothing done.
 ImportOutcome importProfile();
 
-// A file that fails validation shows the message MAIN_PROMPT_INPORT (after
-// the format message of profile::validateProfileFile, where the header was at fault)
-// and changes nothing. An accepted file replaces the working set under its
+// A file that fails validation, or whose checked bytes cannot be loaded,
+// shows the message MAIN_PROMPT_INPORT (after the format message of
+// profile::validateProfileFile, where the header was at fault) and changes nothing.
+// The file is read once. An accepted file replaces the working set under its
 // lock, is saved as the working file and written to the keyboard (all
 // profiles), and the key buttons are refreshed. The Apply button is then
 // disabled when both the working file and the keyboard were written, and

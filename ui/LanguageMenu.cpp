@@ -4,6 +4,8 @@
 #include "text/LanguageFile.h"
 #include "text/LanguageTexts.h"
 
+#include <utility>
+
 namespace tavrik::ui {
 
 LanguageMenu::LanguageMenu(std::span<const LanguageMenuItem> items, std::string languageFile,
@@ -18,10 +20,13 @@ LanguageMenu::LanguageMenu(std::span<const LanguageMenuItem> items, std::string 
             }
         });
     }
-    if (!actions().isEmpty()) {
-        setDefaultAction(actions().first());
-    }
+    fetchTexts();
     connect(this, &QMenu::aboutToShow, this, &LanguageMenu::fetchTexts);
+}
+
+void LanguageMenu::setLanguageFile(std::string path) {
+    languageFile_ = std::move(path);
+    fetchTexts();
 }
 
 void LanguageMenu::fetchTexts() {

@@ -1,7 +1,8 @@
 #pragma once
-// A menu whose item texts come from the language file each time it opens, so
-// an edited file shows without a restart. Each item carries a command that
-// goes to the owner window as a command message when the item is chosen.
+// A menu whose item texts come from the language file when it is made and
+// again each time it opens, so an edited file shows without a restart. Each
+// item carries a command that goes to the owner window as a command message
+// when the item is chosen.
 
 #include <QMenu>
 #include <QPointer>
@@ -20,14 +21,14 @@ struct LanguageMenuItem {
 class LanguageMenu final : public QMenu {
     Q_OBJECT
 public:
-    // The items in their order; the first is the default item. Texts are a
-    // single blank until the menu first opens.
+    // The items in their order, with their texts read.
     LanguageMenu(std::span<const LanguageMenuItem> items, std::string languageFile,
                  QWidget* parent = nullptr);
 
     // The window the commands go to; none sends nothing.
     void setOwner(QObject* owner) { owner_ = owner; }
-    void setLanguageFile(std::string path) { languageFile_ = std::move(path); }
+    // Reads the texts from `path` from now on, at once too.
+    void setLanguageFile(std::string path);
 
     // Reads the menu texts of the chosen language into the items (opening
     // the menu does this).

@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, StartedHiddenItLivesInTheTrayWithTheKeyboardsState) {
     EXPECT_EQ(window.button(command::Ok)->text(), "OK");
     EXPECT_EQ(window.button(command::Apply)->text(), "Apply");
     EXPECT_EQ(window.button(command::Close)->toolTip(), "Close");
-    EXPECT_EQ(window.linkAddress(), programFolder() + "Skins/../Help/index.html");
+    EXPECT_EQ(window.linkAddress(), programFolder() + "Help/index.html");
     // Bank A at every start.
     EXPECT_EQ(window.keyboardPanel().gButton(0)->text(), "A1");
     EXPECT_EQ(window.keyboardPanel().gButton(5)->text(), "A6");
@@ -364,12 +364,15 @@ TEST_F(MainWindowTest, ProfileKeyOfTheKeyboardMovesThePressedProfileButton) {
 
 TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     CTavrikDlg& window = start({QStringLiteral("/Start")});
-    window.mainMenu().fetchTexts();
     QStringList texts;
     for (const QAction* action : window.mainMenu().actions()) {
         texts << action->text();
     }
     EXPECT_EQ(texts, QStringList({"Import…", "Export…", "About", "Exit"}));
+    // Only the tray menu has a default item.
+    EXPECT_EQ(window.mainMenu().defaultAction(), nullptr);
+    EXPECT_EQ(window.trayIcon().menu()->defaultAction(),
+              window.trayIcon().menu()->actions().first());
 
     platform::sendCommand(&window, command::About);
     AboutBox* about = window.aboutBox();
@@ -378,6 +381,7 @@ TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     EXPECT_EQ(about->rights(), "Copyright © the Tavrik developers");
     EXPECT_EQ(about->linkAddress().toStdString(), window.linkAddress());
     EXPECT_TRUE(about->hyperlink()->text().contains(about->linkAddress()));
+    EXPECT_EQ(about->linkAddress().toStdString(), programFolder() + "Help/index.html");
 
     // Edited while the program runs, the file shows the next time.
     {

@@ -1,5 +1,6 @@
 #include "app/CTrayIcon.h"
 
+#include "app/TrayActivation.h"
 #include "app/TrayIconState.h"
 #include "platform/WindowMessage.h"
 #include "tests/support/GuiTestApplication.h"
@@ -128,6 +129,18 @@ TEST_F(CTrayIconTest, TheMenuReadsItsTextsInTheChosenLanguageEachTimeItOpens) {
     EXPECT_EQ(tray_.menu()->defaultAction(), tray_.menu()->actions().first());
 }
 
+// Some notification areas show the menu without saying so first: its texts
+// are there from the start.
+TEST_F(CTrayIconTest, TheMenuHasItsTextsBeforeItFirstOpens) {
+    writeLanguage("1");
+    ASSERT_TRUE(create());
+    QStringList texts;
+    for (const QAction* action : tray_.menu()->actions()) {
+        texts << action->text();
+    }
+    EXPECT_EQ(texts, (QStringList{"Open", "About", "Exit"}));
+}
+
 TEST_F(CTrayIconTest, MenuItemsSendTheirCommandsToTheOwner) {
     ASSERT_TRUE(create());
     for (QAction* action : tray_.menu()->actions()) {
@@ -139,15 +152,29 @@ TEST_F(CTrayIconTest, MenuItemsSendTheirCommandsToTheOwner) {
     EXPECT_EQ(owner_.messages, expected);
 }
 
-TEST_F(CTrayIconTest, ADoubleClickSendsTheOpenCommandAndNothingElse) {
+// Offscreen, as on every platform but X11, Qt's tray is the D-Bus one, whose
+// hosts report a click as a single activation: that opens the window. Once
+// the host has sent a double click it is one that reports them, and only the
+// double click opens the window.
+TEST_F(CTrayIconTest, TheClickThatTheNotificationAreaReportsOpensTheWindow) {
     ASSERT_TRUE(create());
     QSystemTrayIcon* icon = tray_.findChild<QSystemTrayIcon*>();
     ASSERT_NE(icon, nullptr);
-    emit icon->activated(QSystemTrayIcon::DoubleClick);
+    const std::vector<Message> open{{platform::kCommandMessage, 32771}};
     emit icon->activated(QSystemTrayIcon::Trigger);
-    emit icon->activated(QSystemTrayIcon::MiddleClick);
     // The callback message itself is the hook's; the owner sees the command.
-    EXPECT_EQ(owner_.messages, (std::vector<Message>{{platform::kCommandMessage, 32771}}));
+    EXPECT_EQ(owner_.messages, open);
+    owner_.messages.clear();
+    emit icon->activated(QSystemTrayIcon::MiddleClick);
+    EXPECT_TRUE(owner_.messages.empty());
+
+    emit icon->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(owner_.messages, open);
+    owner_.messages.clear();
+    emit icon->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(owner_.messages.empty());
+    emit icon->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(owner_.messages, open);
 
     // A notification for another icon id is not this icon's.
     owner_.messages.clear();
@@ -179,6 +206,26 @@ TEST_F(CTrayIconTest, TheOwnersHookEndsWithTheTrayIcon) {
     platform::sendWindowMessage(&owner_, kTrayCallbackMessage, kTrayIconId,
                                 traymouse::LeftButtonDoubleClick);
     EXPECT_EQ(owner_.messages, (std::vector<Message>{{kTrayCallbackMessage, kTrayIconId}}));
+}
+
+TEST(TrayActivation, FollowsTheKindOfTrayQtUsesAndWhatTheHostReports) {
+    const struct {
+        const char* platform;
+        bool statusNotifierHost;
+        bool singleOpens;
+    } rows[] = {
+        {"xcb", false, false}, // the X11 tray: double clicks
+        {"xcb", true, true},   // a StatusNotifierItem host on X11
+        {"wayland", false, true},
+        {"offscreen", false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.platform);
+        TrayActivation activation(row.platform, row.statusNotifierHost);
+        EXPECT_EQ(activation.opensWindow(TrayActivation::Click::Single), row.singleOpens);
+        EXPECT_TRUE(activation.opensWindow(TrayActivation::Click::Double));
+        EXPECT_FALSE(activation.opensWindow(TrayActivation::Click::Single));
+    }
 }
 
 TEST(TrayIconState, ChangesOnlyToAnotherIconAndRemembersTheNormalOne) {

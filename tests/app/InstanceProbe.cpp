@@ -5,7 +5,6 @@
 // in hexadecimal, to the file named by TAVRIK_PROBE_LOG. Kill ends it.
 
 #include "app/InitInstance.h"
-#include "app/InstanceStartup.h"
 #include "device/StartFlags.h"
 #include "platform/InstanceMessenger.h"
 #include "platform/MainWindowPort.h"
@@ -15,6 +14,7 @@
 #include <QFile>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -22,9 +22,7 @@ using namespace tavrik;
 
 class ProbeWindow final : public QDialog {
 public:
-    ProbeWindow() : decision_(app::runInstanceLogic(QCoreApplication::arguments())) {}
-
-    bool endsAtStart() const { return decision_.outcome == app::InstanceOutcome::EndProcess; }
+    explicit ProbeWindow(app::InstanceDecision decision) : decision_(std::move(decision)) {}
 
     bool serve() {
         if (!server_.listen()) {
@@ -61,12 +59,12 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    return app::initInstance(application, []() -> std::unique_ptr<QDialog> {
-        auto window = std::make_unique<ProbeWindow>();
-        if (window->endsAtStart() || !window->serve()) {
-            return nullptr;
-        }
-        return window;
-    });
+    return app::initInstance(argc, argv,
+                             [](app::InstanceDecision decision) -> std::unique_ptr<QDialog> {
+                                 auto window = std::make_unique<ProbeWindow>(std::move(decision));
+                                 if (!window->serve()) {
+                                     return nullptr;
+                                 }
+                                 return window;
+                             });
 }

@@ -118,7 +118,12 @@ protected:
     std::string binFile(const std::string& name) const { return folder_.file("bin/" + name); }
     int daemonStarts() const { return countOf(readFile(folder_.file("daemon.log")), "started"); }
 
-    Instance launch(const QStringList& arguments, const std::string& latencyMs = "0") {
+    // Without a display the program finds neither DISPLAY nor WAYLAND_DISPLAY,
+    // and no platform is named for it.
+    enum class Display { Offscreen, None };
+
+    Instance launch(const QStringList& arguments, const std::string& latencyMs = "0",
+                    Display display = Display::Offscreen) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         const auto set = [&](const char* name, const std::string& value) {
             environment.insert(QString::fromLatin1(name), QString::fromStdString(value));
@@ -133,7 +138,13 @@ protected:
         set("VEZAROR_VIRTUAL_STATE", folder_.file("keyboard.state"));
         set("VEZAROR_VIRTUAL_CONTROL", folder_.file("vkbd.sock"));
         set("VEZAROR_VIRTUAL_LATENCY_MS", latencyMs);
-        set("QT_QPA_PLATFORM", "offscreen");
+        if (display == Display::Offscreen) {
+            set("QT_QPA_PLATFORM", "offscreen");
+        } else {
+            for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+                environment.remove(QString::fromLatin1(name));
+            }
+        }
         set("QT_LOGGING_RULES", "tavrik.window.debug=true\ntavrik.prompt.debug=true");
         environment.remove(QStringLiteral("VEZAROR_VIRTUAL_PLUGGED"));
         auto process = std::make_unique<QProcess>();
@@ -201,6 +212,23 @@ TEST_F(ProgramProcessTest, KillEndsTheRunningInstanceAndItself) {
     EXPECT_EQ(daemonStarts(), 1);
 }
 
+// From a terminal or a logout script there may be no display: a second
+// start and "/Kill" still reach the running instance and end with 0.
+TEST_F(ProgramProcessTest, SecondStartAndKillNeedNoDisplay) {
+    Instance first = launch({QStringLiteral("/Start")});
+    ASSERT_TRUE(first.waitForLog(kInitHandled)) << first.log();
+
+    Instance second = launch({}, "0", Display::None);
+    EXPECT_TRUE(second.endsWithZero()) << second.log();
+    EXPECT_TRUE(first.waitForLog(kOpenHandled)) << first.log();
+
+    Instance kill = launch({QStringLiteral("/Kill")}, "0", Display::None);
+    EXPECT_TRUE(kill.endsWithZero()) << kill.log();
+    EXPECT_TRUE(first.endsWithZero()) << first.log();
+    EXPECT_EQ(countOf(first.log(), kKillHandled), 1) << first.log();
+    EXPECT_EQ(daemonStarts(), 1);
+}
+
 TEST_F(ProgramProcessTest, KillWithoutAnInstanceEndsAtOnceAndStartsNothing) {
     Instance kill = launch({QStringLiteral("/Start"), QStringLiteral("/kill")});
     EXPECT_TRUE(kill.endsWithZero()) << kill.log();
@@ -209,11 +237,19 @@ TEST_F(ProgramProcessTest, KillWithoutAnInstanceEndsAtOnceAndStartsNothing) {
     EXPECT_FALSE(fs::exists(folder_.file("run/Tavrik_Window_09A")));
 }
 
+// A tray icon is as needed as the window's images: without it the program
+// would run hidden with no way in.
 TEST_F(ProgramProcessTest, MissingSkinImageEndsTheStartWithZero) {
-    fs::remove(binFile("Skins/Arrow.jpg"));
-    Instance program = launch({});
-    EXPECT_TRUE(program.endsWithZero()) << program.log();
-    EXPECT_EQ(program.log().find(kInitHandled), std::string::npos) << program.log();
+    for (const char* image : {"Skins/Arrow.jpg", "Skins/tray128.png", "Skins/tray142.png"}) {
+        SCOPED_TRACE(image);
+        fs::rename(binFile(image), binFile("saved"));
+        Instance program = launch({});
+        EXPECT_TRUE(program.endsWithZero()) << program.log();
+        EXPECT_EQ(program.log().find(kInitHandled), std::string::npos) << program.log();
+        program.process().kill(); // one that went on must not count as the next row's instance
+        program.process().waitForFinished();
+        fs::rename(binFile("saved"), binFile(image));
+    }
 }
 
 } // namespace

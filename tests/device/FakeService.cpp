@@ -89,7 +89,10 @@ std::uint32_t serviceSideSignature(const DeviceSelector* selector, VezArorCallba
 
 Bytes echoAnswer(const Bytes& request, std::uint8_t status, std::span<const std::uint8_t> data) {
     Bytes answer(64, 0);
-    answer[3] = request.size() > 3 ? request[3] : 0;
+    // Command code, length and address, as the keyboard echoes them.
+    for (std::size_t i = 3; i < 7 && i < request.size(); ++i) {
+        answer[i] = request[i];
+    }
     answer[7] = status;
     std::copy_n(data.begin(), std::min<std::size_t>(data.size(), 56), answer.begin() + 8);
     return answer;

@@ -38,8 +38,8 @@ struct ServiceCall {
 std::uint32_t serviceSideSignature(const DeviceSelector* selector, VezArorCallback callback,
                                    std::uint32_t tag, const std::uint8_t* data, std::size_t length);
 
-// An answer that echoes the request's command code, with a status byte and
-// data bytes from byte 8 on.
+// An answer that echoes the request's command code, length and address, with
+// a status byte and data bytes from byte 8 on.
 Bytes echoAnswer(const Bytes& request, std::uint8_t status = 0,
                  std::span<const std::uint8_t> data = {});
 

@@ -14,7 +14,7 @@
 
 namespace tavrik::device::testing {
 
-class RecordingMainWindow final : public platform::MainWindowPort {
+class RecordingMainWindow : public platform::MainWindowPort {
 public:
     struct Message {
         std::uint32_t message = 0;

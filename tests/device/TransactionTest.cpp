@@ -61,7 +61,7 @@ TEST_F(Transaction, LongRequestIsCutTo64Bytes) {
 TEST_F(Transaction, AnswerLargerThanTheCapacityIsCutAndItsLengthRecorded) {
     service.setAnswerer([](const Bytes& packet) {
         Bytes answer(100, 0xA5);
-        answer[3] = packet[3];
+        std::copy_n(packet.begin() + 3, 4, answer.begin() + 3);
         answer[7] = 0;
         return std::vector<Bytes>{answer};
     });
@@ -104,7 +104,11 @@ TEST_F(Transaction, ThreeTimeOutsGiveMinusTwoAfterThreeWrites) {
     EXPECT_FALSE(responseHandover().isBusy());
 }
 
-TEST_F(Transaction, RetriesOnWrongCodeShortAnswerOrRefusal) {
+// An answer counts only for the packet whose command code, length and
+// address it echoes; one for another packet (an answer that came late) is
+// discarded and the wait goes on. A short answer, without the status byte or
+// the data the length asks for, and a refusal are failed attempts.
+TEST_F(Transaction, RetriesOnWrongCodeShortAnswerOrRefusalAndTakesOnlyItsOwnAnswer) {
     struct Row {
         const char* name;
         std::vector<std::vector<Bytes>> answersPerWrite; // one list per write
@@ -112,18 +116,47 @@ TEST_F(Transaction, RetriesOnWrongCodeShortAnswerOrRefusal) {
         std::size_t writes;
         std::uint8_t status; // status byte left in the answer
     };
-    const Bytes good = echoAnswer(request(0x03));
-    const Bytes wrongCode = echoAnswer(request(0x04));
+    Bytes own = request(0x05);
+    own[4] = 42;
+    own[5] = 0x54;
+    own[6] = 0x01;
+    const std::uint8_t ownData[] = {0x42};
+    const std::uint8_t lateData[] = {0xEE};
+    const auto answerFor = [&own, &lateData](std::size_t byte) {
+        Bytes other = own;
+        other[byte] ^= 0x10;
+        return echoAnswer(other, 0, lateData);
+    };
+    const Bytes good = echoAnswer(own, 0, ownData);
+    const Bytes wrongCode = answerFor(3);
     const Bytes shortAnswer(good.begin(), good.begin() + 5);
-    const Bytes refusedFF = echoAnswer(request(0x03), 0xFF);
-    const Bytes refusedFE = echoAnswer(request(0x03), 0xFE);
+    const Bytes noStatus(good.begin(), good.begin() + 7);
+    const Bytes shortOfData(good.begin(), good.begin() + 8 + 41);
+    const Bytes refusedFF = echoAnswer(own, 0xFF);
+    const Bytes refusedFE = echoAnswer(own, 0xFE);
     const Row rows[] = {
         {"wrong code, then right", {{wrongCode}, {good}}, 1, 2, 0},
         {"three wrong codes", {{wrongCode}, {wrongCode}, {wrongCode}}, -2, 3, 0},
         {"short answer, then right", {{shortAnswer}, {good}}, 1, 2, 0},
+        {"no status byte, then right", {{noStatus}, {good}}, 1, 2, 0},
+        {"short of data, then whole", {{shortOfData}, {good}}, 1, 2, 0},
+        {"short of data three times", {{shortOfData}, {shortOfData}, {shortOfData}}, -2, 3, 0},
         {"refused, then accepted", {{refusedFF}, {good}}, 1, 2, 0},
         {"refused three times", {{refusedFF}, {refusedFF}, {refusedFF}}, 1, 3, 0xFF},
         {"refused otherwise three times", {{refusedFE}, {refusedFE}, {refusedFE}}, 1, 3, 0xFE},
+        {"own answer, then one for another address", {{good, answerFor(5)}}, 1, 1, 0},
+        {"one for another length, then the own", {{answerFor(4), good}}, 1, 1, 0},
+        {"one for another address, then the own", {{answerFor(6), good}}, 1, 1, 0},
+        {"a refusal of another packet, then the own",
+         {{echoAnswer(answerFor(5), 0xFF), good}},
+         1,
+         1,
+         0},
+        {"only answers for other packets",
+         {{answerFor(5)}, {answerFor(4)}, {answerFor(6)}},
+         -2,
+         3,
+         0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -136,11 +169,12 @@ TEST_F(Transaction, RetriesOnWrongCodeShortAnswerOrRefusal) {
         });
         std::array<std::uint8_t, 64> answer{};
         std::uint32_t length = 0;
-        EXPECT_EQ(transact(request(0x03), answer, length), row.result);
+        EXPECT_EQ(transact(own, answer, length), row.result);
         EXPECT_EQ(service.writtenPackets().size(), row.writes);
         if (row.result == 1) {
             EXPECT_EQ(length, 64u);
             EXPECT_EQ(answer[7], row.status);
+            EXPECT_EQ(answer[8], row.status == 0 ? 0x42 : 0);
         }
     }
 }
@@ -171,7 +205,7 @@ protected:
 // taken as the answer of the next request.
 TEST_F(TransactionWithDelayedAnswers, LeftoverAnswerIsDiscardedAndTheOwnAnswerTaken) {
     std::array<std::uint8_t, 64> other{};
-    responseHandover().publish(other.data(), other.size());
+    responseHandover().publish(other.data(), other.size(), answerKeyOf(request(0x03)));
     Bytes stale = echoAnswer(request(0x03));
     stale[8] = 0xEE;
     EXPECT_EQ(FakeService::deliverAnswer(stale), 1);

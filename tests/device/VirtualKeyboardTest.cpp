@@ -4,6 +4,7 @@
 
 #include "device/Channels.h"
 #include "device/Commands.h"
+#include "device/LinkShutdown.h"
 #include "device/ServiceBinding.h"
 #include "service/virtual/ControlClient.h"
 #include "tests/device/DeviceFixture.h"
@@ -13,6 +14,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <list>
+#include <mutex>
 #include <numeric>
 #include <string>
 #include <thread>
@@ -80,10 +83,7 @@ protected:
     }
 
     void endService() {
-        joinAllWorkers();
-        if (isServiceBound()) {
-            service().End();
-        }
+        shutDownDeviceLink();
         resetServiceBinding();
     }
 
@@ -215,6 +215,36 @@ TEST_F(VirtualKeyboard, FaultsMapToTheirResults) {
     EXPECT_TRUE(eventually([&] { return readDeviceInfo(info) == 1; }));
 }
 
+// A keyboard that answers after the time-out: each answer reaches the retry
+// of its packet or the packet after it. Each must be taken only by the packet
+// it answers: a read gets its chunks in order or fails, and a refused write
+// is never reported as written.
+TEST_F(VirtualKeyboard, LateAnswersAreTakenOnlyByThePacketTheyAnswer) {
+    const Bytes page = pattern(kKeyMapPageSize, 3);
+    ASSERT_EQ(beginWrite(), 1);
+    ASSERT_EQ(writeKeyMapPage(std::span<const std::uint8_t, kKeyMapPageSize>(page), 1), 1);
+    ASSERT_EQ(endWrite(), 1);
+    const std::array<std::uint8_t, 3> colour = {0x12, 0x34, 0x56};
+    // A slot past the end of the zone memory: the keyboard refuses it.
+    const int refusedSlot = static_cast<int>(area("zones").size() / 3);
+
+    control("latency 300"); // the answer time-out is 200 ms here
+    std::array<std::uint8_t, kKeyMapPageSize> readBack{};
+    const int read = readKeyMapPage(readBack, 1);
+    if (read == 1) {
+        EXPECT_EQ(Bytes(readBack.begin(), readBack.end()), page);
+    } else {
+        EXPECT_EQ(read, -2);
+    }
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const int accepted = writeColours(colour, 0, 0);
+        EXPECT_TRUE(accepted == 1 || accepted == -2) << accepted;
+        EXPECT_NE(writeColours(colour, refusedSlot, 0), 1);
+    }
+    control("latency 0");
+}
+
 TEST_F(VirtualKeyboard, KeyboardLostInTheMiddleOfAPageEndsTheWriteAndKeepsTheFlash) {
     const Bytes before = area("page0");
     control("fault unplug-after 3"); // beginWrite and two packets of the page
@@ -272,6 +302,79 @@ TEST_F(VirtualKeyboard, UnplugAndPlugStartDeviceChangeWorkersWithTheCount) {
     EXPECT_TRUE(eventually([&] { return seen() == std::vector<std::int32_t>{0, 1}; }));
     joinAllWorkers();
     setDeviceChangeWorkerBody({});
+}
+
+// A main window that is still busy when the program ends: the bank message
+// (on the service's thread) and the tray request (on a worker) return only
+// once the service is being ended, which closes the virtual keyboard's
+// control socket; the steps are noted in order.
+class WindowBusyUntilTheServiceEnds final : public RecordingMainWindow {
+public:
+    explicit WindowBusyUntilTheServiceEnds(std::string controlSocket)
+        : controlSocket_(std::move(controlSocket)) {}
+
+    std::intptr_t sendMessage(std::uint32_t, std::uintptr_t, std::intptr_t) override {
+        waitForTheEnd();
+        return 0;
+    }
+    void setTrayIcon(int) override { waitForTheEnd(); }
+
+    void note(const std::string& step) {
+        std::lock_guard lock(mutex_);
+        steps_.push_back(step);
+    }
+    std::vector<std::string> steps() const {
+        std::lock_guard lock(mutex_);
+        return steps_;
+    }
+
+private:
+    void waitForTheEnd() {
+        note("entered");
+        tavrik::service::ControlClient keyboard(controlSocket_);
+        std::string reply;
+        std::string error;
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (keyboard.request("state", reply, error)) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                note("gave up");
+                return;
+            }
+            std::this_thread::sleep_for(2ms);
+        }
+        note("left");
+    }
+
+    const std::string controlSocket_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> steps_;
+};
+
+// At exit nothing that a service thread or a worker still does may outlive
+// the shutdown of the link: a callback in progress and a worker at work both
+// end before it returns.
+TEST_F(VirtualKeyboard, ShutDownReturnsAfterCallbacksAndWorkersInProgress) {
+    const char* const presses[] = {"press bank", "press tray 6161"};
+    std::list<WindowBusyUntilTheServiceEnds> windows;
+    for (const char* press : presses) {
+        SCOPED_TRACE(press);
+        WindowBusyUntilTheServiceEnds& busy = windows.emplace_back(folder.file("vkbd.sock"));
+        platform::installMainWindowPort(&busy);
+        // A connection of its own: the keyboard is a new one in every round.
+        tavrik::service::ControlClient client(folder.file("vkbd.sock"));
+        std::string reply;
+        std::string error;
+        ASSERT_TRUE(client.request(press, reply, error)) << error;
+        ASSERT_TRUE(eventually([&] { return !busy.steps().empty(); }));
+        shutDownDeviceLink();
+        busy.note("shut down");
+        EXPECT_EQ(busy.steps(), (std::vector<std::string>{"entered", "left", "shut down"}));
+
+        platform::installMainWindowPort(&window);
+        resetServiceBinding();
+        resetChannels();
+        bindAndRegister();
+    }
 }
 
 TEST(VirtualKeyboardStart, NoKeyboardAtStartSetsTheStartHiddenFlag) {

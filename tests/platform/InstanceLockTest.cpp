@@ -5,10 +5,13 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <spawn.h>
+#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -112,6 +115,23 @@ TEST(RuntimeFolder, FollowsXdgRuntimeDirAndFallsBackToAPrivateTemporaryFolder) {
     for (const char* unusable : {"relative/folder", "/nonexistent/run", ""}) {
         ::setenv("XDG_RUNTIME_DIR", unusable, 1);
         EXPECT_EQ(runtimeFolder(), fallback) << unusable;
+    }
+    // A folder that is not private is passed over like the /tmp fallback
+    // would be: open to others, a link (even to a private folder), or
+    // another user's.
+    testing::TemporaryFolder others;
+    ASSERT_EQ(::chmod(others.path().c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(runtime.path().c_str(), others.file("link").c_str()), 0);
+    testing::TemporaryFolder foreign;
+    std::vector<std::string> unsafe = {others.path(), others.file("link"), others.file("link/")};
+    if (::chown(foreign.path().c_str(), ::getuid() + 1, static_cast<gid_t>(-1)) == 0) {
+        unsafe.push_back(foreign.path());
+    } else {
+        std::cout << "[ NOTE ] another user's folder is not tried: chown needs root\n";
+    }
+    for (const std::string& folder : unsafe) {
+        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        EXPECT_EQ(runtimeFolder(), fallback) << folder;
     }
     ::unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(runtimeFolder(), fallback);

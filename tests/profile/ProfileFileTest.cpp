@@ -7,8 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <numeric>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavrik::profile::testing {
 namespace {
@@ -234,6 +239,15 @@ TEST_F(ProfileTest, FilesThatCannotBeReadAreRejectedWithoutTheFormatMessage) {
     EXPECT_EQ(validateProfileFile(folder.file("missing.fwc")), 0);
     std::filesystem::create_directory(folder.file("folder.fwc"));
     EXPECT_EQ(validateProfileFile(folder.file("folder.fwc")), -2);
+    // A FIFO is refused like the folder, without waiting for a writer.
+    const std::string fifo = folder.file("fifo.fwc");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto checked = std::async(std::launch::async, [&fifo] { return validateProfileFile(fifo); });
+    if (checked.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ADD_FAILURE() << "the check waits for a writer of the FIFO";
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)); // lets it go on
+    }
+    EXPECT_EQ(checked.get(), -2);
     // 4 GiB is too large to be looked at; one byte less is read as far as its
     // header reaches, and that header is all zero.
     writeFile(folder.file("huge.fwc"), {});

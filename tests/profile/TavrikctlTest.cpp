@@ -46,6 +46,8 @@ protected:
         ::unsetenv("VEZAROR_VIRTUAL_LATENCY_MS");
         ::unsetenv("VEZAROR_VIRTUAL_PLUGGED");
         std::filesystem::create_directory(folder.file("run"));
+        std::filesystem::permissions(folder.file("run"), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace);
         ::setenv("XDG_RUNTIME_DIR", folder.file("run").c_str(), 1);
     }
 

@@ -7,6 +7,7 @@
 #include "device/Channels.h"
 #include "device/Clock.h"
 #include "device/DeviceChangeWorker.h"
+#include "device/LinkShutdown.h"
 #include "device/ServiceBinding.h"
 #include "device/StartFlags.h"
 #include "device/Transaction.h"
@@ -53,10 +54,10 @@ public:
     }
 
     void stop() {
-        device::joinAllWorkers();
-        if (started_ && device::isServiceBound()) {
-            device::service().End();
+        if (started_) {
+            device::shutDownDeviceLink();
         }
+        device::joinAllWorkers();
         device::resetServiceBinding();
         device::resetChannels();
         device::responseHandover().reset();

@@ -7,6 +7,10 @@
 #include "tests/support/ProfileFixture.h"
 
 #include <filesystem>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <thread>
+#include <unistd.h>
 
 namespace tavrik::profile::testing {
 namespace {
@@ -105,6 +109,38 @@ TEST_F(ProfileTest, AnAcceptedImportReplacesTheWorkingSetAndTheWorkingFile) {
     // The keyboard did not get the profile, so the change is still pending.
     ASSERT_EQ(window.callsOf("apply").size(), 1u);
     EXPECT_EQ(window.callsOf("apply")[0].first, 1u);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+// The import reads its file once: a file removed after it was checked, while
+// the import waits for the working set, still gives what was checked.
+TEST_F(ProfileTest, AnImportLoadsTheBytesItCheckedEvenWhenTheFileGoesAway) {
+    const std::string path = writeSampleFile(folder.file("sample.fwc"));
+    const Bytes sample = readFile(path);
+    createWorkingFile();
+    sync::setMacroCapacity(255 * 128);
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, path.c_str(), IN_CLOSE_NOWRITE), 0);
+
+    ImportOutcome outcome;
+    std::thread importer;
+    {
+        const auto lock = sync::lockWorkingSet();
+        importer = std::thread([&] { outcome = importProfileFrom(path); });
+        // The import has read the file and now waits for the lock.
+        pollfd readable{watch, POLLIN, 0};
+        EXPECT_EQ(::poll(&readable, 1, 10000), 1);
+        std::filesystem::remove(path);
+    }
+    importer.join();
+    ::close(watch);
+
+    EXPECT_TRUE(outcome.accepted);
+    EXPECT_TRUE(outcome.workingFileSaved);
+    EXPECT_EQ(sync::macroCount(), 1u);
+    EXPECT_EQ(sync::macroIdAtIndex(0), 1);
+    EXPECT_EQ(readFile(workingFile()), sample);
     EXPECT_TRUE(prompter.messages().empty());
 }
 

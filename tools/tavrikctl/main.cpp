@@ -13,8 +13,8 @@
 #include "device/Channels.h"
 #include "device/Commands.h"
 #include "device/DeviceState.h"
+#include "device/LinkShutdown.h"
 #include "device/ServiceBinding.h"
-#include "device/WorkerThreads.h"
 #include "platform/InstanceLock.h"
 #include "platform/Ports.h"
 #include "profile/ProfileFile.h"
@@ -53,12 +53,7 @@ void printUsage() {
 class KeyboardLink {
 public:
     KeyboardLink() = default;
-    ~KeyboardLink() {
-        device::joinAllWorkers();
-        if (device::isServiceBound()) {
-            device::service().End();
-        }
-    }
+    ~KeyboardLink() { device::shutDownDeviceLink(); }
     KeyboardLink(const KeyboardLink&) = delete;
     KeyboardLink& operator=(const KeyboardLink&) = delete;
 

@@ -1,0 +1,35 @@
+#pragma once
+// Which click on the tray icon opens the main window. Qt passes clicks on as
+// the notification area reports them, and the areas differ:
+//  - A StatusNotifierItem host (the D-Bus tray of KDE, of GNOME's
+//    AppIndicator extension and of most current panels) reports a click as
+//    one activation and never a double click. Qt uses such a host on every
+//    platform but X11, and on X11 whenever one is registered on the session
+//    bus. There a single activation opens the window.
+//  - The older X11 tray reports every press as an activation and the second
+//    press of a double click as a double click. There the double click opens
+//    the window, and a single click does nothing.
+// A host that has sent a double click is of the second kind, whatever the
+// start assumed.
+
+#include <string_view>
+
+namespace tavrik::app {
+
+class TrayActivation {
+public:
+    enum class Click { Single, Double };
+
+    // `platformName` as QGuiApplication::platformName() gives it;
+    // `statusNotifierHost` whether a StatusNotifierItem watcher was
+    // registered on the session bus when the tray icon was made.
+    TrayActivation(std::string_view platformName, bool statusNotifierHost);
+
+    // Whether the click opens the window.
+    bool opensWindow(Click click);
+
+private:
+    bool singleActivationOpens_;
+};
+
+} // namespace tavrik::app
