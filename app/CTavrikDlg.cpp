@@ -2,7 +2,9 @@
 
 #include "app/AboutBox.h"
 #include "app/BusyIndicator.h"
+#include "app/CTavrik_DlgProfile.h"
 #include "app/CTrayIcon.h"
+#include "app/FlipButtons.h"
 #include "app/InstanceStartup.h"
 #include "app/KeyboardFilter.h"
 #include "app/KeyboardPanel.h"
@@ -12,6 +14,8 @@
 #include "app/MainWindowIds.h"
 #include "app/OpenHelp.h"
 #include "app/ProfileButtons.h"
+#include "app/ProfileSwitching.h"
+#include "app/QuietExit.h"
 #include "app/SkinFont.h"
 #include "app/WindowTimers.h"
 #include "device/Channels.h"
@@ -27,7 +31,6 @@
 #include "sync/DeviceChangeResponse.h"
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileTransfer.h"
-#include "sync/WorkingFile.h"
 #include "text/LanguageFile.h"
 #include "text/LanguageTexts.h"
 #include "ui/CPngButton.h"
@@ -44,8 +47,6 @@
 #include <QLoggingCategory>
 #include <QTimer>
 #include <chrono>
-#include <cstdio>
-#include <unistd.h>
 
 namespace tavrik::app {
 namespace {
@@ -76,11 +77,6 @@ void setCaption(ui::CPngButton& button, std::string_view textKey) {
     palette.setColor(QPalette::ButtonText, Qt::white);
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x8a, 0x93, 0x9e));
     button.setPalette(palette);
-}
-
-void endProcessQuietly() {
-    std::fflush(nullptr);
-    ::_exit(0);
 }
 
 } // namespace
@@ -174,8 +170,12 @@ void CTavrikDlg::createPanels() {
     createTitleBar();
     profileButtons_ = new ProfileButtons(*this, layout(), images_->buttons());
     createToolBar();
-    keyboardPanel_ = new KeyboardPanel(*this, layout(), images_->buttons());
+    keyboardPanel_ = new KeyboardPanel(*this, layout(), *images_);
     createIndicators();
+    flipButtons_ = new FlipButtons(*this, layout(), *images_, *keyboardPanel_);
+    connect(keyboardPanel_, &KeyboardPanel::keysMarked, flipButtons_, &FlipButtons::applyFlipState);
+    flipButtons_->applyFlipState();
+    profileSwitching_ = new ProfileSwitching(*this, *keyboardPanel_, *profileButtons_);
     lightingPanel_ = new LightingPanel(*this, layout(), images_->buttons());
     busyIndicator_ = new BusyIndicator(skinFolder(), this);
     ui::placeControl(*busyIndicator_, layout(), u"CONTROL_JDTStatic");
@@ -204,12 +204,10 @@ void CTavrikDlg::createToolBar() {
     createButton(command::MacroEditor, u"FUNC_MACRO");
     defaultsButton_ = new ui::CPngButton(this);
     ui::placeImageButton(*defaultsButton_, layout(), u"FUNC_DEFAULT", images_->buttons());
-    connect(defaultsButton_, &QAbstractButton::clicked, this,
-            [this] { keyboardPanel_->restoreDefaults(); });
+    connect(defaultsButton_, &QAbstractButton::clicked, this, &CTavrikDlg::restoreDefaults);
 }
 
-// The lock and bank lights only show a state, and Flip0 only shows whether
-// the Flip setting is on: none of them takes a click.
+// The lock and bank lights only show a state: none of them takes a click.
 void CTavrikDlg::createIndicators() {
     for (const std::u16string_view key : {u"LOCK_NUM", u"LOCK_CAPS", u"LOCK_SCROLL"}) {
         auto* light = new ui::CPngButton(this);
@@ -217,9 +215,6 @@ void CTavrikDlg::createIndicators() {
         light->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     createButton(command::Bank, u"LOCK_AB")->setAttribute(Qt::WA_TransparentForMouseEvents);
-    createButton(command::Flip0, u"FLIP_0")->setAttribute(Qt::WA_TransparentForMouseEvents);
-    createButton(command::Flip1, u"FLIP_1");
-    createButton(command::Flip2, u"FLIP_2");
 }
 
 void CTavrikDlg::createBottomBar() {
@@ -295,8 +290,20 @@ AboutBox* CTavrikDlg::aboutBox() const {
     return aboutBox_.data();
 }
 
+CTavrik_DlgProfile* CTavrikDlg::profileManager() const {
+    return profileManager_.data();
+}
+
 void CTavrikDlg::addChildDialog(QWidget* dialog) {
     childDialogs_.emplace_back(dialog);
+}
+
+void CTavrikDlg::setCompositeEditorOpener(CompositeEditorOpener* opener) {
+    keyboardPanel_->setCompositeEditorOpener(opener);
+}
+
+void CTavrikDlg::setZonePainting(ZonePainting* painting) {
+    keyboardPanel_->setZonePainting(painting);
 }
 
 // Messages, commands and timers.
@@ -416,7 +423,7 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
 bool CTavrikDlg::handlePanelCommand(int commandId) {
     switch (commandId) {
     case command::DefaultProfile:
-        profileButtons_->openProfileManager();
+        openProfileManager();
         return true;
     case command::MacroEditor:
         // The macro button edits G9, with the macro button flag.
@@ -424,19 +431,19 @@ bool CTavrikDlg::handlePanelCommand(int commandId) {
         return true;
     case command::Flip1:
     case command::Flip2:
-        keyboardPanel_->toggleFlip();
+        flipButtons_->toggleFlip();
         return true;
     default:
         break;
     }
     for (int i = 0; i < 3; ++i) {
         if (commandId == ProfileButtons::kProfileButtonIds[static_cast<std::size_t>(i)]) {
-            profileButtons_->chooseProfile(i);
+            chooseProfile(i);
             return true;
         }
     }
     if (keyboardPanel_->button(commandId) != nullptr) {
-        keyboardPanel_->clickKey(commandId);
+        keyboardPanel_->routeClick(commandId);
         return true;
     }
     return false;
@@ -464,7 +471,7 @@ void CTavrikDlg::finishStartUp() {
     tray_->create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
                   applicationIcon_, kTrayIconId);
     trayState_.change(platform::trayicon::NoKeyboard);
-    updateProfileCaption();
+    profileButtons_->updateProfileCaption();
     initialised_.store(true);
     hideWindow();
 }
@@ -485,17 +492,47 @@ void CTavrikDlg::reloadProfileFromKeyboard() {
         lightingPanel_->setLightingProfile(active);
     }
     lightingPanel_->reloadFromKeyboard(true);
-    updateProfileCaption();
+    profileButtons_->updateProfileCaption();
 }
 
-void CTavrikDlg::updateProfileCaption() {
-    const int active = device::readActiveProfile();
-    const std::string workingFile = active >= 0 ? sync::workingFilePath(active) : std::string();
-    profileButtons_->setCaption(profileCaptionOf(active, workingFile));
+bool CTavrikDlg::switchProfile(int index) {
+    return profileSwitching_->switchProfile(index);
+}
+
+void CTavrikDlg::chooseProfile(int profile) {
+    lightingPanel_->setLightingProfile(profile);
+    lightingPanel_->reloadFromKeyboard();
+    ZonePainting& painting = keyboardPanel_->zonePainting();
+    if (painting.isPainting()) {
+        painting.leavePainting();
+    }
+    if (device::readActiveProfile() != profile && switchProfile(profile)) {
+        // The keyboard's answer decides: a refused switch moves nothing.
+        profileButtons_->showActive(device::cachedActiveProfile());
+    }
+}
+
+void CTavrikDlg::openProfileManager() {
+    CTavrik_DlgProfile dialog(this);
+    profileManager_ = &dialog;
+    dialog.exec();
+}
+
+void CTavrikDlg::restoreDefaults() {
+    if (!platform::prompter().askYesNo(text::languageText("MAIN_PROMPT_DEFAULT"), false)) {
+        return;
+    }
+    keyboardPanel_->resetPanelAssignments();
+    ZonePainting& painting = keyboardPanel_->zonePainting();
+    if (painting.isPainting()) {
+        painting.restoreLightingDefaults();
+    }
+    platform::sendCommand(this, command::Apply);
 }
 
 bool CTavrikDlg::closeChildDialogs() {
-    std::vector<QPointer<QWidget>> children{QPointer<QWidget>(aboutBox_.data())};
+    std::vector<QPointer<QWidget>> children{QPointer<QWidget>(aboutBox_.data()),
+                                            QPointer<QWidget>(profileManager_.data())};
     children.insert(children.end(), childDialogs_.begin(), childDialogs_.end());
     for (const QPointer<QWidget>& child : children) {
         if (child != nullptr && child->isVisible() && !child->close()) {
@@ -583,7 +620,7 @@ void CTavrikDlg::setApplyEnabled(bool enabled) {
 
 void CTavrikDlg::refreshKeyButtons() {
     if (keyboardPanel_ != nullptr) {
-        keyboardPanel_->refreshKeyButtons();
+        keyboardPanel_->refreshDescriptions(true);
     }
 }
 

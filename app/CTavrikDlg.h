@@ -45,11 +45,16 @@ namespace tavrik::app {
 
 class AboutBox;
 class BusyIndicator;
+class CompositeEditorOpener;
+class CTavrik_DlgProfile;
 class CTrayIcon;
+class FlipButtons;
 class KeyboardPanel;
 class LightingPanel;
 class ProfileButtons;
+class ProfileSwitching;
 class WindowTimers;
+class ZonePainting;
 
 class CTavrikDlg final : public ui::CBaseDialog {
     Q_OBJECT
@@ -83,6 +88,28 @@ public:
     // close when the keyboard goes away and before the program exits.
     void addChildDialog(QWidget* dialog);
 
+    // The composite editor that a click on a key opens, and the lighting
+    // editor's zone painting state that clicks are routed to while it is on
+    // (CompositeEditorOpener.h, ZonePainting.h). Null puts back the default:
+    // no editor, painting off. The window does not own them.
+    void setCompositeEditorOpener(CompositeEditorOpener* opener);
+    void setZonePainting(ZonePainting* painting);
+
+    // Makes profile `index` active on the keyboard, with the editor check and
+    // the save question (ProfileSwitching.h); the lighting panel's zone
+    // painting calls it too. Leaves the profile buttons and the lighting
+    // profile as they are.
+    bool switchProfile(int index);
+    // Profile button `profile` (0..2): shows that profile's lighting, leaves
+    // zone painting, and switches unless the profile is active already.
+    void chooseProfile(int profile);
+    // The current-profile button: the profile manager, modally.
+    void openProfileManager();
+    // Restore defaults: asks MAIN_PROMPT_DEFAULT (No preselected); on Yes the
+    // keys of the active profile's layer return to their own functions (and,
+    // while zones are painted, the lighting to its defaults), then Apply.
+    void restoreDefaults();
+
     // What MainWindowPort asks of the window, on the window's thread
     // (MainWindowBridge hands calls over from other threads).
     bool isInitialised() const { return initialised_.load(); }
@@ -103,6 +130,10 @@ public:
     KeyboardPanel& keyboardPanel() const { return *keyboardPanel_; }
     LightingPanel& lightingPanel() const { return *lightingPanel_; }
     ProfileButtons& profileButtons() const { return *profileButtons_; }
+    FlipButtons& flipButtons() const { return *flipButtons_; }
+    ProfileSwitching& profileSwitching() const { return *profileSwitching_; }
+    // Null while the profile manager is closed.
+    CTavrik_DlgProfile* profileManager() const;
     BusyIndicator& busyIndicator() const { return *busyIndicator_; }
     ui::LanguageMenu& mainMenu() const { return *mainMenu_; }
     // The window's own buttons by command id (OK, Cancel, Apply, the title
@@ -148,7 +179,6 @@ private:
     void finishStartUp();
     void showBank();
     void reloadProfileFromKeyboard();
-    void updateProfileCaption();
     bool closeChildDialogs();
     void openAboutBox();
     void showMainMenu();
@@ -174,6 +204,9 @@ private:
     KeyboardPanel* keyboardPanel_ = nullptr;
     LightingPanel* lightingPanel_ = nullptr;
     ProfileButtons* profileButtons_ = nullptr;
+    FlipButtons* flipButtons_ = nullptr;
+    ProfileSwitching* profileSwitching_ = nullptr;
+    QPointer<CTavrik_DlgProfile> profileManager_;
     BusyIndicator* busyIndicator_ = nullptr;
     ui::LanguageMenu* mainMenu_ = nullptr;
     ui::CPngButton* defaultsButton_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/ProfileButtons.h"
 
 #include "app/MainWindowIds.h"
+#include "device/Commands.h"
 #include "platform/WindowMessage.h"
 #include "ui/CIniFile.h"
 #include "ui/SkinPlacement.h"
@@ -59,13 +60,8 @@ void ProfileButtons::setCaption(const ProfileCaption& caption) {
     current_->setToolTip(QString::fromStdU16String(caption.tip));
 }
 
-void ProfileButtons::chooseProfile(int) {
-    // Switching the keyboard's active profile, with its prompts, and showing
-    // that profile's lighting come with the profile switching work.
-}
-
-void ProfileButtons::openProfileManager() {
-    // The profile manager dialog comes with the profile manager work.
+void ProfileButtons::updateProfileCaption() {
+    setCaption(profileCaptionOf(device::readActiveProfile()));
 }
 
 } // namespace tavrik::app

@@ -2,11 +2,9 @@
 // The profile buttons of the main window: the three profile buttons
 // (FUNC_PROFILE1..FUNC_PROFILE3, ids 1135..1137), of which the keyboard's
 // active profile shows pressed, and the current-profile button
-// (FUNC_PROFILES, id 1005) with the active profile's caption and tip.
-//
-// Switching the keyboard's profile from these buttons comes with the profile
-// switching work, and the profile manager behind the current-profile button
-// with the profile manager work; until then their clicks change nothing.
+// (FUNC_PROFILES, id 1005) with the active profile's caption and tip. Their
+// clicks reach the main window as commands: a profile button switches the
+// keyboard's profile, the current-profile button opens the profile manager.
 
 #include "app/ProfileCaption.h"
 #include "ui/CPngButton.h"
@@ -42,11 +40,8 @@ public:
     int shownProfile() const { return shown_; }
 
     void setCaption(const ProfileCaption& caption);
-
-    // A profile button was pressed.
-    void chooseProfile(int profile);
-    // The current-profile button was pressed.
-    void openProfileManager();
+    // The caption and tip of the keyboard's active profile, read afresh.
+    void updateProfileCaption();
 
 private:
     ui::CPngButton* createButton(QWidget& window, int controlId);

@@ -1,18 +1,17 @@
 #include "app/ProfileCaption.h"
 
-#include "platform/Unicode.h"
+#include "sync/ProfileActivation.h"
 #include "text/LanguageTexts.h"
-
-#include <filesystem>
+#include "text/TextFormat.h"
 
 namespace tavrik::app {
 
-ProfileCaption profileCaptionOf(int activeProfile, const std::string& workingFile) {
+ProfileCaption profileCaptionOf(int activeProfile) {
     ProfileCaption result;
-    if (activeProfile >= 0) {
-        result.caption = platform::toUtf16(std::filesystem::path(workingFile).stem().string());
-    }
-    if (result.caption.empty()) {
+    if (activeProfile >= 0 && activeProfile < sync::kProfileCount) {
+        result.caption =
+            text::formatWithInteger(text::languageText("PROFILE_NUMBER"), activeProfile + 1);
+    } else {
         result.caption = text::languageText("DEFAULT_PROFILE_NAME");
     }
     result.tip = text::languageText("PROFILE_TIP") + result.caption;

@@ -1,11 +1,11 @@
 #pragma once
-// The caption and tip of the current-profile button: the name of the active
-// profile, or the text of DEFAULT_PROFILE_NAME when no profile is known; the
-// tip is the text of PROFILE_TIP followed directly by the caption.
+// The caption and tip of the current-profile button: "Profile 1".."Profile 3"
+// (the language text PROFILE_NUMBER with the profile's number) for the
+// active profile, or the text of DEFAULT_PROFILE_NAME when no profile is
+// known; the tip is the text of PROFILE_TIP followed directly by the caption.
 //
-// The program keeps no name of its own per profile: a profile is named after
-// the working file it is kept in (its file name without folder and
-// extension), which is the same file for all three.
+// The three profiles share one working file, so its name cannot tell them
+// apart: the caption names the profile by its number.
 
 #include <string>
 
@@ -16,8 +16,8 @@ struct ProfileCaption {
     std::u16string tip;
 };
 
-// `activeProfile` as readActiveProfile gives it (-1 when unknown);
-// `workingFile` the working file path of that profile (may be empty).
-ProfileCaption profileCaptionOf(int activeProfile, const std::string& workingFile);
+// `activeProfile` as readActiveProfile gives it (-1 when unknown; a value
+// beyond the three profiles counts as unknown).
+ProfileCaption profileCaptionOf(int activeProfile);
 
 } // namespace tavrik::app

@@ -17,6 +17,15 @@ std::uint16_t macroIndexOfId(std::span<const MacroRecord> records, std::uint16_t
     return 0;
 }
 
+std::u16string macroNameOfId(std::span<const MacroRecord> records, std::uint16_t id) {
+    for (const MacroRecord& record : records) {
+        if (record.id() == id) {
+            return record.name();
+        }
+    }
+    return {};
+}
+
 std::uint16_t macroIdAtIndex(std::span<const MacroRecord> records, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= records.size()) {
         return 0;

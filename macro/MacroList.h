@@ -16,6 +16,9 @@ namespace tavrik::macro {
 // is empty. The key map relies on this fallback: a missing macro plays the first.
 std::uint16_t macroIndexOfId(std::span<const MacroRecord> records, std::uint16_t id);
 
+// Name of the first record with this id; empty when none has it.
+std::u16string macroNameOfId(std::span<const MacroRecord> records, std::uint16_t id);
+
 // Id of the record at index; 0 when index is negative or not below the count.
 std::uint16_t macroIdAtIndex(std::span<const MacroRecord> records, int index);
 

@@ -46,4 +46,10 @@ bool reloadFromKeyboard() {
     return loaded;
 }
 
+bool restoreFromWorkingFile() {
+    const DataSetLock lock = lockWorkingSet();
+    releaseWorkingSetContents(workingSet());
+    return loadProfileFile(workingFilePath(0));
+}
+
 } // namespace tavrik::sync

@@ -20,4 +20,10 @@ bool setActiveProfile(int index);
 // keyboard's contents were loaded.
 bool reloadFromKeyboard();
 
+// Discards the changes of the working set: under the working-set lock, its
+// strings, macro list and table are released and the working file is loaded
+// in their place (loadProfileFile: a missing or short file leaves the
+// default table). Returns whether the working file was loaded.
+bool restoreFromWorkingFile();
+
 } // namespace tavrik::sync

@@ -84,6 +84,14 @@ constexpr TextSlotInfo kSlots[] = {
     {"PROFILE_FORMAT_ERROR", u"wrong file format, revert to the default values: \n  %s", G::Main},
     {"PROFILE_NEW", u"\\The new contextual  mode", G::Main},
     {"PROFILE_TIP", u"The current contextual  mode: ", G::Main},
+    // Texts of our own: the current-profile button names the profile by its
+    // number, and the profile manager explains what it refuses.
+    {"PROFILE_NUMBER", u"Profile %d", G::Main},
+    {"PROFILE_ROW_NOT_ACTIVE",
+     u"Only the first three rows stand for the keyboard's profiles 1, 2 and 3; this row cannot "
+     u"be made active.",
+     G::Main},
+    {"PROFILE_NEW_FAILED", u"The profile file could not be written: %s", G::Main},
     {"EXTRA_PROFILE_SPACE_TIGHT",
      u"shortage of hardware space, cancelled the macro name of storage.", G::Main},
     // Main window texts

@@ -1,6 +1,7 @@
 #include "ui/CPngButton.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace tavrik::ui {
 
@@ -46,17 +47,55 @@ const QImage& CPngButton::stateImage(ButtonState state) const {
     return images_.normal;
 }
 
+const QImage& CPngButton::shownImage() const {
+    const ButtonState current = state();
+    if (assigned_ && !assignedImage_.isNull() &&
+        (current == ButtonState::Normal || current == ButtonState::Checked)) {
+        return assignedImage_;
+    }
+    return stateImage(current);
+}
+
+void CPngButton::setAssignedImage(const QImage& image) {
+    assignedImage_ = image;
+    update();
+}
+
+void CPngButton::setAssigned(bool assigned) {
+    if (assigned_ != assigned) {
+        assigned_ = assigned;
+        update();
+    }
+}
+
+void CPngButton::setColourOverlay(const ColourOverlay& overlay) {
+    if (!(overlay_ == overlay)) {
+        overlay_ = overlay;
+        update();
+    }
+}
+
 QSize CPngButton::sizeHint() const {
     return size();
 }
 
-void CPngButton::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const QImage& image = stateImage(state());
+void CPngButton::paintFace(QPainter& painter) const {
+    const QImage& image = shownImage();
     if (!image.isNull()) {
         // A piece reaching past the image shows only the part inside it.
         painter.drawImage(QPoint(0, 0), image, QRect(imageOrigin_, size()));
     }
+    if (overlay_.on) {
+        const int alpha = std::clamp(overlay_.level, 0, 100) * 255 / 100;
+        painter.fillRect(rect(), QColor(static_cast<int>(overlay_.colour & 0xFF),
+                                        static_cast<int>((overlay_.colour >> 8) & 0xFF),
+                                        static_cast<int>((overlay_.colour >> 16) & 0xFF), alpha));
+    }
+}
+
+void CPngButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintFace(painter);
     if (!text().isEmpty()) {
         painter.setPen(palette().color(QPalette::ButtonText));
         painter.drawText(rect(), Qt::AlignCenter, text());

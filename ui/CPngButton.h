@@ -3,11 +3,14 @@
 // full-window state image that lies under it, so the dialog's skin draws it.
 // The state picks the image: disabled, else pressed while held down, else
 // mouse-over while the pointer is on it, else checked while checked, else
-// normal.
+// normal. A button marked as assigned shows its assigned image where it would
+// show the normal or checked one, and a colour overlay, while on, tints the
+// whole piece.
 
 #include <QAbstractButton>
 #include <QImage>
 #include <QPoint>
+#include <cstdint>
 
 namespace tavrik::ui {
 
@@ -24,6 +27,15 @@ struct ButtonImages {
 
 enum class ButtonState { Normal, Over, Pressed, Disabled, Checked };
 
+// A colour laid over a button's picture: `level` percent of `colour`
+// (0x00BBGGRR) over the picture, while `on`.
+struct ColourOverlay {
+    bool on = false;
+    std::uint32_t colour = 0;
+    int level = 50;
+    friend bool operator==(const ColourOverlay&, const ColourOverlay&) = default;
+};
+
 class CPngButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -36,6 +48,18 @@ public:
 
     ButtonState state() const;
     const QImage& stateImage(ButtonState state) const;
+    // What the button shows now: the image of its state, or the assigned
+    // image for a marked button in the normal or checked state.
+    const QImage& shownImage() const;
+
+    // The assigned look: a full-window image like the state images; without
+    // one a marked button looks like any other.
+    void setAssignedImage(const QImage& image);
+    void setAssigned(bool assigned);
+    bool isAssigned() const { return assigned_; }
+
+    void setColourOverlay(const ColourOverlay& overlay);
+    const ColourOverlay& colourOverlay() const { return overlay_; }
 
     QSize sizeHint() const override;
 
@@ -46,13 +70,18 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The shown image's piece and the overlay, without the caption.
+    void paintFace(QPainter& painter) const;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
     ButtonImages images_;
+    QImage assignedImage_;
     QPoint imageOrigin_;
     bool pointerOver_ = false;
+    bool assigned_ = false;
+    ColourOverlay overlay_;
 };
 
 } // namespace tavrik::ui

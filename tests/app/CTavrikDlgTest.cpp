@@ -129,8 +129,8 @@ TEST_F(MainWindowTest, StartedHiddenItLivesInTheTrayWithTheKeyboardsState) {
     ProfileButtons& profiles = window.profileButtons();
     EXPECT_TRUE(profiles.profileButton(0)->isChecked());
     EXPECT_FALSE(profiles.profileButton(1)->isChecked());
-    EXPECT_EQ(profiles.currentProfileButton()->text(), "$Profile0");
-    EXPECT_EQ(profiles.currentProfileButton()->toolTip(), "Current profile: $Profile0");
+    EXPECT_EQ(profiles.currentProfileButton()->text(), "Profile 1");
+    EXPECT_EQ(profiles.currentProfileButton()->toolTip(), "Current profile: Profile 1");
     // Captions and tips from the language file.
     EXPECT_EQ(profiles.profileButton(2)->text(), "Profile 3");
     EXPECT_EQ(window.button(command::Ok)->text(), "OK");
@@ -354,12 +354,14 @@ TEST_F(MainWindowTest, ProfileKeyOfTheKeyboardMovesThePressedProfileButton) {
         EXPECT_EQ(window.lightingPanel().lightingProfile(), profile);
         EXPECT_EQ(device::cachedActiveProfile(), profile);
         EXPECT_FALSE(window.isApplyEnabled());
+        EXPECT_EQ(profiles.currentProfileButton()->text(),
+                  QStringLiteral("Profile %1").arg(profile + 1));
     }
-    // A click on a profile button changes nothing until switching exists:
-    // the pressed button stays the keyboard's profile.
+    // And the other way: a click on a profile button switches the keyboard.
     profiles.profileButton(2)->click();
-    EXPECT_TRUE(profiles.profileButton(0)->isChecked());
-    EXPECT_FALSE(profiles.profileButton(2)->isChecked());
+    EXPECT_EQ(keyboard_.activeProfile(), 2);
+    EXPECT_FALSE(profiles.profileButton(0)->isChecked());
+    EXPECT_TRUE(profiles.profileButton(2)->isChecked());
 }
 
 TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {

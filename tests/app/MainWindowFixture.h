@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QKeyEvent>
+#include <QSettings>
 #include <QThread>
 #include <cstdlib>
 #include <filesystem>
@@ -85,6 +86,10 @@ protected:
         ::setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", folder_.file("data").c_str(), 1);
         ::setenv("XDG_CACHE_HOME", folder_.file("cache").c_str(), 1);
+        // The settings store keeps the folder it first found for the whole
+        // process; each test gets its own.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(folder_.file("config")));
         for (const char* skinFolder : {"Skins", "Help"}) {
             fs::copy(std::string(TAVRIK_BIN_DIR) + "/" + skinFolder, programFolder() + skinFolder,
                      fs::copy_options::recursive);

@@ -69,27 +69,28 @@ TEST(LinkAddress, WebAddressesStayFileNamesAreTakenBesideTheSkin) {
     }
 }
 
-TEST(ProfileCaption, NamesTheWorkingFileOrTheDefaultProfile) {
+TEST(ProfileCaption, NamesTheActiveProfileByNumberOrTheDefaultProfile) {
     text::resetLanguageTexts();
     const struct {
         int activeProfile;
-        std::string workingFile;
         std::u16string caption;
     } cases[] = {
-        {-1, "/home/u/Documents/Tavrik_09A/$Profile0", u"<Default Profile>"},
-        {0, "/home/u/Documents/Tavrik_09A/$Profile0", u"$Profile0"},
-        {2, "/home/u/Documents/Tavrik_09A/$Profile0", u"$Profile0"},
-        {1, "/data/profiles/Work.fwc", u"Work"},
-        {1, "", u"<Default Profile>"},
+        {-1, u"<Default Profile>"}, {0, u"Profile 1"},         {1, u"Profile 2"},
+        {2, u"Profile 3"},          {3, u"<Default Profile>"},
     };
     for (const auto& c : cases) {
-        const ProfileCaption caption = profileCaptionOf(c.activeProfile, c.workingFile);
+        const ProfileCaption caption = profileCaptionOf(c.activeProfile);
         EXPECT_EQ(caption.caption, c.caption) << c.activeProfile;
         EXPECT_EQ(caption.tip, u"The current contextual  mode: " + c.caption);
     }
     text::setLanguageText("PROFILE_TIP", u"Mode: ");
     text::setLanguageText("DEFAULT_PROFILE_NAME", u"none");
-    EXPECT_EQ(profileCaptionOf(-1, "").tip, u"Mode: none");
+    text::setLanguageText("PROFILE_NUMBER", u"配置 %d");
+    EXPECT_EQ(profileCaptionOf(-1).tip, u"Mode: none");
+    EXPECT_EQ(profileCaptionOf(1).tip, u"Mode: 配置 2");
+    // A text without its number still names a profile.
+    text::setLanguageText("PROFILE_NUMBER", u"Profile");
+    EXPECT_EQ(profileCaptionOf(0).caption, u"Profile");
     text::resetLanguageTexts();
 }
 

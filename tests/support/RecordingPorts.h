@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -99,8 +100,16 @@ public:
         messages_.push_back(text);
     }
     bool askYesNo(const std::u16string& text, bool defaultYes) override {
-        std::lock_guard lock(mutex_);
-        questions_.push_back({text, defaultYes});
+        std::function<void()> whileAsked;
+        {
+            std::lock_guard lock(mutex_);
+            questions_.push_back({text, defaultYes});
+            whileAsked = whileAsked_;
+        }
+        // What the user does while the box is open, before answering.
+        if (whileAsked) {
+            whileAsked();
+        }
         return answer_;
     }
     std::optional<std::string> chooseOpenFile(const platform::FileDialogRequest& request) override {
@@ -115,6 +124,7 @@ public:
     }
 
     void answerQuestionsWith(bool yes) { answer_ = yes; }
+    void whileAsked(std::function<void()> action) { whileAsked_ = std::move(action); }
     void choosePath(std::optional<std::string> path) { chosenPath_ = std::move(path); }
 
     std::vector<std::u16string> messages() const {
@@ -136,6 +146,7 @@ private:
     std::vector<std::pair<std::u16string, bool>> questions_;
     std::vector<platform::FileDialogRequest> requests_;
     bool answer_ = false;
+    std::function<void()> whileAsked_;
     std::optional<std::string> chosenPath_;
 };
 

@@ -121,8 +121,11 @@ QImage renderProfileImage(Look look) {
     style::drawWordMark(painter, QRect(16, 8, 130, 30), Look::Normal);
     const ControlList controls = profileControls();
     style::drawPanel(painter, rectOf(controls, "PROGRAM_LIST").adjusted(-4, -4, 4, 4));
+    // The dialog shows its pressed image for disabled buttons too, where a
+    // lit face would read as a button to press: its buttons sink and dim.
+    const Look faceLook = look == Look::Down ? Look::Disabled : look;
     for (const Control& control : controls) {
-        style::drawControlFace(painter, control, look);
+        style::drawControlFace(painter, control, faceLook);
     }
     return image;
 }

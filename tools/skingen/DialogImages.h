@@ -14,6 +14,8 @@ enum class CompositeSet { Key, Macro, MacroOnly, Media, Function };
 
 QImage renderCompositeImage(CompositeSet set, Look look);
 
+// Down draws the buttons dim: the dialog uses that image for its pressed and
+// its disabled buttons alike.
 QImage renderProfileImage(Look look);
 
 // Corner radius of both dialogs, for their masks.
