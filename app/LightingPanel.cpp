@@ -1,6 +1,11 @@
 #include "app/LightingPanel.h"
 
+#include "app/KeyboardPanel.h"
+#include "app/ProfileSwitching.h"
+#include "device/Commands.h"
+#include "lighting/KeyLighting.h"
 #include "lighting/SkinTexts.h"
+#include "lighting/Zones.h"
 #include "platform/PathSet.h"
 #include "text/LanguageFile.h"
 
@@ -33,8 +38,10 @@ lighting::LightingEditor::Files lightingFiles() {
 } // namespace
 
 LightingPanel::LightingPanel(QWidget& window, const ui::CIniFile& layout,
-                             const ui::ButtonImages& images)
-    : QObject(&window), controls_(window, layout, images), editor_(lightingFiles()),
+                             const ui::ButtonImages& images, KeyboardPanel& keys,
+                             ProfileSwitching& switching)
+    : QObject(&window), keys_(keys), switching_(switching), controls_(window, layout, images),
+      editor_(lightingFiles()),
       languageValue_(text::languageValue(platform::pathSet().languageFile)) {
     setLabels(languageValue_);
     connectControls();
@@ -70,6 +77,8 @@ void LightingPanel::setLabels(int languageValue) {
 
 void LightingPanel::connectControls() {
     connect(&controls_.effectList(), &QComboBox::activated, this, &LightingPanel::selectEffect);
+    connect(&controls_.lightingSwitch(), &QAbstractButton::clicked, this,
+            &LightingPanel::toggleZonePainting);
     connect(&controls_.directionLeft(), &QAbstractButton::clicked, this, [this] {
         editor_.chooseDirection(1);
         changed();
@@ -142,6 +151,7 @@ void LightingPanel::showLightingState() {
     showDirection();
     showZonePainting();
     showGroups();
+    showKeyLighting();
 }
 
 void LightingPanel::fillEffectList() {
@@ -229,6 +239,14 @@ void LightingPanel::showUserModes() {
     }
 }
 
+void LightingPanel::showKeyLighting() {
+    if (!isPainting()) {
+        return;
+    }
+    const lighting::LightingState& state = editor_.state();
+    keys_.showKeyColours([&state](int id) { return lighting::keyColourOf(state, id); });
+}
+
 void LightingPanel::changed() {
     showLightingState();
 }
@@ -237,7 +255,61 @@ void LightingPanel::selectEffect(int listIndex) {
     if (editor_.state().effects.effectAt(listIndex) == editor_.state().record.effect) {
         return;
     }
+    // The keys then show the new effect from a clean slate: no colour, no
+    // painted mark. While the editor is off they keep their assignments'
+    // marks, which clicks then edit.
+    if (isPainting()) {
+        keys_.clearKeyOverlays();
+    }
     editor_.selectEffect(listIndex);
+    changed();
+}
+
+void LightingPanel::toggleZonePainting() {
+    if (isPainting()) {
+        leavePainting();
+        return;
+    }
+    if (!switching_.switchProfile(device::readActiveProfile())) {
+        return;
+    }
+    editor_.setZonePainting(true);
+    keys_.clearKeyOverlays();
+    showZonePainting();
+    showGroups();
+    showKeyLighting();
+}
+
+void LightingPanel::leavePainting() {
+    editor_.setZonePainting(false);
+    showZonePainting();
+    showGroups();
+    keys_.clearKeyOverlays();
+    keys_.refreshDescriptions(true);
+}
+
+void LightingPanel::paintZone(int controlId) {
+    switch (editor_.paintZone(controlId)) {
+    case Change::Unchanged:
+        return;
+    case Change::Refused:
+        changed();
+        return;
+    case Change::Written:
+        break;
+    }
+    const bool baseColour = editor_.state().painting.tool == lighting::PaintingTool::BaseColour;
+    for (const int id : lighting::buttonsOfZone(lighting::zoneOfButton(controlId))) {
+        keys_.button(id)->setAssigned(baseColour);
+    }
+    showKeyLighting();
+}
+
+void LightingPanel::restoreLightingDefaults() {
+    if (isPainting()) {
+        keys_.clearKeyOverlays();
+    }
+    editor_.restoreDefaults();
     changed();
 }
 

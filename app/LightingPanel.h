@@ -8,15 +8,12 @@
 //
 // The effect's controls show while the lighting editor is switched on (the
 // zone painting state of zovu.ini); switched off, the panel shows the effect
-// list, the switch and the report rate only.
-//
-// Not yet here: switching the editor on and off (the switch picture), the
-// zone colours and the chosen colour drawn on the on-screen keys, painting a
-// zone by a click on a key, and restoring the lighting with the main
-// window's restore-defaults command. They need the profile switch and the
-// key buttons' colour overlay of the on-screen keyboard.
+// list, the switch and the report rate only. While it is on, the on-screen
+// keys show the lighting (KeyLighting.h) and a click on a key paints its
+// zone: the panel is the main window's ZonePainting.
 
 #include "app/LightingControls.h"
+#include "app/ZonePainting.h"
 #include "lighting/LightingEditor.h"
 
 #include <QObject>
@@ -32,10 +29,16 @@ class CIniFile;
 
 namespace tavrik::app {
 
-class LightingPanel final : public QObject {
+class KeyboardPanel;
+class ProfileSwitching;
+
+class LightingPanel final : public QObject, public ZonePainting {
     Q_OBJECT
 public:
-    LightingPanel(QWidget& window, const ui::CIniFile& layout, const ui::ButtonImages& images);
+    // `keys` show the lighting while the editor is on; switching the editor
+    // on goes through `switching`.
+    LightingPanel(QWidget& window, const ui::CIniFile& layout, const ui::ButtonImages& images,
+                  KeyboardPanel& keys, ProfileSwitching& switching);
 
     QComboBox* effectList() const { return &controls_.effectList(); }
     ui::CPngButton* reportRateButton(int rate) const { return &controls_.reportRate(rate); }
@@ -58,6 +61,20 @@ public:
     // Report-rate button `rate` (0..3) was pressed.
     void chooseReportRate(int rate);
 
+    // toggleZonePainting, the switch picture: off, the keys show their
+    // assignments again; on, only after the keyboard was switched to its
+    // active profile with the save question (a refused switch leaves it
+    // off), and the keys show the lighting.
+    void toggleZonePainting();
+
+    // ZonePainting.
+    bool isPainting() const override { return editor_.state().zonePainting; }
+    // paintZone: the zone of the key takes the painting colour (or the base
+    // colour, whose keys are marked), on the keys and on the keyboard.
+    void paintZone(int controlId) override;
+    void leavePainting() override;
+    void restoreLightingDefaults() override;
+
 private:
     void setLabels(int languageValue);
     void connectControls();
@@ -67,6 +84,8 @@ private:
     void showColours();
     void showZonePainting();
     void showUserModes();
+    // The lighting on the on-screen keys, while the editor is on.
+    void showKeyLighting();
 
     // Shows the state after a change, which is what the keyboard holds when
     // it refused the change.
@@ -76,6 +95,8 @@ private:
     void chooseColour(const QColor& colour);
     void renameUserMode(const QString& name);
 
+    KeyboardPanel& keys_;
+    ProfileSwitching& switching_;
     LightingControls controls_;
     lighting::LightingEditor editor_;
     int languageValue_ = 0;

@@ -35,6 +35,9 @@ int LightingState::speedPosition() const {
 }
 
 LightingEditor::LightingEditor(Files files) : files_(std::move(files)) {
+    // The switch is the user's, not the keyboard's: it holds before any
+    // keyboard answers.
+    state_.zonePainting = readZonePainting(files_.settingsFile);
     loadUserModes();
 }
 
