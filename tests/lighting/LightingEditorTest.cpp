@@ -287,6 +287,7 @@ TEST_F(LightingEditorTest, TheSwitchAndTheUserModesLiveInTheirFiles) {
     ASSERT_TRUE(writeUserModeColours(userColourFile(1), 1,
                                      {PaintingTool::BaseColour, rgb(7, 8, 9), rgb(1, 1, 1)}));
     LightingEditor later({settingsFile(), folder_.file("Skins/UserDengColor_")});
+    EXPECT_TRUE(later.state().zonePainting) << "the switch holds before the keyboard is read";
     later.setProfile(1);
     EXPECT_EQ(later.state().userModeNames, (std::vector<std::u16string>{u"Ev", u"Other"}));
     EXPECT_EQ(later.state().painting.paintingColour, rgb(51, 34, 17)) << "mode 0 at start";

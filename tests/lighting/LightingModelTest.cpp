@@ -2,6 +2,7 @@
 #include "lighting/Colour.h"
 #include "lighting/EffectControls.h"
 #include "lighting/EffectList.h"
+#include "lighting/KeyLighting.h"
 #include "lighting/LightingRecord.h"
 #include "lighting/Zones.h"
 
@@ -209,6 +210,39 @@ TEST(Zones, ButtonsOfAZoneAreTheButtonsInIt) {
     }
     EXPECT_EQ(total, 104u + 6u + 1u) << "the keys, G1..G6 and Fn";
     EXPECT_TRUE(buttonsOfZone(6).empty());
+}
+
+TEST(KeyLighting, KeysShowTheZoneColoursOrTheOneChosenColour) {
+    LightingState state;
+    state.profile = 1;
+    state.zones[1][6] = rgb(9, 8, 7); // zone 3
+    state.zones[0][6] = rgb(1, 1, 1);
+    state.record.colour = rgb(0, 128, 255);
+    const int letterO = 1052;      // zone 3
+    const int letterU = 1050;      // zone 2
+    const int rightWindows = 1087; // no zone
+    const std::optional<Colour> none;
+    const struct {
+        int effect;
+        bool random;
+        int button;
+        std::optional<Colour> shown;
+    } cases[] = {
+        {8, true, letterO, rgb(9, 8, 7)},      // the shown profile's zone
+        {8, false, kFnButtonId, rgb(9, 8, 7)}, // Fn lies in zone 3
+        {8, false, letterU, kWhite},
+        {8, false, rightWindows, none},
+        {4, false, rightWindows, rgb(0, 128, 255)}, // every key in the one colour
+        {16, false, letterO, rgb(0, 128, 255)},     // the reaction colour
+        {4, true, letterO, none},                   // random colours
+        {1, false, letterO, none},                  // no colour of its own
+        {17, false, letterO, none},                 // four preset colours
+    };
+    for (const auto& c : cases) {
+        state.record.effect = c.effect;
+        state.record.random = c.random;
+        EXPECT_EQ(keyColourOf(state, c.button), c.shown) << c.effect << " " << c.button;
+    }
 }
 
 } // namespace
