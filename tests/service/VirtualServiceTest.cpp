@@ -9,8 +9,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
-#include <numeric>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <thread>
 
 namespace tavrik::service::testing {
@@ -201,6 +201,7 @@ TEST_F(VirtualService, FactoryFreshMemory) {
 }
 
 TEST_F(VirtualService, TheModelsEffectsComeFromTheEnvironment) {
+    // clang-format off
     const struct {
         const char* setting;
         std::vector<std::uint8_t> effects;
@@ -212,6 +213,7 @@ TEST_F(VirtualService, TheModelsEffectsComeFromTheEnvironment) {
         {"1 x", {}},
         {"", {}},
     };
+    // clang-format on
     std::vector<std::uint8_t> all(18);
     std::iota(all.begin(), all.end(), 1);
     for (const auto& c : cases) {
