@@ -176,7 +176,9 @@ void CTavrikDlg::createPanels() {
     connect(keyboardPanel_, &KeyboardPanel::keysMarked, flipButtons_, &FlipButtons::applyFlipState);
     flipButtons_->applyFlipState();
     profileSwitching_ = new ProfileSwitching(*this, *keyboardPanel_, *profileButtons_);
-    lightingPanel_ = new LightingPanel(*this, layout(), images_->buttons());
+    lightingPanel_ =
+        new LightingPanel(*this, layout(), images_->buttons(), *keyboardPanel_, *profileSwitching_);
+    keyboardPanel_->setZonePainting(lightingPanel_);
     busyIndicator_ = new BusyIndicator(skinFolder(), this);
     ui::placeControl(*busyIndicator_, layout(), u"CONTROL_JDTStatic");
     createBottomBar();
@@ -311,7 +313,7 @@ void CTavrikDlg::setCompositeEditorOpener(CompositeEditorOpener* opener) {
 }
 
 void CTavrikDlg::setZonePainting(ZonePainting* painting) {
-    keyboardPanel_->setZonePainting(painting);
+    keyboardPanel_->setZonePainting(painting != nullptr ? painting : lightingPanel_);
 }
 
 // Messages, commands and timers.
@@ -499,7 +501,7 @@ void CTavrikDlg::reloadProfileFromKeyboard() {
     if (profileButtons_->showActive(active)) {
         lightingPanel_->setLightingProfile(active);
     }
-    lightingPanel_->reloadFromKeyboard();
+    lightingPanel_->reloadFromKeyboard(true);
     profileButtons_->updateProfileCaption();
 }
 
