@@ -80,27 +80,32 @@ std::string press(VirtualBackend& keyboard, const std::vector<std::string_view>&
     return "error usage: press bank|lighting|profile [N]|tray 6160|6161|code <decimal>";
 }
 
-std::string fault(VirtualBackend& keyboard, const std::vector<std::string_view>& words) {
-    const std::string usage =
-        "error usage: fault none|noanswer N|wrongcode N|status ff N|status fe N|unplug-after N";
+std::string fault(VirtualBackend& keyboard, std::vector<std::string_view> words) {
+    const std::string usage = "error usage: fault none|noanswer N|wrongcode N|status ff N|status "
+                              "fe N [after M]|unplug-after N";
     if (words.size() == 2 && words[1] == "none") {
         keyboard.clearFaults();
         return "ok";
     }
+    std::optional<std::uint32_t> after = 0;
+    if (words.size() >= 4 && words[words.size() - 2] == "after") {
+        after = numberOf<std::uint32_t>(words.back());
+        words.resize(words.size() - 2);
+    }
     const std::optional<std::uint32_t> count =
         words.empty() ? std::nullopt : numberOf<std::uint32_t>(words.back());
-    if (!count) {
+    if (!count || !after) {
         return usage;
     }
     if (words.size() == 3 && words[1] == "noanswer") {
-        keyboard.setFault(Fault::NoAnswer, *count);
+        keyboard.setFault(Fault::NoAnswer, *count, *after);
     } else if (words.size() == 3 && words[1] == "wrongcode") {
-        keyboard.setFault(Fault::WrongCode, *count);
+        keyboard.setFault(Fault::WrongCode, *count, *after);
     } else if (words.size() == 4 && words[1] == "status" && words[2] == "ff") {
-        keyboard.setFault(Fault::StatusRefused, *count);
+        keyboard.setFault(Fault::StatusRefused, *count, *after);
     } else if (words.size() == 4 && words[1] == "status" && words[2] == "fe") {
-        keyboard.setFault(Fault::StatusBadChecksum, *count);
-    } else if (words.size() == 3 && words[1] == "unplug-after") {
+        keyboard.setFault(Fault::StatusBadChecksum, *count, *after);
+    } else if (words.size() == 3 && words[1] == "unplug-after" && *after == 0) {
         keyboard.unplugAfter(*count);
     } else {
         return usage;

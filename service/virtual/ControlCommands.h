@@ -7,6 +7,8 @@
 //   latency <ms>
 //   fault none | fault noanswer <count> | fault wrongcode <count>
 //   fault status ff <count> | fault status fe <count> | fault unplug-after <count>
+//       (noanswer, wrongcode and status take "after <n>": the fault starts
+//       once n further commands have gone through)
 //   dump | dump raw <area>      (areas: info page0 page1 page2 layout macro lighting zones led)
 //   state                       -> ok plugged=<0|1> profile=<n> commands=<answered>
 //

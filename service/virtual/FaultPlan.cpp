@@ -3,15 +3,17 @@
 namespace tavrik::service {
 
 void FaultPlan::clear() {
-    for (std::uint32_t& count : remaining_) {
-        count = 0;
+    for (int fault = 0; fault < 5; ++fault) {
+        remaining_[fault] = 0;
+        delay_[fault] = 0;
     }
     unplugCountdown_ = -1;
 }
 
-void FaultPlan::set(Fault fault, std::uint32_t count) {
+void FaultPlan::set(Fault fault, std::uint32_t count, std::uint32_t after) {
     if (fault != Fault::None) {
         remaining_[static_cast<int>(fault)] = count;
+        delay_[static_cast<int>(fault)] = count == 0 ? 0 : after;
     }
 }
 
@@ -20,14 +22,18 @@ void FaultPlan::unplugAfter(std::uint32_t count) {
 }
 
 Fault FaultPlan::takeFault() {
+    Fault taken = Fault::None;
     for (int fault = static_cast<int>(Fault::NoAnswer);
          fault <= static_cast<int>(Fault::StatusBadChecksum); ++fault) {
-        if (remaining_[fault] > 0) {
+        if (delay_[fault] > 0) {
+            // Every command counts towards every delayed fault.
+            --delay_[fault];
+        } else if (remaining_[fault] > 0 && taken == Fault::None) {
             --remaining_[fault];
-            return static_cast<Fault>(fault);
+            taken = static_cast<Fault>(fault);
         }
     }
-    return Fault::None;
+    return taken;
 }
 
 bool FaultPlan::countCommand() {

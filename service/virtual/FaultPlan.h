@@ -1,8 +1,9 @@
 #pragma once
 // Faults the virtual keyboard shows on request, so that the host's failure
-// paths can be exercised: for the next N commands no answer, an answer for
-// another command, or a refusal; or an unplug after N further commands.
-// A command that meets a fault is not carried out.
+// paths can be exercised: for N commands no answer, an answer for another
+// command, or a refusal, from the next command or after a number of commands
+// that go through; or an unplug after N further commands. A command that
+// meets a fault is not carried out.
 
 #include <cstdint>
 
@@ -14,8 +15,9 @@ class FaultPlan {
 public:
     // Clears every fault, the pending unplug included.
     void clear();
-    // The next `count` commands meet `fault` (count 0 removes it).
-    void set(Fault fault, std::uint32_t count);
+    // `count` commands meet `fault` once `after` further commands have gone
+    // through (count 0 removes it).
+    void set(Fault fault, std::uint32_t count, std::uint32_t after = 0);
     // Unplug once `count` further commands have been received.
     void unplugAfter(std::uint32_t count);
 
@@ -27,6 +29,8 @@ public:
 
 private:
     std::uint32_t remaining_[5] = {};
+    // Commands that go through before the fault starts.
+    std::uint32_t delay_[5] = {};
     // Commands before the unplug; negative when none is pending.
     std::int64_t unplugCountdown_ = -1;
 };

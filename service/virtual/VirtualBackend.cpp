@@ -345,9 +345,9 @@ void VirtualBackend::setLatency(std::uint32_t milliseconds) {
     wake_.notify_all();
 }
 
-void VirtualBackend::setFault(Fault fault, std::uint32_t count) {
+void VirtualBackend::setFault(Fault fault, std::uint32_t count, std::uint32_t after) {
     std::lock_guard lock(mutex_);
-    faults_.set(fault, count);
+    faults_.set(fault, count, after);
 }
 
 void VirtualBackend::clearFaults() {

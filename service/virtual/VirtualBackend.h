@@ -73,7 +73,7 @@ public:
     void unplug();
     void plug();
     void setLatency(std::uint32_t milliseconds);
-    void setFault(Fault fault, std::uint32_t count);
+    void setFault(Fault fault, std::uint32_t count, std::uint32_t after = 0);
     void clearFaults();
     // Unplugs after `count` further commands; 0 unplugs now.
     void unplugAfter(std::uint32_t count);

@@ -487,8 +487,31 @@ TEST_F(VirtualService, FaultsAffectTheNextCommands) {
     // Answered commands: every one but the unanswered.
     EXPECT_EQ(control("state"), "ok plugged=1 profile=0 commands=7");
 
-    EXPECT_EQ(control("fault status"), "error usage: fault none|noanswer N|wrongcode N|status ff "
-                                       "N|status fe N|unplug-after N");
+    const std::string usage = "error usage: fault none|noanswer N|wrongcode N|status ff N|status "
+                              "fe N [after M]|unplug-after N";
+    for (const char* misspelt :
+         {"fault status", "fault status ff 1 after", "fault status ff 1 after x",
+          "fault noanswer after 2", "fault unplug-after 1 after 2"}) {
+        EXPECT_EQ(control(misspelt), usage) << misspelt;
+    }
+}
+
+TEST_F(VirtualService, AFaultAfterSomeCommandsLetsThoseThrough) {
+    const CommandPacket read = commandPacket(kReadDeviceInfo, 44);
+    EXPECT_EQ(control("fault status ff 2 after 3"), "ok");
+    EXPECT_EQ(control("fault status fe 1 after 1"), "ok");
+    // The delays count every command, also one that meets another fault.
+    const int expected[] = {0x00, 0xFE, 0x00, 0xFF, 0xFF, 0x00};
+    for (const int status : expected) {
+        EXPECT_EQ(statusOf(read), status);
+    }
+    EXPECT_EQ(control("fault noanswer 1 after 0"), "ok");
+    EXPECT_FALSE(exchange(read, 300ms));
+    EXPECT_EQ(control("fault wrongcode 1 after 2"), "ok");
+    EXPECT_EQ(control("fault none"), "ok");
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(statusOf(read), 0x00);
+    }
 }
 
 TEST_F(VirtualService, UnplugInTheMiddleOfAWriteSequenceKeepsTheCommittedMemory) {

@@ -1,0 +1,42 @@
+// Skin layout files place every control: any bytes must give each control a
+// whole rectangle (four numbers or the default one) and integers within int.
+
+#include "platform/IniDocument.h"
+#include "platform/IniFile.h"
+#include "platform/IniValues.h"
+#include "platform/Unicode.h"
+
+#include <cstdlib>
+#include <string>
+
+using namespace tavrik::platform;
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+// Keys of the program's own layout files.
+const std::u16string_view kKeys[] = {u"IDOK", u"IDC_APPLY", u"MAIN_BK", u"G1", u"PROFILE1",
+                                     u"WIDTH", u"HEIGHT"};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const IniSnapshot layout(IniDocument::parse(bytes));
+    for (const std::u16string_view key : kKeys) {
+        const LayoutRectangle place = readLayoutRectangle(layout, kLayoutSection, key);
+        check(place == LayoutRectangle{} ||
+              place == parseLayoutRectangle(layout.readString(kLayoutSection, key, u"")));
+        readIniInteger(layout, kLayoutSection, key, u"0");
+    }
+    // The same bytes as one value, as a line of a file would hold it.
+    const std::u16string text = toUtf16(bytes);
+    parseLayoutRectangle(text);
+    parseIniInteger(text);
+    return 0;
+}
