@@ -245,9 +245,16 @@ std::string IniDocument::newline() const {
 }
 
 void IniDocument::ensureTerminated(std::size_t index) {
-    if (lines_[index].terminator.empty()) {
-        lines_[index].terminator = newline();
+    Line& line = lines_[index];
+    if (!line.terminator.empty()) {
+        return;
     }
+    // A lone byte that ends a UTF-16 file is no character; left before a line
+    // break, it would shift every character after it by one byte.
+    if (isUtf16(encoding_) && line.content.size() % 2 != 0) {
+        line.content.pop_back();
+    }
+    line.terminator = newline();
 }
 
 void IniDocument::insertLine(std::size_t index, std::u16string text) {

@@ -20,8 +20,8 @@ void check(bool condition) {
 }
 
 // Keys of the program's own layout files.
-const std::u16string_view kKeys[] = {u"IDOK", u"IDC_APPLY", u"MAIN_BK", u"G1", u"PROFILE1",
-                                     u"WIDTH", u"HEIGHT"};
+const std::u16string_view kKeys[] = {u"CONTROL_HELP", u"CONTROL_CLOSE", u"FUNC_PROFILE1",
+                                     u"FUNC_MACRO",   u"PROGRAM_LIST",  u"CONTROL_OK"};
 
 } // namespace
 

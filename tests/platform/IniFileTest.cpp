@@ -160,6 +160,26 @@ TEST(IniFile, Utf16FilesAreReadAndWrittenBackInTheirOwnByteOrder) {
     }
 }
 
+TEST(IniFile, ALoneByteAtTheEndOfAUtf16FileDoesNotShiftWhatIsWrittenAfterIt) {
+    testing::TemporaryFolder folder;
+    // A UTF-16 file cut after an odd number of bytes, with and without a
+    // line break before the lone byte.
+    for (const bool bigEndian : {false, true}) {
+        for (const std::u16string& lines :
+             {std::u16string(u"[S]\r\nold=1\r\n"), std::u16string(u"[S]\r\nold=1")}) {
+            const std::string bom = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+            const std::string path = folder.file("cut.ini");
+            ASSERT_TRUE(writeBytes(path, bom + utf16Bytes(lines, bigEndian) + "x"));
+            IniFile file(path);
+            EXPECT_TRUE(file.writeString(u"T", u"new", u"2"));
+            EXPECT_TRUE(file.writeString(u"S", u"added", u"3"));
+            EXPECT_EQ(file.readString(u"T", u"new", u""), u"2") << bigEndian;
+            EXPECT_EQ(file.readString(u"S", u"added", u""), u"3") << bigEndian;
+            EXPECT_EQ(file.readString(u"S", u"old", u""), u"1") << bigEndian;
+        }
+    }
+}
+
 TEST(IniFile, Utf8ByteOrderMarkIsKept) {
     testing::TemporaryFolder folder;
     const std::string withBom = folder.file("bom.ini");

@@ -103,12 +103,11 @@ struct Figures {
         text << points << " of " << exchanges << " exchange points x " << std::size(kFaultKinds)
              << " fault kinds (" << runs << " runs): 0 crashes, " << hangs << " hangs, "
              << filesLost << " files lost, " << failuresReportedAsSuccess
-             << " failures reported as success, " << notRecovered << " not restored by one more run";
+             << " failures reported as success, " << notRecovered
+             << " not restored by one more run";
         return text.str();
     }
-    bool clean() const {
-        return hangs + filesLost + failuresReportedAsSuccess + notRecovered == 0;
-    }
+    bool clean() const { return hangs + filesLost + failuresReportedAsSuccess + notRecovered == 0; }
 };
 
 class ExchangeFaultCampaign : public profile::testing::ProfileTest {
@@ -179,9 +178,8 @@ TEST_F(ExchangeFaultCampaign, TheLargestWriteSurvivesAFaultAtEveryExchange) {
     std::map<std::string, Bytes> intended[2];
     long exchanges = 0;
     for (int variant = 0; variant < 2; ++variant) {
-        exchanges = exchangesOf([&] {
-            ASSERT_TRUE(sync::importProfileFrom(paths[variant]).keyboardWritten);
-        });
+        exchanges = exchangesOf(
+            [&] { ASSERT_TRUE(sync::importProfileFrom(paths[variant]).keyboardWritten); });
         intended[variant] = keyboardAreas();
     }
     ASSERT_NE(intended[0], intended[1]);
@@ -194,7 +192,8 @@ TEST_F(ExchangeFaultCampaign, TheLargestWriteSurvivesAFaultAtEveryExchange) {
     int target = 0; // the keyboard holds variant 1 now
     for (const FaultKind& kind : kFaultKinds) {
         for (const std::size_t point : points) {
-            const std::string run = std::string(kind.name) + " at exchange " + std::to_string(point);
+            const std::string run =
+                std::string(kind.name) + " at exchange " + std::to_string(point);
             SCOPED_TRACE(run);
             ++figures.runs;
             keyboard.control(kind.command(point));
@@ -226,8 +225,8 @@ TEST_F(ExchangeFaultCampaign, TheLargestWriteSurvivesAFaultAtEveryExchange) {
 TEST_F(ExchangeFaultCampaign, AKeyboardReadSurvivesAFaultAtEveryExchange) {
     ASSERT_TRUE(sync::importProfileFrom(paths[0]).keyboardWritten);
     const std::string referencePath = folder.file("reference.fwc");
-    const long exchanges = exchangesOf(
-        [&] { ASSERT_TRUE(sync::readKeyboardToWorkingFile(referencePath)); });
+    const long exchanges =
+        exchangesOf([&] { ASSERT_TRUE(sync::readKeyboardToWorkingFile(referencePath)); });
     const Bytes reference = readFile(referencePath);
     // The active profile, three pages of 10 packets, the macro header and
     // 583 packets of the area.
@@ -241,7 +240,8 @@ TEST_F(ExchangeFaultCampaign, AKeyboardReadSurvivesAFaultAtEveryExchange) {
     Figures figures;
     for (const FaultKind& kind : kFaultKinds) {
         for (const std::size_t point : points) {
-            const std::string run = std::string(kind.name) + " at exchange " + std::to_string(point);
+            const std::string run =
+                std::string(kind.name) + " at exchange " + std::to_string(point);
             SCOPED_TRACE(run);
             ++figures.runs;
             writeFile(path, images[1]);
