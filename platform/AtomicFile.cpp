@@ -2,10 +2,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,30 +52,112 @@ void syncFolder(const std::string& folder) {
     }
 }
 
-} // namespace
-
-bool writeFileAtomically(const std::string& path,
-                         std::initializer_list<std::span<const std::uint8_t>> parts) {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+// A new file is the user's alone; a replaced one keeps the permissions it
+// was given.
+mode_t permissionsFor(const std::string& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        return existing.st_mode & 0777;
     }
+    return S_IRUSR | S_IWUSR;
+}
+
+// The file a save writes before it takes the target's place. Where the file
+// system allows, it has no name until it is complete, so a process killed
+// in the middle of a save leaves nothing behind.
+struct TemporaryFile {
+    int fd = -1;
+    std::string name; // empty while it has none
+};
+
+// Nameless where the file system can make one (fd -1 otherwise).
+TemporaryFile openNamelessBeside(const std::string& path) {
+    TemporaryFile temporary;
+    temporary.fd =
+        ::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    return temporary;
+}
+
+TemporaryFile openNamedBeside(const std::string& path) {
+    TemporaryFile temporary;
+    temporary.name = path + ".XXXXXX";
+    temporary.fd = ::mkostemp(temporary.name.data(), O_CLOEXEC);
+    return temporary;
+}
+
+// A name beside the target that no file has yet, most likely.
+std::string randomNameBeside(const std::string& path) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::uint8_t random[6] = {};
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        std::memcpy(random, &now, sizeof random);
+    }
+    std::string name = path + ".";
+    for (const std::uint8_t byte : random) {
+        name += kLetters[byte % (sizeof kLetters - 1)];
+    }
+    return name;
+}
+
+// Gives a complete nameless file a name beside the target, for the rename.
+bool nameTemporary(TemporaryFile& temporary, const std::string& path) {
+    const std::string self = "/proc/self/fd/" + std::to_string(temporary.fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = randomNameBeside(path);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary.name = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+enum class SaveResult { Saved, Failed, Unnamed };
+
+// Writes the parts into the temporary file, names it when it has no name yet
+// and renames it over the target. Unnamed: the complete file could not be
+// given a name (no /proc, say), and nothing changed.
+SaveResult saveThrough(TemporaryFile temporary, const std::string& path,
+                       std::initializer_list<std::span<const std::uint8_t>> parts, mode_t mode) {
     bool ok = true;
     for (const auto& part : parts) {
-        if (!writeAll(fd, part)) {
+        if (!writeAll(temporary.fd, part)) {
             ok = false;
             break;
         }
     }
-    ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) {
+    ok = ok && ::fchmod(temporary.fd, mode) == 0 && ::fsync(temporary.fd) == 0;
+    const bool named = !ok || !temporary.name.empty() || nameTemporary(temporary, path);
+    ok = (::close(temporary.fd) == 0) && ok && named;
+    if (ok && ::rename(temporary.name.c_str(), path.c_str()) == 0) {
         syncFolder(folderOf(path));
-        return true;
+        return SaveResult::Saved;
     }
-    ::unlink(temporary.c_str());
-    return false;
+    if (!temporary.name.empty()) {
+        ::unlink(temporary.name.c_str());
+    }
+    return named ? SaveResult::Failed : SaveResult::Unnamed;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string& path,
+                         std::initializer_list<std::span<const std::uint8_t>> parts) {
+    const mode_t mode = permissionsFor(path);
+    TemporaryFile nameless = openNamelessBeside(path);
+    if (nameless.fd >= 0) {
+        const SaveResult result = saveThrough(std::move(nameless), path, parts, mode);
+        if (result != SaveResult::Unnamed) {
+            return result == SaveResult::Saved;
+        }
+    }
+    TemporaryFile named = openNamedBeside(path);
+    return named.fd >= 0 && saveThrough(std::move(named), path, parts, mode) == SaveResult::Saved;
 }
 
 bool readWholeFile(const std::string& path, std::string& contents) {
@@ -89,6 +174,8 @@ bool readWholeFile(const std::string& path, std::string& contents) {
     return true;
 }
 
-void setWriteFunctionForTesting(WriteFunction function) { writeFunction.store(function); }
+void setWriteFunctionForTesting(WriteFunction function) {
+    writeFunction.store(function);
+}
 
 } // namespace tavrik::platform

@@ -1,8 +1,12 @@
 #include "platform/AtomicFile.h"
+
 #include "tests/support/TemporaryFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tavrik::platform {
@@ -52,6 +56,56 @@ TEST(AtomicFile, FailedWriteLeavesThePreviousFileWholeAndNoTemporaryBehind) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// Writes some bytes, then the process dies, as if killed in the middle of a save.
+ssize_t dieAfterSomeBytes(int fd, const void* data, size_t size) {
+    const ssize_t written = ::write(fd, data, std::min<size_t>(size, 10));
+    ::_exit(written > 0 ? 7 : 8);
+}
+
+TEST(AtomicFile, AProcessThatDiesInTheMiddleOfASaveLeavesNothingBehindButTheOldFile) {
+    testing::TemporaryFolder folder;
+    const std::string path = folder.file("target");
+    ASSERT_TRUE(writeFileAtomically(path, {bytesOf("the previous content")}));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setWriteFunctionForTesting(&dieAfterSomeBytes);
+        writeFileAtomically(path, {bytesOf(std::string(100, 'x'))});
+        ::_exit(9);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 7) << "the save did not reach its first write";
+    std::string contents;
+    ASSERT_TRUE(readWholeFile(path, contents));
+    EXPECT_EQ(contents, "the previous content");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+mode_t permissionsOf(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? (status.st_mode & 07777) : 0;
+}
+
+TEST(AtomicFile, ANewFileIsTheUsersAloneAndAReplacedFileKeepsItsPermissions) {
+    testing::TemporaryFolder folder;
+    const std::string fresh = folder.file("fresh");
+    ASSERT_TRUE(writeFileAtomically(fresh, {bytesOf("new")}));
+    EXPECT_EQ(permissionsOf(fresh), 0600u);
+
+    const std::string shared = folder.file("shared");
+    ASSERT_TRUE(writeFileAtomically(shared, {bytesOf("old")}));
+    ASSERT_EQ(::chmod(shared.c_str(), 0644), 0);
+    ASSERT_TRUE(writeFileAtomically(shared, {bytesOf("replaced")}));
+    EXPECT_EQ(permissionsOf(shared), 0644u);
+    ASSERT_EQ(::chmod(shared.c_str(), 0640), 0);
+    ASSERT_TRUE(writeFileAtomically(shared, {bytesOf("again")}));
+    EXPECT_EQ(permissionsOf(shared), 0640u);
 }
 
 TEST(AtomicFile, WriteIntoMissingFolderFailsAndReadOfMissingFileFails) {

@@ -1,0 +1,108 @@
+#pragma once
+// A program of the build started as a child whose standard output the test
+// reads line by line, and which the test may kill.
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace tavrik::reliability {
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess() {
+        kill();
+        if (output_ >= 0) {
+            ::close(output_);
+        }
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts arguments[0] with the test's environment; stderr is discarded.
+    bool start(std::vector<std::string> arguments) {
+        int pipe[2];
+        if (::pipe2(pipe, O_CLOEXEC) != 0) {
+            return false;
+        }
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        const bool started =
+            posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(pipe[1]);
+        output_ = pipe[0];
+        if (!started) {
+            pid_ = -1;
+        }
+        return started;
+    }
+
+    // True once the child printed `line`; false when it ended or closed its
+    // output first, or after `limit`, which only a broken child reaches.
+    bool waitForLine(const std::string& line,
+                     std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            const std::size_t at = received_.find(line + "\n");
+            if (at != std::string::npos) {
+                return true;
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd watched{output_, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
+                return false;
+            }
+            char buffer[256];
+            const ssize_t read = ::read(output_, buffer, sizeof buffer);
+            if (read <= 0 && errno != EINTR) {
+                return false;
+            }
+            if (read > 0) {
+                received_.append(buffer, static_cast<std::size_t>(read));
+            }
+        }
+    }
+
+    // SIGKILL and reap; harmless once the child is gone.
+    void kill() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            wait();
+        }
+    }
+
+    // Waits for the child's end: its exit status, or -1 when a signal ended it.
+    int wait() {
+        int status = 0;
+        while (pid_ > 0 && ::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+    std::string received_;
+};
+
+} // namespace tavrik::reliability
