@@ -4,9 +4,16 @@
 // named semaphores (initial count 0, readable and writable by the user only).
 // The program itself never waits on them or signals them; they are there for
 // whoever looks for them by name.
+//
+// Semaphore names are machine-wide, while an instance is the user's: each
+// name is kept apart by the user and the runtime folder that holds the
+// instance lock (namedEventObjectName), so that the instances of two users,
+// or of one user in two runtime folders, neither share nor remove each
+// other's events.
 
 #include <semaphore.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrik::platform {
@@ -16,6 +23,11 @@ inline constexpr int kNamedEventCount = 210;
 // "%sMain_%02d" on the prefix "Tavrik_Event_": number 1 gives
 // "Tavrik_Event_Main_01", number 210 "Tavrik_Event_Main_210".
 std::string namedEventName(int number);
+
+// The semaphore that stands for the event of that name in the current
+// user's runtime folder: "/tavrik-<uid>-<8 hex digits of the folder's FNV-1a
+// hash>.<name>", e.g. "/tavrik-1000-6a1b2c3d.Tavrik_Event_Main_01".
+std::string namedEventObjectName(std::string_view eventName);
 
 class NamedEvents {
 public:

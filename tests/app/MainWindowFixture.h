@@ -64,7 +64,7 @@ inline void pressKey(QWidget& widget, int key) {
 }
 
 inline bool namedEventExists(const std::string& name) {
-    sem_t* semaphore = ::sem_open(("/" + name).c_str(), 0);
+    sem_t* semaphore = ::sem_open(platform::namedEventObjectName(name).c_str(), 0);
     if (semaphore == SEM_FAILED) {
         return false;
     }

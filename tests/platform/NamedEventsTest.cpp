@@ -1,6 +1,9 @@
 #include "platform/NamedEvents.h"
 
+#include "tests/support/TemporaryFolder.h"
+
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
@@ -19,7 +22,7 @@ TEST(NamedEvents, NamesFollowThePrefixAndTwoDigitNumbers) {
 }
 
 bool semaphoreExists(const std::string& name) {
-    sem_t* semaphore = ::sem_open(("/" + name).c_str(), 0);
+    sem_t* semaphore = ::sem_open(namedEventObjectName(name).c_str(), 0);
     if (semaphore == SEM_FAILED) {
         return false;
     }
@@ -35,7 +38,7 @@ TEST(NamedEvents, AllExistFromCreationUntilClosed) {
     }
     EXPECT_FALSE(semaphoreExists(namedEventName(211)));
     // They start unsignalled.
-    sem_t* first = ::sem_open(("/" + namedEventName(1)).c_str(), 0);
+    sem_t* first = ::sem_open(namedEventObjectName(namedEventName(1)).c_str(), 0);
     ASSERT_NE(first, SEM_FAILED);
     EXPECT_EQ(::sem_trywait(first), -1);
     EXPECT_EQ(errno, EAGAIN);
@@ -48,7 +51,7 @@ TEST(NamedEvents, AllExistFromCreationUntilClosed) {
 }
 
 TEST(NamedEvents, EventsLeftBehindAreTakenOverAndRemoved) {
-    sem_t* leftover = ::sem_open(("/" + namedEventName(7)).c_str(), O_CREAT, 0600, 0);
+    sem_t* leftover = ::sem_open(namedEventObjectName(namedEventName(7)).c_str(), O_CREAT, 0600, 0);
     ASSERT_NE(leftover, SEM_FAILED);
     ::sem_close(leftover);
     {
@@ -56,6 +59,30 @@ TEST(NamedEvents, EventsLeftBehindAreTakenOverAndRemoved) {
         EXPECT_EQ(events.create(), kNamedEventCount);
     }
     EXPECT_FALSE(semaphoreExists(namedEventName(7)));
+}
+
+TEST(NamedEvents, InstancesInTwoRuntimeFoldersKeepTheirOwnEvents) {
+    testing::TemporaryFolder first;
+    testing::TemporaryFolder second;
+    ::setenv("XDG_RUNTIME_DIR", first.path().c_str(), 1);
+    const std::string firstName = namedEventObjectName(namedEventName(1));
+    NamedEvents firstEvents;
+    ASSERT_EQ(firstEvents.create(), kNamedEventCount);
+
+    ::setenv("XDG_RUNTIME_DIR", second.path().c_str(), 1);
+    EXPECT_NE(namedEventObjectName(namedEventName(1)), firstName);
+    {
+        NamedEvents secondEvents;
+        EXPECT_EQ(secondEvents.create(), kNamedEventCount);
+        EXPECT_TRUE(semaphoreExists(namedEventName(1)));
+    }
+    EXPECT_FALSE(semaphoreExists(namedEventName(1)));
+    ::setenv("XDG_RUNTIME_DIR", first.path().c_str(), 1);
+    EXPECT_TRUE(semaphoreExists(namedEventName(1))) << "the second instance removed the first's";
+    EXPECT_TRUE(semaphoreExists(namedEventName(kNamedEventCount)));
+    firstEvents.close();
+    EXPECT_FALSE(semaphoreExists(namedEventName(1)));
+    ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 } // namespace
