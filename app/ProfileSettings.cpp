@@ -2,6 +2,7 @@
 
 #include "app/InitInstance.h"
 #include "platform/IniValues.h"
+#include "platform/SettingsStore.h"
 
 #include <QSettings>
 
@@ -17,6 +18,9 @@ public:
         : settings_(QString::fromLatin1(kSettingsRoot), QString::fromLatin1(kApplicationName)) {
         settings_.beginGroup(kSection);
     }
+    ~ProfileSection() { platform::syncPrivately(settings_); }
+    ProfileSection(const ProfileSection&) = delete;
+    ProfileSection& operator=(const ProfileSection&) = delete;
     QSettings& operator*() { return settings_; }
     QSettings* operator->() { return &settings_; }
 

@@ -1,5 +1,6 @@
 #include "platform/SettingsStore.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QString>
 
@@ -26,8 +27,21 @@ std::u16string readSetting(std::u16string_view section, std::u16string_view key,
 bool writeSetting(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
     QSettings settings;
     settings.setValue(keyPath(section, key), QString::fromStdU16String(std::u16string(value)));
+    return syncPrivately(settings);
+}
+
+bool syncPrivately(QSettings& settings) {
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() != QSettings::NoError) {
+        return false;
+    }
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    const QString file = settings.fileName();
+    if (QFile::exists(file) && (QFile::permissions(file) & others)) {
+        return QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    return true;
 }
 
 } // namespace tavrik::platform

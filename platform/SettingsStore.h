@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+class QSettings;
+
 namespace tavrik::platform {
 
 // The stored text, or `defaultValue` when the section has no such key.
@@ -15,5 +17,10 @@ std::u16string readSetting(std::u16string_view section, std::u16string_view key,
 // Stores the text and writes the store out at once; false when it could not
 // be written.
 bool writeSetting(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+
+// Writes `settings` out and keeps their file readable and writable by the
+// user alone (Qt makes it as the umask has it; later writes keep what the
+// file has). Returns whether the write succeeded.
+bool syncPrivately(QSettings& settings);
 
 } // namespace tavrik::platform

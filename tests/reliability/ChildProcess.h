@@ -60,26 +60,27 @@ public:
     bool waitForLine(const std::string& line,
                      std::chrono::milliseconds limit = std::chrono::seconds(60)) {
         const auto end = std::chrono::steady_clock::now() + limit;
-        for (;;) {
-            const std::size_t at = received_.find(line + "\n");
-            if (at != std::string::npos) {
-                return true;
-            }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
-            pollfd watched{output_, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
+        while (received_.find(line + "\n") == std::string::npos) {
+            if (!receiveMore(end)) {
                 return false;
-            }
-            char buffer[256];
-            const ssize_t read = ::read(output_, buffer, sizeof buffer);
-            if (read <= 0 && errno != EINTR) {
-                return false;
-            }
-            if (read > 0) {
-                received_.append(buffer, static_cast<std::size_t>(read));
             }
         }
+        return true;
+    }
+
+    // The next line the child prints, without its line feed; false as above.
+    bool readLine(std::string& line, std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        std::size_t feed = received_.find('\n');
+        while (feed == std::string::npos) {
+            if (!receiveMore(end)) {
+                return false;
+            }
+            feed = received_.find('\n');
+        }
+        line = received_.substr(0, feed);
+        received_.erase(0, feed + 1);
+        return true;
     }
 
     // SIGKILL and reap; harmless once the child is gone.
@@ -100,6 +101,26 @@ public:
     }
 
 private:
+    bool receiveMore(std::chrono::steady_clock::time_point end) {
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd watched{output_, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
+                return false;
+            }
+            char buffer[256];
+            const ssize_t read = ::read(output_, buffer, sizeof buffer);
+            if (read > 0) {
+                received_.append(buffer, static_cast<std::size_t>(read));
+                return true;
+            }
+            if (read == 0 || errno != EINTR) {
+                return false;
+            }
+        }
+    }
+
     pid_t pid_ = -1;
     int output_ = -1;
     std::string received_;

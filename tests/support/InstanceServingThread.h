@@ -23,9 +23,10 @@ struct Received {
     std::intptr_t lParam;
 };
 
-// The running instance's main window: records what reaches it and answers
+// The running instance's main window (named apart from the recording port
+// of RecordingPorts.h, which shares test binaries): records what reaches it and answers
 // with a fixed result.
-class RecordingWindow final : public QObject {
+class AnsweringWindow final : public QObject {
 public:
     bool event(QEvent* event) override {
         if (event->type() != platform::WindowMessageEvent::eventType()) {
@@ -108,7 +109,7 @@ private:
     }
 
     QThread thread_;
-    RecordingWindow window_;
+    AnsweringWindow window_;
     std::unique_ptr<platform::InstanceServer> server_;
     std::unique_ptr<QLocalServer> stranger_;
 };
