@@ -2,8 +2,8 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
+#include "platform/Crc32.h"
 #include "platform/HomeFolder.h"
-#include "service/virtual/Crc32.h"
 
 #include <algorithm>
 #include <array>
@@ -17,6 +17,7 @@
 namespace tavrik::service {
 namespace {
 
+using platform::crc32;
 using platform::readU16;
 using platform::readU32;
 using platform::writeU16;
