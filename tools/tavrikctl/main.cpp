@@ -52,7 +52,7 @@ constexpr const char* kHelp =
     "  profile [1|2|3]    make a profile active; without a number, show the active one\n"
     "  backup FILE        save everything the keyboard holds in a backup file\n"
     "  restore FILE       check a backup file, write it to the keyboard and read it back\n"
-    "  --help             show this help\n"
+    "  --help, -h         show this help\n"
     "\n"
     "Environment:\n"
     "  VEZAROR_BACKEND             hidraw (real keyboards, the default) or virtual\n"
