@@ -424,9 +424,8 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
         backUpKeyboard();
         return true;
     case command::RestoreKeyboard:
-        if (restoreKeyboard(keyboardPanel_->compositeEditorOpener())) {
-            reloadProfileFromKeyboard();
-        }
+        restoreKeyboard(keyboardPanel_->compositeEditorOpener(),
+                        [this] { reloadProfileFromKeyboard(); });
         return true;
     case traycommand::StartWithDesktop:
         tray_->toggleStartWithDesktop();

@@ -50,7 +50,8 @@ bool backUpKeyboard() {
     return saved;
 }
 
-bool restoreKeyboard(const CompositeEditorOpener& editor) {
+bool restoreKeyboard(const CompositeEditorOpener& editor,
+                     const std::function<void()>& keyboardChanged) {
     if (!keyboardAnswers()) {
         tell(text::languageText("RESTORE_NO_KEYBOARD"), platform::MessageIcon::Warning);
         return false;
@@ -77,10 +78,13 @@ bool restoreKeyboard(const CompositeEditorOpener& editor) {
     }
     const sync::RestoreResult result = sync::restoreKeyboardBackup(backup);
     const bool restored = result == sync::RestoreResult::Restored;
+    if (restored || result == sync::RestoreResult::WriteFailed ||
+        result == sync::RestoreResult::NotConfirmed) {
+        keyboardChanged();
+    }
     tell(sync::resultText(result, *path),
          restored ? platform::MessageIcon::Information : platform::MessageIcon::Warning);
-    return restored || result == sync::RestoreResult::WriteFailed ||
-           result == sync::RestoreResult::NotConfirmed;
+    return restored;
 }
 
 } // namespace tavrik::app

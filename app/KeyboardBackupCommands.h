@@ -4,6 +4,8 @@
 // KeyboardBackupTransfer.h) and what the user is told. Every dialog and
 // message goes through the Prompter.
 
+#include <functional>
+
 namespace tavrik::app {
 
 class CompositeEditorOpener;
@@ -20,8 +22,11 @@ bool backUpKeyboard();
 // the open dialog; the file is read and checked whole, and a file that is not
 // a sound backup is refused with its reason. While the key editor is open
 // nothing is restored (RESTORE_CLOSE_EDITOR). Then the question
-// RESTORE_QUESTION (No preselected), the restore and its message. Returns
-// whether the keyboard may have changed, so that the window reads it again.
-bool restoreKeyboard(const CompositeEditorOpener& editor);
+// RESTORE_QUESTION (No preselected) and the restore. When the keyboard may
+// have changed (restored, or written in part), `keyboardChanged` runs before
+// the message says what came of it, so the window shows the keyboard's new
+// contents behind the message. Returns whether the backup was restored.
+bool restoreKeyboard(const CompositeEditorOpener& editor,
+                     const std::function<void()>& keyboardChanged);
 
 } // namespace tavrik::app

@@ -3,9 +3,9 @@
 // keyboard.
 
 #include "app/KeyboardBackupCommands.h"
-#include "profile/KeyboardBackup.h"
 
 #include "app/CompositeEditorOpener.h"
+#include "profile/KeyboardBackup.h"
 #include "sync/ProfileActivation.h"
 #include "tests/support/ProfileFixture.h"
 #include "tests/support/VirtualKeyboardSession.h"
@@ -32,6 +32,14 @@ protected:
     void TearDown() override { keyboard.stop(); }
 
     std::string backupPath() const { return folder.file("keyboard.tkb"); }
+    // Counts the times the window would read the keyboard again, and notes
+    // whether the message was still to come then.
+    std::function<void()> noteChange() {
+        return [this] {
+            ++changes;
+            messagesBeforeChange = prompter.messages().size();
+        };
+    }
     std::string keyboardMemory() {
         std::string memory;
         for (const char* area : {"info", "page0", "page1", "page2", "macro", "lighting", "zones"}) {
@@ -42,6 +50,8 @@ protected:
     }
 
     tavrik::testing::VirtualKeyboardSession keyboard{folder};
+    int changes = 0;
+    std::size_t messagesBeforeChange = 0;
 };
 
 TEST_F(KeyboardBackupCommandsTest, BackUpAsksWhereAndSaysWhatCameOfIt) {
@@ -87,7 +97,7 @@ TEST_F(KeyboardBackupCommandsTest, RestoreChecksTheFileAsksFirstAndThenWritesThe
 
     // No: nothing happens; the question names the file and prefers No.
     prompter.answerQuestionsWith(false);
-    EXPECT_FALSE(restoreKeyboard(noCompositeEditor()));
+    EXPECT_FALSE(restoreKeyboard(noCompositeEditor(), noteChange()));
     ASSERT_EQ(prompter.questions().size(), 1u);
     EXPECT_NE(prompter.questions().front().first.find(platform::toUtf16(backupPath())),
               std::u16string::npos);
@@ -96,16 +106,31 @@ TEST_F(KeyboardBackupCommandsTest, RestoreChecksTheFileAsksFirstAndThenWritesThe
 
     // While the key editor is open nothing is asked or written.
     OpenEditor editor;
-    EXPECT_FALSE(restoreKeyboard(editor));
+    EXPECT_FALSE(restoreKeyboard(editor, noteChange()));
     EXPECT_EQ(prompter.questions().size(), 1u);
     EXPECT_EQ(prompter.messages().back(),
               u"Please close the key editor before you restore the keyboard.");
 
+    EXPECT_EQ(changes, 0);
+
+    // Yes: the window reads the keyboard again before the message comes.
     prompter.answerQuestionsWith(true);
-    EXPECT_TRUE(restoreKeyboard(noCompositeEditor()));
+    const std::size_t messages = prompter.messages().size();
+    EXPECT_TRUE(restoreKeyboard(noCompositeEditor(), noteChange()));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(messagesBeforeChange, messages);
+    EXPECT_EQ(prompter.messages().size(), messages + 1);
     EXPECT_EQ(keyboard.activeProfile(), 1);
     EXPECT_EQ(prompter.messages().back(),
               u"The keyboard was restored from " + platform::toUtf16(backupPath()));
+
+    // A keyboard that stops answering half-way may hold part of the backup:
+    // the window reads it again too.
+    keyboard.control("fault unplug-after 5");
+    EXPECT_FALSE(restoreKeyboard(noCompositeEditor(), noteChange()));
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(prompter.messages().back(), u"The keyboard did not take the whole backup and may "
+                                          u"now hold part of it. Restore the backup again.");
 }
 
 TEST_F(KeyboardBackupCommandsTest, AFileThatIsNoSoundBackupIsRefusedBeforeAnyQuestion) {
@@ -130,15 +155,16 @@ TEST_F(KeyboardBackupCommandsTest, AFileThatIsNoSoundBackupIsRefusedBeforeAnyQue
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         prompter.choosePath(c.path);
-        EXPECT_FALSE(restoreKeyboard(noCompositeEditor()));
+        EXPECT_FALSE(restoreKeyboard(noCompositeEditor(), noteChange()));
         EXPECT_EQ(prompter.messages().back(), c.message + platform::toUtf16(c.path));
         EXPECT_TRUE(prompter.questions().empty());
         EXPECT_EQ(keyboardMemory(), before);
+        EXPECT_EQ(changes, 0);
     }
 
     keyboard.control("unplug");
     const std::size_t requests = prompter.requests().size();
-    EXPECT_FALSE(restoreKeyboard(noCompositeEditor()));
+    EXPECT_FALSE(restoreKeyboard(noCompositeEditor(), noteChange()));
     EXPECT_EQ(prompter.requests().size(), requests);
     EXPECT_EQ(prompter.messages().back(),
               u"The keyboard does not answer, so nothing was restored.");
