@@ -6,7 +6,6 @@
 #include "platform/PathSet.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <span>
 #include <string_view>
@@ -37,18 +36,8 @@ AutostartEntry AutostartEntry::ofThisProgram() {
 }
 
 std::string AutostartEntry::defaultEntryPath() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    std::string folder;
-    if (configHome != nullptr && configHome[0] == '/') {
-        folder = configHome;
-    } else {
-        const std::string home = platform::homeFolder();
-        if (home.empty()) {
-            return {};
-        }
-        folder = home + "/.config";
-    }
-    return folder + "/autostart/" + std::string(kEntryFileName);
+    const std::string folder = platform::xdgBaseFolder("XDG_CONFIG_HOME", ".config");
+    return folder.empty() ? std::string() : folder + "/autostart/" + std::string(kEntryFileName);
 }
 
 bool AutostartEntry::isEnabled() const {

@@ -15,12 +15,7 @@ namespace tavrik::app {
 namespace {
 
 platform::FileDialogRequest backupDialogRequest(bool confirmOverwrite) {
-    platform::FileDialogRequest request;
-    request.defaultExtension = u"tkb";
-    request.initialName = u"*.tkb";
-    request.filter = u"(*.tkb)|*.tkb|(*.*)|*.*||";
-    request.confirmOverwrite = confirmOverwrite;
-    return request;
+    return platform::FileDialogRequest::forExtension(u"tkb", confirmOverwrite);
 }
 
 void tell(const std::u16string& text, platform::MessageIcon icon) {

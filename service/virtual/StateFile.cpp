@@ -133,18 +133,8 @@ std::string stateFilePathFromEnvironment() {
     if (explicitPath != nullptr && explicitPath[0] != '\0') {
         return explicitPath;
     }
-    const char* stateHome = std::getenv("XDG_STATE_HOME");
-    std::string base;
-    if (stateHome != nullptr && stateHome[0] == '/') {
-        base = stateHome;
-    } else {
-        const std::string home = platform::homeFolder();
-        if (home.empty()) {
-            return {};
-        }
-        base = home + "/.local/state";
-    }
-    return base + "/tavrik/virtual-keyboard.state";
+    const std::string base = platform::xdgBaseFolder("XDG_STATE_HOME", ".local/state");
+    return base.empty() ? std::string() : base + "/tavrik/virtual-keyboard.state";
 }
 
 } // namespace tavrik::service

@@ -2,22 +2,13 @@
 // changes nothing unless the file is sound, and a sound one encodes back to
 // exactly its bytes.
 
+#include "FuzzCheck.h"
 #include "profile/KeyboardBackup.h"
 
-#include <cstdlib>
 #include <vector>
 
 using namespace tavrik;
-
-namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
+using tavrik::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);

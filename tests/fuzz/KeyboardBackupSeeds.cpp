@@ -3,7 +3,6 @@
 #include "FuzzSeeds.h"
 #include "profile/KeyboardBackup.h"
 
-#include <cstdio>
 #include <numeric>
 #include <vector>
 
@@ -31,11 +30,11 @@ profile::KeyboardBackup sampleBackup(std::size_t macroAreaSize) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    const std::optional<std::string> corpus = tavrik::fuzz::corpusFolder(argc, argv);
+    if (!corpus) {
         return 2;
     }
-    const std::string folder = argv[1];
+    const std::string& folder = *corpus;
     const std::vector<std::uint8_t> small = profile::encodeKeyboardBackup(sampleBackup(16));
     const std::vector<std::uint8_t> macros = profile::encodeKeyboardBackup(sampleBackup(300));
     std::vector<std::uint8_t> truncated = macros;

@@ -189,19 +189,24 @@ int activeProfile(const std::vector<std::string>& arguments) {
     return kSuccess;
 }
 
+// What came of a backup or a restore: on standard output when it succeeded,
+// on standard error otherwise.
+int report(bool succeeded, const std::u16string& text) {
+    if (!succeeded) {
+        std::cerr << "tavrikctl: " << platform::toUtf8(text) << '\n';
+        return kFailure;
+    }
+    std::cout << platform::toUtf8(text) << '\n';
+    return kSuccess;
+}
+
 int backup(const std::string& path) {
     KeyboardLink link;
     if (!link.open()) {
         return kFailure;
     }
     const sync::BackupResult result = sync::backupKeyboardTo(path);
-    const std::string text = platform::toUtf8(sync::resultText(result, path));
-    if (result != sync::BackupResult::Saved) {
-        std::cerr << "tavrikctl: " << text << '\n';
-        return kFailure;
-    }
-    std::cout << text << '\n';
-    return kSuccess;
+    return report(result == sync::BackupResult::Saved, sync::resultText(result, path));
 }
 
 int restore(const std::string& path) {
@@ -209,21 +214,14 @@ int restore(const std::string& path) {
     profile::KeyboardBackup contents;
     const profile::BackupCheck check = profile::readKeyboardBackupFile(path, contents);
     if (check != profile::BackupCheck::Valid) {
-        std::cerr << "tavrikctl: " << platform::toUtf8(sync::resultText(check, path)) << '\n';
-        return kFailure;
+        return report(false, sync::resultText(check, path));
     }
     KeyboardLink link;
     if (!link.open()) {
         return kFailure;
     }
     const sync::RestoreResult result = sync::restoreKeyboardBackup(contents);
-    const std::string text = platform::toUtf8(sync::resultText(result, path));
-    if (result != sync::RestoreResult::Restored) {
-        std::cerr << "tavrikctl: " << text << '\n';
-        return kFailure;
-    }
-    std::cout << text << '\n';
-    return kSuccess;
+    return report(result == sync::RestoreResult::Restored, sync::resultText(result, path));
 }
 
 int run(const std::vector<std::string>& arguments) {
