@@ -12,12 +12,14 @@
 #include "app/LightingPanel.h"
 #include "app/LinkAddress.h"
 #include "app/MainWindowBridge.h"
+#include "app/MainWindowCompositeEditor.h"
 #include "app/MainWindowIds.h"
 #include "app/OpenHelp.h"
 #include "app/ProfileButtons.h"
 #include "app/ProfileSwitching.h"
 #include "app/QuietExit.h"
 #include "app/SkinFont.h"
+#include "app/Tavrik_DlgComposite.h"
 #include "app/WindowTimers.h"
 #include "device/Channels.h"
 #include "device/Commands.h"
@@ -36,6 +38,7 @@
 #include "text/LanguageTexts.h"
 #include "ui/CPngButton.h"
 #include "ui/LanguageMenu.h"
+#include "ui/LanguageQText.h"
 #include "ui/SkinImageCache.h"
 #include "ui/SkinPlacement.h"
 
@@ -66,18 +69,10 @@ constexpr auto kClockJumpTolerance = 2s;
 constexpr Qt::WindowFlags kFrameless =
     Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint;
 
-QString languageQString(std::string_view key) {
-    return QString::fromStdU16String(text::languageText(key));
-}
+using ui::languageQString;
 
-// Captions on the skin's blank text buttons: white, in the skin's font.
 void setCaption(ui::CPngButton& button, std::string_view textKey) {
-    button.setText(languageQString(textKey));
-    button.setFont(skinFont(QStringLiteral("Tahoma"), 9));
-    QPalette palette = button.palette();
-    palette.setColor(QPalette::ButtonText, Qt::white);
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x8a, 0x93, 0x9e));
-    button.setPalette(palette);
+    setSkinCaption(button, languageQString(textKey));
 }
 
 } // namespace
@@ -93,6 +88,9 @@ CTavrikDlg::CTavrikDlg(const QStringList& arguments) : CTavrikDlg(runInstanceLog
 CTavrikDlg::~CTavrikDlg() {
     // Messages served while the workers are drained find the window gone.
     exited_ = true;
+    // The editor goes before the panel it reports to.
+    delete compositeEditor_;
+    compositeEditor_ = nullptr;
     if (timers_ != nullptr) {
         timers_->killAll();
     }
@@ -172,6 +170,8 @@ void CTavrikDlg::createPanels() {
     profileButtons_ = new ProfileButtons(*this, layout(), images_->buttons());
     createToolBar();
     keyboardPanel_ = new KeyboardPanel(*this, layout(), *images_);
+    editorSeam_ = std::make_unique<MainWindowCompositeEditor>(*this);
+    setCompositeEditorOpener(editorSeam_.get());
     createIndicators();
     flipButtons_ = new FlipButtons(*this, layout(), *images_, *keyboardPanel_);
     connect(keyboardPanel_, &KeyboardPanel::keysMarked, flipButtons_, &FlipButtons::applyFlipState);
@@ -293,6 +293,14 @@ ui::CPngButton* CTavrikDlg::button(int controlId) const {
 
 AboutBox* CTavrikDlg::aboutBox() const {
     return aboutBox_.data();
+}
+
+Tavrik_DlgComposite& CTavrikDlg::compositeEditor() {
+    if (compositeEditor_ == nullptr) {
+        compositeEditor_ = new Tavrik_DlgComposite(*editorSeam_, this);
+        addChildDialog(compositeEditor_);
+    }
+    return *compositeEditor_;
 }
 
 CTavrik_DlgProfile* CTavrikDlg::profileManager() const {

@@ -51,7 +51,9 @@ class CTrayIcon;
 class FlipButtons;
 class KeyboardPanel;
 class LightingPanel;
+class MainWindowCompositeEditor;
 class ProfileButtons;
+class Tavrik_DlgComposite;
 class ProfileSwitching;
 class WindowTimers;
 class ZonePainting;
@@ -141,6 +143,11 @@ public:
     ui::CPngButton* button(int controlId) const;
     // Null until the About box was first opened.
     AboutBox* aboutBox() const;
+    // The composite editor, made when a key first opens it; it lives as long
+    // as the window, which closes it when the keyboard goes away and at exit.
+    Tavrik_DlgComposite& compositeEditor();
+    // Null until then.
+    const Tavrik_DlgComposite* compositeEditorIfMade() const { return compositeEditor_; }
     const std::string& linkAddress() const { return linkAddress_; }
     const platform::InstanceServer& instanceServer() const { return server_; }
 
@@ -213,6 +220,8 @@ private:
     QLabel* versionLabel_ = nullptr;
     ClockJumpWatch clockWatch_;
     QPointer<AboutBox> aboutBox_;
+    std::unique_ptr<MainWindowCompositeEditor> editorSeam_;
+    Tavrik_DlgComposite* compositeEditor_ = nullptr;
     std::vector<QPointer<QWidget>> childDialogs_;
     std::map<int, ui::CPngButton*> buttons_;
 };

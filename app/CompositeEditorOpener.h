@@ -4,10 +4,10 @@
 // key's row and returns when the editor has closed; profile switching reads
 // the open count and refuses to switch while the editor is open.
 //
-// The editor installs itself on the main window
-// (CTavrikDlg::setCompositeEditorOpener). Until an editor is installed the
-// window uses noCompositeEditor(), which opens nothing and is never open, so
-// a click on a key changes nothing.
+// The main window installs its composite editor here when it builds its
+// panels (MainWindowCompositeEditor); tests put stand-ins in its place
+// (CTavrikDlg::setCompositeEditorOpener). Where none is installed the panel
+// uses noCompositeEditor(), which opens nothing and is never open.
 
 namespace tavrik::app {
 

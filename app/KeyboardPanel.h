@@ -11,7 +11,7 @@
 // active profile and its tooltip tells what it does (refreshDescriptions).
 //
 // The editor and the zone painting state are reached through two seams,
-// CompositeEditorOpener and ZonePainting; until they are installed a click
+// CompositeEditorOpener and ZonePainting; where none is installed a click
 // opens nothing and painting is off.
 
 #include "app/CompositeEditorOpener.h"

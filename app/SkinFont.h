@@ -6,10 +6,18 @@
 #include <QFont>
 #include <QString>
 
+namespace tavrik::ui {
+class CPngButton;
+}
+
 namespace tavrik::app {
 
 inline constexpr const char* kFallbackFontFamily = "DejaVu Sans";
 
 QFont skinFont(const QString& family, int pointSize);
+
+// A caption on one of the skin's blank text buttons: white, in the skin's
+// font, grey while the button is disabled.
+void setSkinCaption(ui::CPngButton& button, const QString& caption);
 
 } // namespace tavrik::app

@@ -48,16 +48,6 @@ std::size_t imageSize(std::span<const MacroRecord> records, bool namesIncluded) 
     return size;
 }
 
-// A pause that does not fit the 12-bit field is stored as the longest pause
-// the field holds (40950 ms) rather than wrapped into a short one; a negative
-// pause, which only a foreign file brings, is stored as none.
-std::uint16_t pauseUnits(std::int32_t pause) {
-    if (pause <= 0) {
-        return 0;
-    }
-    return static_cast<std::uint16_t>(std::min<std::int32_t>(pause / kPauseUnit, kMaxPauseUnits));
-}
-
 void writeRecord(const MacroRecord& record, bool namesIncluded, std::uint8_t* out) {
     const std::u16string name = namesIncluded ? record.name() : std::u16string();
     const std::size_t actionCount = record.actionCount();
@@ -145,6 +135,20 @@ std::optional<MacroRecord> decodeRecord(std::span<const std::uint8_t> image, std
 }
 
 } // namespace
+
+// A pause that does not fit the 12-bit field is stored as the longest pause
+// the field holds (40950 ms) rather than wrapped into a short one; a negative
+// pause, which only a foreign file brings, is stored as none.
+std::uint16_t pauseUnits(std::int32_t pause) {
+    if (pause <= 0) {
+        return 0;
+    }
+    return static_cast<std::uint16_t>(std::min<std::int32_t>(pause / kPauseUnit, kMaxPauseUnits));
+}
+
+std::int32_t playedPause(std::int32_t pause) {
+    return pauseUnits(pause) * kPauseUnit;
+}
 
 std::array<std::uint8_t, kEncodedActionSize> encodeMacroAreaAction(const MacroAction& action) {
     // Directions other than release are taken as a press, as the editor does.

@@ -21,6 +21,11 @@ inline constexpr std::size_t kEncodedActionSize = 4;
 inline constexpr std::int32_t kPauseUnit = 10;
 inline constexpr std::uint16_t kMaxPauseUnits = 0x0FFF;
 
+// The pause in 10 ms units as an action stores it, and the pause in
+// milliseconds that the keyboard therefore plays.
+std::uint16_t pauseUnits(std::int32_t pause);
+std::int32_t playedPause(std::int32_t pause);
+
 struct MacroAreaSizes {
     std::size_t withoutNames = 0;
     std::size_t withNames = 0;

@@ -190,6 +190,16 @@ constexpr TextSlotInfo kSlots[] = {
     {"MACRO_EDIT_TISHI", kHello, G::Composite},
     {"MEDIA_EDIT_TISHI", kHello, G::Composite},
     {"FUNCTION_TISHI", kHello, G::Composite},
+    // Composite editor texts of this program: the macro timeline ("%1" the
+    // number of actions, "%2" one play in seconds, "%3" the cycles, "%4" all
+    // cycles in seconds), the start of an action ("%1" in seconds) and the
+    // on-screen keyboard button without a program.
+    {"MACRO_TIMELINE", u"%1 actions, %2 s, x%3 = %4 s", G::Composite},
+    {"MACRO_ACTION_START", u"Starts at %1 s", G::Composite},
+    {"COMPOSITE_NO_OSK",
+     u"No on-screen keyboard program is installed. Install one, for example onboard or "
+     u"florence.",
+     G::Composite},
 };
 
 constexpr std::size_t kSlotCount = std::size(kSlots);

@@ -109,6 +109,13 @@ void CPngButton::enterEvent(QEnterEvent* event) {
     QAbstractButton::enterEvent(event);
 }
 
+// A window that hides under the pointer sends no leave: the button would
+// show the mouse-over look when it shows again.
+void CPngButton::hideEvent(QHideEvent* event) {
+    pointerOver_ = false;
+    QAbstractButton::hideEvent(event);
+}
+
 void CPngButton::leaveEvent(QEvent* event) {
     pointerOver_ = false;
     update();

@@ -74,6 +74,7 @@ protected:
     void paintFace(QPainter& painter) const;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     ButtonImages images_;

@@ -33,6 +33,10 @@ void placeImageButton(CPngButton& button, const CIniFile& file, std::u16string_v
     }
 }
 
+bool isSkinPlaced(const QWidget& control) {
+    return control.pos() != QPoint(1, 1);
+}
+
 void placeControl(QWidget& control, const CIniFile& file, std::u16string_view key) {
     control.setGeometry(geometryOf(file.readRect(key)));
 }

@@ -20,6 +20,10 @@ class CIniFile;
 void placeImageButton(CPngButton& button, const CIniFile& file, std::u16string_view key,
                       const ButtonImages& images);
 
+// Whether a control placed from a layout file got a place of its own rather
+// than the default one at (1, 1); a button without one stays disabled.
+bool isSkinPlaced(const QWidget& control);
+
 // Moves and sizes the control to the rectangle of `key`.
 void placeControl(QWidget& control, const CIniFile& file, std::u16string_view key);
 

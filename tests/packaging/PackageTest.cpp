@@ -63,6 +63,7 @@ TEST_F(PackageTest, ThePackageHoldsTheInstallationUnderUsr) {
           "./usr/lib/tavrik/tavrik\n", "./usr/lib/tavrik/tavrikctl\n", "./usr/lib/tavrik/vkbd\n",
           "./usr/lib/tavrik/libVezAror.so\n", "./usr/lib/tavrik/Skins/Main.ini\n",
           "./usr/lib/tavrik/Skins/language.ini\n", "./usr/lib/tavrik/Help/index.html\n",
+          "./usr/lib/tavrik/Help/composite_editor.png\n",
           "./usr/lib/udev/rules.d/60-tavrik-keyboard.rules\n",
           "./usr/share/applications/org.tavrik.Tavrik.desktop\n",
           "./usr/share/metainfo/org.tavrik.Tavrik.metainfo.xml\n",

@@ -2,6 +2,7 @@
 #include "text/LanguageTexts.h"
 
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QString>
 #include <gtest/gtest.h>
@@ -79,6 +80,22 @@ TEST(HelpPage, DescribesTheCommandLineAndTheKeyboardAccess) {
                                "VEZAROR_BACKEND", "vkbd", ".fwc"}) {
         EXPECT_TRUE(text.contains(QLatin1String(needle))) << needle;
     }
+}
+
+TEST(HelpPage, ShowsThePicturesItNames) {
+    QFile page(QStringLiteral(TAVRIK_BIN_DIR "/Help/index.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(page.readAll());
+    static const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
+    int pictures = 0;
+    for (auto match = image.globalMatch(text); match.hasNext(); ++pictures) {
+        const QString name = match.next().captured(1);
+        const QImage picture(QStringLiteral(TAVRIK_BIN_DIR "/Help/") + name);
+        EXPECT_FALSE(picture.isNull()) << name.toStdString();
+    }
+    EXPECT_GE(pictures, 1) << "the key editor is shown";
+    EXPECT_TRUE(text.contains(QLatin1String("id=\"macros\"")));
+    EXPECT_TRUE(text.contains(QLatin1String("Record delays")));
 }
 
 } // namespace

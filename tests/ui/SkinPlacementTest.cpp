@@ -6,6 +6,7 @@
 #include "ui/CPngButton.h"
 
 #include <QEnterEvent>
+#include <QHideEvent>
 #include <QLabel>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -102,6 +103,14 @@ TEST_F(SkinPlacementTest, TheStatePicksTheImage) {
         EXPECT_EQ(qBlue(shownAt(button, 3, 4)), c.number);
         EXPECT_EQ(qRed(shownAt(button, 3, 4)), 9 + 3);
     }
+    // Hidden under the pointer, it gets no leave; shown again it is not "over".
+    button.setEnabled(true);
+    button.setDown(false);
+    button.setChecked(false);
+    QCoreApplication::sendEvent(&button, &enter);
+    QHideEvent hide;
+    QCoreApplication::sendEvent(&button, &hide);
+    EXPECT_EQ(button.state(), ButtonState::Normal);
 }
 
 TEST_F(SkinPlacementTest, AMissingKeyPlacesAtOneOneAndDisablesAnImageButton) {

@@ -10,7 +10,9 @@
 // the section area; the macro section fills it: the macro selector with its
 // add and delete buttons and the cycles field in one row, the action list
 // (three columns of 70, 60 and 70 pixels) at the left and the action buttons
-// in two columns at the right, the record-pauses check box beneath them.
+// in two columns at the right, the record-pauses check box beneath them, and
+// the macro's timeline across the bottom (FUNC_MACRO_TIMELINE, a key of this
+// program's own: a skin without it shows no timeline).
 //
 // Profile manager, 560 x 318 pixels: the word mark, the list (columns of 60,
 // 120 and 230 pixels) and a row of buttons: Add, Load, Delete at the left,
@@ -39,6 +41,7 @@ constexpr std::array kPageMembers = {
     PageMember{"FUNC_MACRO_CYCLES_PROMPT", CompositePage::Macro},
     PageMember{"FUNC_MACRO_CYCLES", CompositePage::Macro},
     PageMember{"FUNC_MACRO_LIST2", CompositePage::Macro},
+    PageMember{"FUNC_MACRO_TIMELINE", CompositePage::Macro},
     PageMember{"FUNC_MACRO_RECORD", CompositePage::Macro},
     PageMember{"FUNC_MACRO_DELETE2", CompositePage::Macro},
     PageMember{"FUNC_MACRO_CLEAR", CompositePage::Macro},
@@ -79,7 +82,8 @@ ControlList compositeControls() {
         {"FUNC_MACRO_DELETE", {272, 100, 26, 24}, Kind::GlyphButton, "minus"},
         {"FUNC_MACRO_CYCLES_PROMPT", {306, 103, 64, 18}, Kind::Plain, {}},
         {"FUNC_MACRO_CYCLES", {372, 100, 66, 24}, Kind::Plain, {}},
-        {"FUNC_MACRO_LIST2", {22, 132, 224, 204}, Kind::Plain, {}},
+        {"FUNC_MACRO_LIST2", {22, 132, 224, 154}, Kind::Plain, {}},
+        {"FUNC_MACRO_TIMELINE", {22, 294, 416, 44}, Kind::Plain, {}},
         {"FUNC_MACRO_RECORD", {254, 132, 88, 26}, Kind::TextButton, {}},
         {"FUNC_MACRO_DELETE2", {254, 164, 88, 26}, Kind::TextButton, {}},
         {"FUNC_MACRO_CLEAR", {254, 196, 88, 26}, Kind::TextButton, {}},
