@@ -15,24 +15,38 @@ constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitFailed = 2;
 
+// The help; the manual page vkbd(1) says the same.
 constexpr const char* kUsage =
     "usage: vkbd [--socket PATH] COMMAND\n"
     "\n"
     "Drives the virtual keyboard of a program that runs with VEZAROR_BACKEND=virtual.\n"
     "\n"
-    "  press bank | press lighting | press profile [0-2] | press tray 6160|6161\n"
+    "Commands:\n"
+    "  press bank                switch the G keys between bank A and bank B\n"
+    "  press lighting            step the active profile's lighting effect\n"
+    "  press profile [0|1|2]     make a profile active, or the next one\n"
+    "  press tray 6160|6161      send one of the tray state codes\n"
     "  press code CODE           send a consumer code (decimal)\n"
-    "  unplug | plug\n"
+    "  unplug | plug             pull the cable, plug it in again\n"
     "  latency MS                answer commands MS milliseconds late\n"
-    "  fault none | fault noanswer N | fault wrongcode N | fault status ff N\n"
-    "  fault status fe N | fault unplug-after N\n"
+    "  fault none | fault noanswer N | fault wrongcode N\n"
+    "  fault status ff N | fault status fe N | fault unplug-after N\n"
     "  state                     plugged, active profile, commands answered\n"
     "  dump                      the keyboard's memory, decoded\n"
     "  dump raw AREA             one area in hex (info page0 page1 page2 layout macro\n"
     "                            lighting zones led)\n"
+    "  --help, -h                show this help\n"
     "\n"
-    "The socket is VEZAROR_VIRTUAL_CONTROL, else $XDG_RUNTIME_DIR/tavrik/vkbd.sock,\n"
-    "else /tmp/tavrik-<uid>/vkbd.sock.\n";
+    "Environment:\n"
+    "  VEZAROR_VIRTUAL_CONTROL   the control socket\n"
+    "  XDG_RUNTIME_DIR           without VEZAROR_VIRTUAL_CONTROL the socket is\n"
+    "                            $XDG_RUNTIME_DIR/tavrik/vkbd.sock, or\n"
+    "                            /tmp/tavrik-<uid>/vkbd.sock without a runtime folder\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the keyboard did it\n"
+    "  1  the keyboard refused the command\n"
+    "  2  no virtual keyboard could be reached, or wrong usage\n";
 
 int dump(tavrik::service::ControlClient& client) {
     tavrik::vkbd::KeyboardAreas areas;
