@@ -1,7 +1,9 @@
 // vkbd: drives a running virtual keyboard through its control socket.
 
+#include "platform/PathSet.h"
 #include "service/virtual/ControlClient.h"
 #include "service/virtual/ControlSocketPath.h"
+#include "text/LanguageFile.h"
 #include "tools/vkbd/KeyboardDump.h"
 
 #include <cstdio>
@@ -48,7 +50,18 @@ constexpr const char* kUsage =
     "  1  the keyboard refused the command\n"
     "  2  no virtual keyboard could be reached, or wrong usage\n";
 
+// Key and media names as the program shows them, from the language file
+// beside this tool; without one they stay the built-in texts.
+void loadKeyNames() {
+    const std::string executable = tavrik::platform::findExecutablePath();
+    if (!executable.empty()) {
+        tavrik::text::loadLanguageTexts(
+            tavrik::platform::buildPathSet(executable, "").languageFile);
+    }
+}
+
 int dump(tavrik::service::ControlClient& client) {
+    loadKeyNames();
     tavrik::vkbd::KeyboardAreas areas;
     std::vector<std::uint8_t>* targets[] = {&areas.info,     &areas.pages[0], &areas.pages[1],
                                             &areas.pages[2], &areas.layout,   &areas.macro,
