@@ -6,6 +6,7 @@
 #include "app/CTrayIcon.h"
 #include "app/FlipButtons.h"
 #include "app/InstanceStartup.h"
+#include "app/KeyboardBackupCommands.h"
 #include "app/KeyboardFilter.h"
 #include "app/KeyboardPanel.h"
 #include "app/LightingPanel.h"
@@ -257,6 +258,10 @@ void CTavrikDlg::createMainMenu() {
     static constexpr ui::LanguageMenuItem kItems[] = {
         {command::Import, "MENU_1"},
         {command::Export, "MENU_2"},
+        ui::kMenuSeparator,
+        {command::BackupKeyboard, "MENU_5"},
+        {command::RestoreKeyboard, "MENU_6"},
+        ui::kMenuSeparator,
         {command::About, "MENU_3"},
         {command::MenuClose, "MENU_4"},
     };
@@ -424,6 +429,16 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
         return true;
     case command::Export:
         sync::exportProfile();
+        return true;
+    case command::BackupKeyboard:
+        backUpKeyboard();
+        return true;
+    case command::RestoreKeyboard:
+        restoreKeyboard(keyboardPanel_->compositeEditorOpener(),
+                        [this] { reloadProfileFromKeyboard(); });
+        return true;
+    case traycommand::StartWithDesktop:
+        tray_->toggleStartWithDesktop();
         return true;
     default:
         return false;
