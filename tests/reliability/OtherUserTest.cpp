@@ -16,6 +16,7 @@
 #include "platform/PathSet.h"
 #include "platform/RuntimeFolder.h"
 #include "platform/SettingsStore.h"
+#include "profile/KeyboardBackup.h"
 #include "profile/ProfileFile.h"
 #include "service/virtual/ControlSocketPath.h"
 #include "service/virtual/StateFile.h"
@@ -176,6 +177,10 @@ TEST_F(OtherUser, CannotReachTakeOverOrReadTheInstanceOfAnotherUser) {
     ASSERT_TRUE(platform::IniFile(platform::pathSet().userSettingsFile)
                     .writeString(u"KEYCOLOR", u"DengCheck", u"1"));
     ASSERT_TRUE(platform::writeSetting(u"PROFILES", u"probe", u"1"));
+    profile::KeyboardBackup backup;
+    backup.macroArea.assign(profile::kSmallestBackupMacroArea, 0);
+    const std::string backupFile = platform::pathSet().userDataFolder + "/keyboard.tkb";
+    ASSERT_TRUE(profile::writeKeyboardBackupFile(backupFile, backup));
     const std::string settingsFile = QSettings().fileName().toStdString();
     const std::string stateFile = service::stateFilePathFromEnvironment();
     ASSERT_TRUE(std::filesystem::exists(stateFile)) << stateFile;
@@ -188,6 +193,7 @@ TEST_F(OtherUser, CannotReachTakeOverOrReadTheInstanceOfAnotherUser) {
         {"read", platform::pathSet().userSettingsFile},
         {"read", settingsFile},
         {"read", stateFile},
+        {"read", backupFile},
     };
     std::vector<std::pair<std::string, std::string>> requests = refused;
     requests.push_back({"instance", "-"});
