@@ -1,13 +1,17 @@
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,9 +82,14 @@ TemporaryFile openNamelessBeside(const std::string& path) {
     return temporary;
 }
 
+// Temporaries are named "<file>.tavrik-" and six letters or digits, a name
+// no user gives a file, so that a stale one can be told apart.
+constexpr std::string_view kTemporaryInfix = ".tavrik-";
+constexpr std::size_t kTemporaryLetters = 6;
+
 TemporaryFile openNamedBeside(const std::string& path) {
     TemporaryFile temporary;
-    temporary.name = path + ".XXXXXX";
+    temporary.name = path + std::string(kTemporaryInfix) + "XXXXXX";
     temporary.fd = ::mkostemp(temporary.name.data(), O_CLOEXEC);
     return temporary;
 }
@@ -89,12 +98,12 @@ TemporaryFile openNamedBeside(const std::string& path) {
 std::string randomNameBeside(const std::string& path) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::uint8_t random[6] = {};
+    std::uint8_t random[kTemporaryLetters] = {};
     if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
         const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
         std::memcpy(random, &now, sizeof random);
     }
-    std::string name = path + ".";
+    std::string name = path + std::string(kTemporaryInfix);
     for (const std::uint8_t byte : random) {
         name += kLetters[byte % (sizeof kLetters - 1)];
     }
@@ -115,6 +124,32 @@ bool nameTemporary(TemporaryFile& temporary, const std::string& path) {
         }
     }
     return false;
+}
+
+bool isTemporaryOf(const std::string& name, const std::string& target) {
+    const std::size_t letters = target.size() + kTemporaryInfix.size();
+    return name.size() == letters + kTemporaryLetters && name.starts_with(target) &&
+           name.compare(target.size(), kTemporaryInfix.size(), kTemporaryInfix) == 0 &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(letters), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+// A save killed between naming its temporary and the rename leaves that
+// temporary beside the file. The next save removes one older than any save
+// takes; a younger one may be another process's save under way.
+void removeStaleTemporaries(const std::string& path) {
+    namespace fs = std::filesystem;
+    const std::string target = fs::path(path).filename().string();
+    const auto oldest = fs::file_time_type::clock::now() - std::chrono::minutes(10);
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folderOf(path), error)) {
+        std::error_code ignored;
+        if (isTemporaryOf(entry.path().filename().string(), target) &&
+            entry.is_regular_file(ignored) && !entry.is_symlink(ignored) &&
+            entry.last_write_time(ignored) < oldest) {
+            fs::remove(entry.path(), ignored);
+        }
+    }
 }
 
 enum class SaveResult { Saved, Failed, Unnamed };
@@ -148,6 +183,7 @@ SaveResult saveThrough(TemporaryFile temporary, const std::string& path,
 
 bool writeFileAtomically(const std::string& path,
                          std::initializer_list<std::span<const std::uint8_t>> parts) {
+    removeStaleTemporaries(path);
     const mode_t mode = permissionsFor(path);
     TemporaryFile nameless = openNamelessBeside(path);
     if (nameless.fd >= 0) {

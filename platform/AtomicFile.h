@@ -1,7 +1,8 @@
 #pragma once
 // Saving a file so that a crash, a full disk or a failed write never leaves a
 // half-written file behind: the bytes go to a temporary file beside the
-// target, which is flushed, synced and renamed over the target.
+// target, which is flushed, synced and renamed over the target. A save also
+// removes the temporaries that killed saves of the same file left behind.
 
 #include <cstdint>
 #include <initializer_list>

@@ -2,6 +2,7 @@
 
 #include "tests/support/TemporaryFolder.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -106,6 +107,36 @@ TEST(AtomicFile, ANewFileIsTheUsersAloneAndAReplacedFileKeepsItsPermissions) {
     ASSERT_EQ(::chmod(shared.c_str(), 0640), 0);
     ASSERT_TRUE(writeFileAtomically(shared, {bytesOf("again")}));
     EXPECT_EQ(permissionsOf(shared), 0640u);
+}
+
+// A save killed between naming its temporary and the rename leaves it beside
+// the file; the next save clears it once no save can still be using it.
+TEST(AtomicFile, ASaveRemovesTheStaleTemporariesOfItsFileAndNothingElse) {
+    testing::TemporaryFolder folder;
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    struct Case {
+        const char* name;
+        bool aged;
+        bool removed;
+    };
+    const std::vector<Case> cases = {
+        {"target.tavrik-a1B2c3", true, true},   // left by a killed save
+        {"target.tavrik-d4E5f6", false, false}, // another save may be under way
+        {"target.tavrik-abc", true, false},     // not a temporary's name
+        {"target.backup", true, false},         // the user's own file
+        {"other.tavrik-a1B2c3", true, false},   // another file's temporary
+        {"target.tavrik-a1B2c3x", true, false}, // longer than a temporary's name
+    };
+    for (const Case& each : cases) {
+        ASSERT_TRUE(writeFileAtomically(folder.file(each.name), {bytesOf("left")}));
+        if (each.aged) {
+            std::filesystem::last_write_time(folder.file(each.name), old);
+        }
+    }
+    ASSERT_TRUE(writeFileAtomically(folder.file("target"), {bytesOf("saved")}));
+    for (const Case& each : cases) {
+        EXPECT_EQ(std::filesystem::exists(folder.file(each.name)), !each.removed) << each.name;
+    }
 }
 
 TEST(AtomicFile, WriteIntoMissingFolderFailsAndReadOfMissingFileFails) {
