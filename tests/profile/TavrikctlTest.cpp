@@ -7,6 +7,7 @@
 #include "sync/DataSets.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tests/support/VirtualKeyboardSession.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,17 +27,7 @@ using tavrik::testing::readTextFile;
 
 class TavrikctlTest : public ::testing::Test {
 protected:
-    TavrikctlTest() {
-        ::setenv("VEZAROR_BACKEND", "virtual", 1);
-        ::setenv("VEZAROR_VIRTUAL_STATE", folder.file("keyboard.state").c_str(), 1);
-        ::setenv("VEZAROR_VIRTUAL_CONTROL", folder.file("vkbd.sock").c_str(), 1);
-        ::unsetenv("VEZAROR_VIRTUAL_LATENCY_MS");
-        ::unsetenv("VEZAROR_VIRTUAL_PLUGGED");
-        std::filesystem::create_directory(folder.file("run"));
-        std::filesystem::permissions(folder.file("run"), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::replace);
-        ::setenv("XDG_RUNTIME_DIR", folder.file("run").c_str(), 1);
-    }
+    TavrikctlTest() { tavrik::testing::useVirtualKeyboardIn(folder); }
 
     Outcome tavrikctl(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), std::string(TAVRIK_BIN_DIR) + "/tavrikctl");

@@ -13,6 +13,7 @@
 #include "tests/reliability/SaveVersions.h"
 #include "tests/support/ProfileFixture.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tests/support/VirtualKeyboardSession.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -60,17 +61,7 @@ struct KillFigures {
 
 class SaveKillCampaign : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ::setenv("VEZAROR_BACKEND", "virtual", 1);
-        ::setenv("VEZAROR_VIRTUAL_STATE", folder.file("keyboard.state").c_str(), 1);
-        ::setenv("VEZAROR_VIRTUAL_CONTROL", folder.file("vkbd.sock").c_str(), 1);
-        ::unsetenv("VEZAROR_VIRTUAL_LATENCY_MS");
-        ::unsetenv("VEZAROR_VIRTUAL_PLUGGED");
-        std::filesystem::create_directory(folder.file("run"));
-        std::filesystem::permissions(folder.file("run"), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::replace);
-        ::setenv("XDG_RUNTIME_DIR", folder.file("run").c_str(), 1);
-    }
+    void SetUp() override { tavrik::testing::useVirtualKeyboardIn(folder); }
 
     // Waits a random moment of up to `longest`, then kills the child.
     void killSoon(ChildProcess& child, std::chrono::microseconds longest) {

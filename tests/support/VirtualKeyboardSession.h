@@ -17,11 +17,27 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace tavrik::testing {
+
+// The environment of a virtual keyboard whose state file and control socket
+// are in `folder`, and of a private runtime folder there: what the service
+// and the programs a test starts read.
+inline void useVirtualKeyboardIn(const TemporaryFolder& folder) {
+    ::setenv("VEZAROR_BACKEND", "virtual", 1);
+    ::setenv("VEZAROR_VIRTUAL_STATE", folder.file("keyboard.state").c_str(), 1);
+    ::setenv("VEZAROR_VIRTUAL_CONTROL", folder.file("vkbd.sock").c_str(), 1);
+    ::unsetenv("VEZAROR_VIRTUAL_LATENCY_MS");
+    ::unsetenv("VEZAROR_VIRTUAL_PLUGGED");
+    std::filesystem::create_directory(folder.file("run"));
+    std::filesystem::permissions(folder.file("run"), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+    ::setenv("XDG_RUNTIME_DIR", folder.file("run").c_str(), 1);
+}
 
 class VirtualKeyboardSession {
 public:
