@@ -33,6 +33,7 @@
 #include <QCoreApplication>
 #include <QSettings>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <semaphore.h>
@@ -195,15 +196,21 @@ TEST_F(OtherUser, CannotReachTakeOverOrReadTheInstanceOfAnotherUser) {
         {"read", stateFile},
         {"read", backupFile},
     };
+    // A file the user shares on purpose: the probe reaches what it may.
+    const std::string shared = home.file("shared.txt");
+    std::ofstream(shared) << "ok";
+    ASSERT_EQ(::chmod(shared.c_str(), 0644), 0);
     std::vector<std::pair<std::string, std::string>> requests = refused;
     requests.push_back({"instance", "-"});
     requests.push_back({"events", "-"});
+    requests.push_back({"read", shared});
     const std::vector<std::string> lines = user.probe(requests);
     ASSERT_EQ(lines.size(), requests.size()) << ::testing::PrintToString(lines);
 
     std::size_t reached = 0;
     for (std::size_t i = 0; i < refused.size(); ++i) {
-        const bool refusedOk = lines[i].find(": no (") != std::string::npos;
+        // Refused for want of permission, not missed for a wrong path.
+        const bool refusedOk = lines[i].ends_with(": no (Permission denied)");
         EXPECT_TRUE(refusedOk) << lines[i];
         reached += refusedOk ? 0 : 1;
     }
@@ -213,6 +220,7 @@ TEST_F(OtherUser, CannotReachTakeOverOrReadTheInstanceOfAnotherUser) {
     EXPECT_EQ(lines[refused.size()], "instance -: none taken at " + ownFolder + "/" +
                                          std::string(platform::kInstanceMutexName));
     EXPECT_EQ(lines[refused.size() + 1], "events -: 210 created");
+    EXPECT_EQ(lines[refused.size() + 2], "read " + shared + ": yes");
     EXPECT_TRUE(platform::InstanceLock::exists(platform::kInstanceMutexName));
     EXPECT_TRUE(lock.isOwned());
     sem_t* ours =
