@@ -5,6 +5,8 @@
 // of libFuzzer, so the variants run in every build; a violated check aborts.
 //
 //   <target>_hostile FILE|FOLDER...   (in a folder: every file)
+//   <target>_hostile --replay FOLDER  (every file below it, as it is: the
+//                                      corpus kept in the repository)
 //
 // The suite tries truncations of the first 1024 bytes and every 61st length
 // after, and flips every bit of the first 64 bytes and every 97th after;
@@ -84,31 +86,62 @@ bool readSample(const std::filesystem::path& path, Bytes& bytes) {
     return static_cast<bool>(file) || file.eof();
 }
 
-std::vector<std::filesystem::path> samplesIn(const std::filesystem::path& path) {
+template <typename Iterator>
+std::vector<std::filesystem::path> filesIn(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::is_directory(path, error)) {
         return {path};
     }
-    std::vector<std::filesystem::path> samples;
-    for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : Iterator(path, error)) {
         if (entry.is_regular_file(error)) {
-            samples.push_back(entry.path());
+            files.push_back(entry.path());
         }
     }
-    return samples;
+    return files;
+}
+
+std::string programName(const char* argv0) {
+    return std::filesystem::path(argv0).filename().string();
+}
+
+// Each kept input once, as it is.
+int replay(const char* argv0, const std::filesystem::path& folder) {
+    std::size_t inputs = 0;
+    for (const std::filesystem::path& path :
+         filesIn<std::filesystem::recursive_directory_iterator>(folder)) {
+        Bytes input;
+        if (!readSample(path, input)) {
+            std::fprintf(stderr, "%s: cannot read %s\n", argv0, path.c_str());
+            return 1;
+        }
+        run(input);
+        ++inputs;
+    }
+    if (inputs == 0) {
+        std::fprintf(stderr, "%s: no inputs in %s\n", argv0, folder.c_str());
+        return 1;
+    }
+    std::printf("campaign corpus replay %s: %zu inputs: 0 crashes, 0 checks failed\n",
+                programName(argv0).c_str(), inputs);
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s FILE|FOLDER...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FILE|FOLDER... | --replay FOLDER\n", argv[0]);
         return 2;
+    }
+    if (std::strcmp(argv[1], "--replay") == 0) {
+        return argc == 3 ? replay(argv[0], argv[2]) : 2;
     }
     const bool full = fullCampaign();
     Figures figures;
     for (int i = 1; i < argc; ++i) {
-        for (const std::filesystem::path& path : samplesIn(argv[i])) {
+        for (const std::filesystem::path& path :
+             filesIn<std::filesystem::directory_iterator>(argv[i])) {
             Bytes sample;
             if (!readSample(path, sample)) {
                 std::fprintf(stderr, "%s: cannot read %s\n", argv[0], path.c_str());
@@ -125,7 +158,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: no samples found\n", argv[0]);
         return 1;
     }
-    const std::string name = std::filesystem::path(argv[0]).filename().string();
+    const std::string name = programName(argv[0]);
     std::printf("campaign hostile files %s: %zu samples, %zu truncations, %zu bit flips, %zu "
                 "oversized fields: 0 crashes, 0 checks failed%s\n",
                 name.c_str(), figures.samples, figures.truncations, figures.bitFlips,
