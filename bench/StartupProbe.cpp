@@ -12,8 +12,6 @@
 // Prints key=value lines: tray_ms, window_ms, window_size, rss_kb, wakeups,
 // idle_ms, threads. Exits 1 when the program did not get as far as asked.
 
-#include <xcb/xcb.h>
-
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -29,6 +27,7 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include <xcb/xcb.h>
 
 namespace {
 
