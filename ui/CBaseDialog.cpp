@@ -77,7 +77,9 @@ void CBaseDialog::applySkin() {
     // A missing or unreadable mask leaves the window rectangular, and so does
     // a mask without a single window pixel: a window of no area could be
     // neither seen nor reached.
-    const QRegion shape = regionFromMask(skinImage(layout_.imagePath(maskName)));
+    // Read for its shape only; the region is all that is kept of it.
+    const QRegion shape =
+        regionFromMask(QImage(QString::fromStdString(layout_.imagePath(maskName))));
     if (!shape.isEmpty()) {
         setMask(shape);
     }
@@ -89,7 +91,7 @@ void CBaseDialog::paintEvent(QPaintEvent* event) {
         return;
     }
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), background_);
+    painter.drawImage(QPoint(0, 0), background_.image());
 }
 
 void CBaseDialog::mousePressEvent(QMouseEvent* event) {

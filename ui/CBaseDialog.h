@@ -5,6 +5,7 @@
 // background itself), which moves when dragged anywhere on its own surface.
 
 #include "ui/CIniFile.h"
+#include "ui/SkinImage.h"
 
 #include <QDialog>
 #include <QImage>
@@ -26,7 +27,7 @@ public:
     // False when the background image could not be loaded; the window then
     // keeps its size and paints nothing of the skin.
     bool hasBackground() const { return !background_.isNull(); }
-    const QImage& background() const { return background_; }
+    const QImage& background() const { return background_.image(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,7 +37,7 @@ private:
     void applySkin();
 
     CIniFile layout_;
-    QImage background_;
+    SkinImage background_;
 };
 
 // The window shape of a mask image: every pixel whose colour is not exactly
