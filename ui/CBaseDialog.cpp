@@ -74,15 +74,22 @@ void CBaseDialog::applySkin() {
     // The skin paints every pixel, so nothing is erased before painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(background_.size());
-    // A missing or unreadable mask leaves the window rectangular, and so does
-    // a mask without a single window pixel: a window of no area could be
-    // neither seen nor reached.
-    // Read for its shape only; the region is all that is kept of it.
-    const QRegion shape =
-        regionFromMask(QImage(QString::fromStdString(layout_.imagePath(maskName))));
-    if (!shape.isEmpty()) {
-        setMask(shape);
+    maskPath_ = layout_.imagePath(maskName);
+}
+
+void CBaseDialog::showEvent(QShowEvent* event) {
+    // Before the window is mapped. A missing or unreadable mask leaves the
+    // window rectangular, and so does a mask without a single window pixel:
+    // a window of no area could be neither seen nor reached. The mask is read
+    // for its shape only; the region is all that is kept of it.
+    if (!maskPath_.empty()) {
+        const QRegion shape = regionFromMask(QImage(QString::fromStdString(maskPath_)));
+        maskPath_.clear();
+        if (!shape.isEmpty()) {
+            setMask(shape);
+        }
     }
+    QDialog::showEvent(event);
 }
 
 void CBaseDialog::paintEvent(QPaintEvent* event) {

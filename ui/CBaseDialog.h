@@ -18,7 +18,8 @@ class CBaseDialog : public QDialog {
     Q_OBJECT
 public:
     // Reads the layout file and applies the skin: the window takes the
-    // background image's size (keeping its position) and the mask's shape.
+    // background image's size (keeping its position), and the mask's shape
+    // when it is first shown (a window that stays hidden never reads it).
     explicit CBaseDialog(std::string layoutFile, QWidget* parent = nullptr);
 
     const CIniFile& layout() const { return layout_; }
@@ -31,6 +32,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
@@ -38,6 +40,8 @@ private:
 
     CIniFile layout_;
     SkinImage background_;
+    // The mask image, until the shape has been applied.
+    std::string maskPath_;
 };
 
 // The window shape of a mask image: every pixel whose colour is not exactly
