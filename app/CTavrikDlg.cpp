@@ -48,6 +48,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <chrono>
 
@@ -60,8 +61,9 @@ Q_LOGGING_CATEGORY(windowLog, "tavrik.window", QtInfoMsg)
 
 using namespace std::chrono_literals;
 
-// How often the window compares the wall clock with the time that passed,
-// and by how much they may differ before the clock counts as set.
+// How often the window compares the wall clock with the time that passed
+// where the system cannot tell it that the clock was set, and by how much
+// they may differ before the clock counts as set.
 constexpr auto kClockCheckPeriod = 1s;
 constexpr auto kClockJumpTolerance = 2s;
 
@@ -271,14 +273,27 @@ void CTavrikDlg::createKeyboardFilter() {
 // message then, as the system would.
 void CTavrikDlg::createTimeChangeWatch() {
     clockWatch_.observe(std::chrono::system_clock::now(), ClockJumpWatch::timeSinceBoot());
+    clockSetTimer_ = std::make_unique<platform::ClockSetTimer>();
+    if (clockSetTimer_->valid()) {
+        // The kernel tells when the clock is set: the window sleeps till then.
+        auto* notifier =
+            new QSocketNotifier(clockSetTimer_->descriptor(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            if (clockSetTimer_->takeClockSet()) {
+                noticeClockChange();
+            }
+        });
+        return;
+    }
     auto* poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, [this] {
-        if (clockWatch_.observe(std::chrono::system_clock::now(),
-                                ClockJumpWatch::timeSinceBoot())) {
-            platform::sendWindowMessage(this, platform::message::TimeChanged, 0);
-        }
-    });
+    connect(poll, &QTimer::timeout, this, &CTavrikDlg::noticeClockChange);
     poll->start(kClockCheckPeriod);
+}
+
+void CTavrikDlg::noticeClockChange() {
+    if (clockWatch_.observe(std::chrono::system_clock::now(), ClockJumpWatch::timeSinceBoot())) {
+        platform::sendWindowMessage(this, platform::message::TimeChanged, 0);
+    }
 }
 
 ui::CPngButton* CTavrikDlg::button(int controlId) const {

@@ -17,6 +17,7 @@
 #include "app/InstanceDecision.h"
 #include "app/MainSkinImages.h"
 #include "app/TrayIconState.h"
+#include "platform/ClockSetTimer.h"
 #include "platform/InstanceMessenger.h"
 #include "platform/NamedEvents.h"
 #include "platform/QtPrompter.h"
@@ -175,6 +176,8 @@ private:
     void createMainMenu();
     void createKeyboardFilter();
     void createTimeChangeWatch();
+    // Sends TimeChanged when the wall clock moved against the time that passed.
+    void noticeClockChange();
     ui::CPngButton* createButton(int controlId, std::u16string_view skinKey);
 
     // Messages, commands and timers.
@@ -219,6 +222,7 @@ private:
     ui::CPngButton* defaultsButton_ = nullptr;
     QLabel* versionLabel_ = nullptr;
     ClockJumpWatch clockWatch_;
+    std::unique_ptr<platform::ClockSetTimer> clockSetTimer_;
     QPointer<AboutBox> aboutBox_;
     std::unique_ptr<MainWindowCompositeEditor> editorSeam_;
     Tavrik_DlgComposite* compositeEditor_ = nullptr;
