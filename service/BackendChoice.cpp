@@ -3,6 +3,7 @@
 #include "service/Diagnostics.h"
 #include "service/hidraw/HidapiLibrary.h"
 #include "service/hidraw/HidrawBackend.h"
+#include "service/hidraw/UdevHotplug.h"
 #include "service/virtual/VirtualBackend.h"
 
 #include <cstdlib>
@@ -12,7 +13,8 @@ namespace tavrik::service {
 
 std::unique_ptr<Backend> createBackend(std::string_view name) {
     if (name.empty() || name == "hidraw") {
-        return std::make_unique<HidrawBackend>(std::make_unique<HidapiLibrary>());
+        return std::make_unique<HidrawBackend>(std::make_unique<HidapiLibrary>(),
+                                               HidrawBackend::kScanInterval, createUdevHotplug());
     }
     if (name == "virtual") {
         return std::make_unique<VirtualBackend>(VirtualSettings::fromEnvironment());
