@@ -33,7 +33,7 @@ struct FileStamp {
 struct KeptDocument {
     std::string path;
     FileStamp stamp;
-    std::shared_ptr<const IniDocument> document;
+    std::shared_ptr<const IniLookup> values;
 };
 
 struct Cache {
@@ -56,8 +56,8 @@ bool stampOf(const std::string& path, FileStamp& stamp) {
     return true;
 }
 
-const std::shared_ptr<const IniDocument>& emptyDocument() {
-    static const auto empty = std::make_shared<const IniDocument>();
+const std::shared_ptr<const IniLookup>& noValues() {
+    static const auto empty = std::make_shared<const IniLookup>();
     return empty;
 }
 
@@ -71,12 +71,12 @@ bool settled(const FileStamp& stamp, std::chrono::system_clock::time_point now) 
 
 } // namespace
 
-std::shared_ptr<const IniDocument> readIniDocument(const std::string& path,
-                                                   std::chrono::system_clock::time_point now) {
+std::shared_ptr<const IniLookup> readIniLookup(const std::string& path,
+                                               std::chrono::system_clock::time_point now) {
     FileStamp stamp;
     if (!stampOf(path, stamp)) {
-        forgetIniDocument(path);
-        return emptyDocument();
+        forgetIniFile(path);
+        return noValues();
     }
     Cache& kept = cache();
     {
@@ -85,30 +85,30 @@ std::shared_ptr<const IniDocument> readIniDocument(const std::string& path,
                                         [&](const KeptDocument& k) { return k.path == path; });
         if (found != kept.kept.end() && found->stamp == stamp) {
             std::rotate(found, found + 1, kept.kept.end());
-            return kept.kept.back().document;
+            return kept.kept.back().values;
         }
     }
     // Read after the stamp was taken: a file that changes in between is kept
     // with the older stamp, so the next read finds it changed and reads again.
     std::string bytes;
     if (!readWholeFile(path, bytes)) {
-        forgetIniDocument(path);
-        return emptyDocument();
+        forgetIniFile(path);
+        return noValues();
     }
-    auto document = std::make_shared<const IniDocument>(IniDocument::parse(bytes));
+    auto values = std::make_shared<const IniLookup>(IniDocument::parse(bytes));
     std::lock_guard lock(kept.mutex);
     std::erase_if(kept.kept, [&](const KeptDocument& k) { return k.path == path; });
     if (!settled(stamp, now)) {
-        return document;
+        return values;
     }
     if (kept.kept.size() >= kKeptFiles) {
         kept.kept.erase(kept.kept.begin());
     }
-    kept.kept.push_back({path, stamp, document});
-    return document;
+    kept.kept.push_back({path, stamp, values});
+    return values;
 }
 
-void forgetIniDocument(const std::string& path) {
+void forgetIniFile(const std::string& path) {
     Cache& kept = cache();
     std::lock_guard lock(kept.mutex);
     std::erase_if(kept.kept, [&](const KeptDocument& k) { return k.path == path; });

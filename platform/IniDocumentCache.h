@@ -9,7 +9,7 @@
 // file changed less than kSettledAge ago is read but not kept. Safe from any
 // thread.
 
-#include "platform/IniDocument.h"
+#include "platform/IniLookup.h"
 
 #include <chrono>
 #include <memory>
@@ -19,13 +19,13 @@ namespace tavrik::platform {
 
 inline constexpr std::chrono::seconds kSettledAge{2};
 
-// The file's document as it is now; an empty document for a file that is
-// missing or cannot be read (which is not kept). `now` is the wall clock.
-std::shared_ptr<const IniDocument>
-readIniDocument(const std::string& path,
-                std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+// The file's values as they are now; none for a file that is missing or
+// cannot be read (which is not kept). `now` is the wall clock.
+std::shared_ptr<const IniLookup>
+readIniLookup(const std::string& path,
+              std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
 // Drops what is kept of `path` (after a write of our own).
-void forgetIniDocument(const std::string& path);
+void forgetIniFile(const std::string& path);
 
 } // namespace tavrik::platform

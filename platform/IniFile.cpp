@@ -51,14 +51,14 @@ ReadResult readDocument(const std::string& path, IniDocument& document) {
 
 std::u16string IniSnapshot::readString(std::u16string_view section, std::u16string_view key,
                                        std::u16string_view defaultValue) const {
-    const std::optional<std::u16string> value = document_->find(section, key);
+    const std::optional<std::u16string> value = values_->find(section, key);
     const std::u16string_view text =
         value ? withoutQuotes(*value) : withoutTrailingBlanksKeepingFirst(defaultValue);
     return std::u16string(cutUtf16(text, kIniValueMaxLength));
 }
 
 IniSnapshot IniFile::snapshot() const {
-    return IniSnapshot(readIniDocument(iniReadPath(path_)));
+    return IniSnapshot(readIniLookup(iniReadPath(path_)));
 }
 
 std::u16string IniFile::readString(std::u16string_view section, std::u16string_view key,
@@ -85,7 +85,7 @@ template <typename Change> bool IniFile::change(Change&& apply) {
     const std::span<const std::uint8_t> content(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                                 bytes.size());
     const bool saved = writeFileAtomically(target.destination, {content});
-    forgetIniDocument(target.destination);
+    forgetIniFile(target.destination);
     return saved;
 }
 

@@ -6,6 +6,7 @@
 // the program's own folder may be overlaid per user (see IniOverlay.h).
 
 #include "platform/IniDocument.h"
+#include "platform/IniLookup.h"
 
 #include <cstddef>
 #include <memory>
@@ -22,10 +23,7 @@ inline constexpr std::size_t kIniValueMaxLength = kIniValueBufferSize - 1;
 // The file's text as read at one moment, for readers of many keys.
 class IniSnapshot {
 public:
-    explicit IniSnapshot(IniDocument document)
-        : document_(std::make_shared<const IniDocument>(std::move(document))) {}
-    explicit IniSnapshot(std::shared_ptr<const IniDocument> document)
-        : document_(std::move(document)) {}
+    explicit IniSnapshot(std::shared_ptr<const IniLookup> values) : values_(std::move(values)) {}
 
     // The value of `key` in `section`: blanks around it removed, a pair of
     // double quotes around it dropped, cut to 259 characters. A missing
@@ -36,7 +34,7 @@ public:
                               std::u16string_view defaultValue) const;
 
 private:
-    std::shared_ptr<const IniDocument> document_;
+    std::shared_ptr<const IniLookup> values_;
 };
 
 class IniFile {

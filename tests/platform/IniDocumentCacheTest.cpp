@@ -17,8 +17,8 @@ namespace {
 using namespace std::chrono_literals;
 using testing::writeBytes;
 
-std::string valueOf(const std::shared_ptr<const IniDocument>& document) {
-    const std::optional<std::u16string> value = document->find(u"s", u"k");
+std::string valueOf(const std::shared_ptr<const IniLookup>& values) {
+    const std::optional<std::u16string> value = values->find(u"s", u"k");
     return value ? std::string(value->begin(), value->end()) : "<none>";
 }
 
@@ -58,11 +58,11 @@ TEST(IniDocumentCache, EveryChangeToAFileIsSeenAtTheNextRead) {
         testing::TemporaryFolder folder;
         const std::string path = folder.file("layout.ini");
         ASSERT_TRUE(writeBytes(path, "[s]\nk=11\n"));
-        const auto first = readIniDocument(path, later());
+        const auto first = readIniLookup(path, later());
         ASSERT_EQ(valueOf(first), "11") << c.name;
-        EXPECT_EQ(readIniDocument(path, later()), first) << c.name << ": kept while unchanged";
+        EXPECT_EQ(readIniLookup(path, later()), first) << c.name << ": kept while unchanged";
         c.change(path);
-        EXPECT_EQ(valueOf(readIniDocument(path, later())), c.expected) << c.name;
+        EXPECT_EQ(valueOf(readIniLookup(path, later())), c.expected) << c.name;
     }
 }
 
@@ -72,17 +72,17 @@ TEST(IniDocumentCache, AFileWrittenWithinTheLastMomentsIsReadAgainEachTime) {
     // Two in-place writes within one tick of the file clock leave the same
     // stamp; only not keeping a fresh file tells them apart.
     writeInPlace(path, "[s]\nk=55\n");
-    ASSERT_EQ(valueOf(readIniDocument(path)), "55");
+    ASSERT_EQ(valueOf(readIniLookup(path)), "55");
     writeInPlace(path, "[s]\nk=66\n");
-    EXPECT_EQ(valueOf(readIniDocument(path)), "66");
+    EXPECT_EQ(valueOf(readIniLookup(path)), "66");
 }
 
 TEST(IniDocumentCache, AMissingFileIsEmptyUntilItAppears) {
     testing::TemporaryFolder folder;
     const std::string path = folder.file("later.ini");
-    EXPECT_EQ(valueOf(readIniDocument(path, later())), "<none>");
+    EXPECT_EQ(valueOf(readIniLookup(path, later())), "<none>");
     ASSERT_TRUE(writeBytes(path, "[s]\nk=77\n"));
-    EXPECT_EQ(valueOf(readIniDocument(path, later())), "77");
+    EXPECT_EQ(valueOf(readIniLookup(path, later())), "77");
 }
 
 } // namespace
