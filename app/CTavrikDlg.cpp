@@ -496,6 +496,7 @@ void CTavrikDlg::finishStartUp() {
     trayState_.change(platform::trayicon::NoKeyboard);
     profileButtons_->updateProfileCaption();
     initialised_.store(true);
+    sync::noticeWindowInitialised();
     hideWindow();
 }
 
