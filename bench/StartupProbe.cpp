@@ -78,7 +78,7 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
         connection,
         xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
         nullptr);
-    const xcb_atom_t result = reply != nullptr ? reply->atom : XCB_ATOM_NONE;
+    const xcb_atom_t result = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     std::free(reply);
     return result;
 }
@@ -91,7 +91,17 @@ struct Tray {
     xcb_atom_t opcode = XCB_ATOM_NONE;
 
     bool open() {
-        connection = xcb_connect(nullptr, nullptr);
+        // A busy server may turn a connection away now and then.
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            if (connection != nullptr) {
+                xcb_disconnect(connection);
+                std::this_thread::sleep_for(50ms);
+            }
+            connection = xcb_connect(nullptr, nullptr);
+            if (xcb_connection_has_error(connection) == 0) {
+                break;
+            }
+        }
         if (xcb_connection_has_error(connection) != 0) {
             return false;
         }

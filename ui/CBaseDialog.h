@@ -44,8 +44,4 @@ private:
     std::string maskPath_;
 };
 
-// The window shape of a mask image: every pixel whose colour is not exactly
-// white (0xFFFFFF) belongs to the window. A null image gives an empty region.
-QRegion regionFromMask(const QImage& mask);
-
 } // namespace tavrik::ui

@@ -2,6 +2,7 @@
 
 #include "tests/support/GuiTestApplication.h"
 #include "tests/support/TemporaryFolder.h"
+#include "ui/MaskRegion.h"
 #include "ui/SkinImageCache.h"
 
 #include <QPainter>
