@@ -1,8 +1,9 @@
 #pragma once
 // Real keyboards through hidapi (hidraw). The keyboard's collections are
 // found by enumerating its vendor and product id and comparing with what is
-// open: when a hot-plug source (udev) says hidraw nodes came or went, or,
-// without one, every scan interval. A node of ours that cannot be opened yet
+// open: when a hot-plug source (udev's monitor, or a watch on the device
+// folder where no udev runs) says hidraw nodes came or went, or, without
+// one, every scan interval. A node of ours that cannot be opened yet
 // is tried again every scan interval until it can. Each device node is
 // opened twice, once for the thread that reads it and once for writes.
 //

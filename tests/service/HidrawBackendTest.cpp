@@ -6,15 +6,19 @@
 #include "service/hidraw/HidrawBackend.h"
 
 #include "service/Service.h"
+#include "service/hidraw/DevNodeHotplug.h"
 #include "service/hidraw/UdevHotplug.h"
 #include "tests/service/KeyboardDescriptors.h"
 #include "tests/service/ServiceTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -235,6 +239,15 @@ protected:
                   1);
     }
 
+    // With the watch on a device folder of the test's own.
+    void startWithFolderWatch(const std::string& folder) {
+        std::unique_ptr<HotplugSource> watch = createDevNodeHotplug(folder);
+        ASSERT_NE(watch, nullptr);
+        ASSERT_EQ(service_.init(std::make_unique<HidrawBackend>(
+                      std::make_unique<FakeHidApi>(bus_, enumerations_), 10ms, std::move(watch))),
+                  1);
+    }
+
     std::int32_t count(const DeviceSelector& selector) {
         return service_.deviceCount({&selector, nullptr, 0, sign(selector, nullptr, 0)});
     }
@@ -409,6 +422,57 @@ TEST_F(HidrawService, WithAHotplugSourceANodeThatCannotBeOpenedIsTriedAgainUntil
         EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
     ASSERT_TRUE(arrived);
     EXPECT_EQ(arrived->length, 1u);
+}
+
+TEST_F(HidrawService, WithoutUdevAWatchOnTheDeviceFolderTellsOfArrivals) {
+    const tavrik::testing::TemporaryFolder dev;
+    startWithFolderWatch(dev.path());
+    listen(kCommandSelector, VEZAROR_TAG_CTRL);
+    ASSERT_EQ(*enumerations_, 1) << "the first look, at start";
+    plugKeyboard();
+    std::ofstream(dev.file("hidraw3")) << "";
+    const auto arrived =
+        EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(arrived->length, 1u);
+}
+
+// Which changes in the device folder are notices: only those of hidraw
+// nodes, whether they come, go, move or get other permissions.
+TEST(DevNodeHotplug, ChangesOfHidrawNodesAreNoticesAndOthersAreNot) {
+    namespace fs = std::filesystem;
+    const tavrik::testing::TemporaryFolder dev;
+    const std::unique_ptr<HotplugSource> watch = createDevNodeHotplug(dev.path());
+    ASSERT_NE(watch, nullptr);
+    const auto touch = [&](const char* name) { std::ofstream(dev.file(name)) << ""; };
+    struct Case {
+        const char* change;
+        std::function<void()> make;
+        bool notice;
+    };
+    const Case cases[] = {
+        {"a hidraw node comes", [&] { touch("hidraw3"); }, true},
+        {"another node comes", [&] { touch("ttyS4"); }, false},
+        {"a hidraw node gets other permissions",
+         [&] { fs::permissions(dev.file("hidraw3"), fs::perms::owner_read); }, true},
+        {"another node goes", [&] { fs::remove(dev.file("ttyS4")); }, false},
+        {"a node is renamed to a hidraw node",
+         [&] {
+             touch("new");
+             fs::rename(dev.file("new"), dev.file("hidraw5"));
+         },
+         true},
+        {"a hidraw node goes", [&] { fs::remove(dev.file("hidraw3")); }, true},
+    };
+    for (const Case& c : cases) {
+        c.make();
+        // The kernel queues the notices before the change's call returns.
+        pollfd readable{watch->descriptor(), POLLIN, 0};
+        EXPECT_EQ(::poll(&readable, 1, 0), 1) << c.change;
+        EXPECT_EQ(watch->takeChanges(), c.notice) << c.change;
+        EXPECT_FALSE(watch->takeChanges()) << c.change << ": taken already";
+    }
+    EXPECT_EQ(createDevNodeHotplug(dev.file("missing")), nullptr);
 }
 
 TEST(UdevHotplug, UdevCountsAsRunningWhileItsControlSocketExists) {
