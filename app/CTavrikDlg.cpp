@@ -6,6 +6,7 @@
 #include "app/CTrayIcon.h"
 #include "app/FlipButtons.h"
 #include "app/InstanceStartup.h"
+#include "app/KeyboardBackupCommands.h"
 #include "app/KeyboardFilter.h"
 #include "app/KeyboardPanel.h"
 #include "app/LightingPanel.h"
@@ -178,7 +179,9 @@ void CTavrikDlg::createPanels() {
     connect(keyboardPanel_, &KeyboardPanel::keysMarked, flipButtons_, &FlipButtons::applyFlipState);
     flipButtons_->applyFlipState();
     profileSwitching_ = new ProfileSwitching(*this, *keyboardPanel_, *profileButtons_);
-    lightingPanel_ = new LightingPanel(*this, layout(), images_->buttons());
+    lightingPanel_ =
+        new LightingPanel(*this, layout(), images_->buttons(), *keyboardPanel_, *profileSwitching_);
+    keyboardPanel_->setZonePainting(lightingPanel_);
     busyIndicator_ = new BusyIndicator(skinFolder(), this);
     ui::placeControl(*busyIndicator_, layout(), u"CONTROL_JDTStatic");
     createBottomBar();
@@ -257,6 +260,10 @@ void CTavrikDlg::createMainMenu() {
     static constexpr ui::LanguageMenuItem kItems[] = {
         {command::Import, "MENU_1"},
         {command::Export, "MENU_2"},
+        ui::kMenuSeparator,
+        {command::BackupKeyboard, "MENU_5"},
+        {command::RestoreKeyboard, "MENU_6"},
+        ui::kMenuSeparator,
         {command::About, "MENU_3"},
         {command::MenuClose, "MENU_4"},
     };
@@ -326,7 +333,7 @@ void CTavrikDlg::setCompositeEditorOpener(CompositeEditorOpener* opener) {
 }
 
 void CTavrikDlg::setZonePainting(ZonePainting* painting) {
-    keyboardPanel_->setZonePainting(painting);
+    keyboardPanel_->setZonePainting(painting != nullptr ? painting : lightingPanel_);
 }
 
 // Messages, commands and timers.
@@ -438,6 +445,16 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
     case command::Export:
         sync::exportProfile();
         return true;
+    case command::BackupKeyboard:
+        backUpKeyboard();
+        return true;
+    case command::RestoreKeyboard:
+        restoreKeyboard(keyboardPanel_->compositeEditorOpener(),
+                        [this] { reloadProfileFromKeyboard(); });
+        return true;
+    case traycommand::StartWithDesktop:
+        tray_->toggleStartWithDesktop();
+        return true;
     default:
         return false;
     }
@@ -515,7 +532,7 @@ void CTavrikDlg::reloadProfileFromKeyboard() {
     if (profileButtons_->showActive(active)) {
         lightingPanel_->setLightingProfile(active);
     }
-    lightingPanel_->reloadFromKeyboard();
+    lightingPanel_->reloadFromKeyboard(true);
     profileButtons_->updateProfileCaption();
 }
 

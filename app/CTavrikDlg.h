@@ -94,7 +94,8 @@ public:
     // The composite editor that a click on a key opens, and the lighting
     // editor's zone painting state that clicks are routed to while it is on
     // (CompositeEditorOpener.h, ZonePainting.h). Null puts back the default:
-    // no editor, painting off. The window does not own them.
+    // no editor, and the lighting panel's zone painting. The window does
+    // not own them.
     void setCompositeEditorOpener(CompositeEditorOpener* opener);
     void setZonePainting(ZonePainting* painting);
 

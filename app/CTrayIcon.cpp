@@ -1,8 +1,11 @@
 #include "app/CTrayIcon.h"
 
 #include "platform/PathSet.h"
+#include "platform/Ports.h"
 #include "platform/Unicode.h"
 #include "platform/WindowMessage.h"
+#include "text/LanguageTexts.h"
+#include "text/TextFormat.h"
 #include "ui/LanguageMenu.h"
 
 #include <QDBusConnection>
@@ -31,6 +34,9 @@ bool statusNotifierHostRegistered() {
 constexpr ui::LanguageMenuItem kMenuItems[] = {
     {traycommand::Open, "MENU_11"},
     {traycommand::About, "MENU_22"},
+    ui::kMenuSeparator,
+    {traycommand::StartWithDesktop, "MENU_44", true},
+    ui::kMenuSeparator,
     {traycommand::Exit, "MENU_33"},
 };
 
@@ -40,11 +46,13 @@ CTrayIcon::CTrayIcon(QObject* parent)
     : QObject(parent), icon_(new QSystemTrayIcon(this)),
       activation_(QGuiApplication::platformName().toStdString(), statusNotifierHostRegistered()),
       menu_(new ui::LanguageMenu(kMenuItems, platform::pathSet().languageFile)), hook_(*this),
-      iconFolder_(platform::pathSet().mainSkinFolder) {
+      iconFolder_(platform::pathSet().mainSkinFolder), autostart_(AutostartEntry::ofThisProgram()) {
     // The notification area shows the menu on a right click. Its first item
     // is the default one: what a click on the icon does.
     menu_->setDefaultAction(menu_->actions().first());
     icon_->setContextMenu(menu_);
+    connect(menu_, &QMenu::aboutToShow, this, &CTrayIcon::showAutostartState);
+    showAutostartState();
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { forwardActivation(reason); });
     watchTrayHost();
@@ -59,6 +67,26 @@ CTrayIcon::~CTrayIcon() {
 
 void CTrayIcon::setLanguageFile(std::string path) {
     menu_->setLanguageFile(std::move(path));
+}
+
+void CTrayIcon::setAutostartEntry(AutostartEntry entry) {
+    autostart_ = std::move(entry);
+    showAutostartState();
+}
+
+void CTrayIcon::showAutostartState() {
+    menu_->actionOf(traycommand::StartWithDesktop)->setChecked(autostart_.isEnabled());
+}
+
+void CTrayIcon::toggleStartWithDesktop() {
+    const bool enable = !autostart_.isEnabled();
+    if (!autostart_.setEnabled(enable)) {
+        platform::prompter().showMessage(
+            text::formatWithText(text::languageText("AUTOSTART_FAILED"),
+                                 platform::toUtf16(autostart_.entryPath())),
+            u"", platform::MessageIcon::Warning);
+    }
+    showAutostartState();
 }
 
 void CTrayIcon::watchTrayHost() {

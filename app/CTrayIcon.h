@@ -6,6 +6,7 @@
 // to onNotification, so the owner needs no handling of its own for them. The
 // menu's commands go to the owner as command messages (WindowMessage.h).
 
+#include "app/AutostartEntry.h"
 #include "app/CSubclassWnd.h"
 #include "app/TrayActivation.h"
 
@@ -30,10 +31,12 @@ inline constexpr std::uint32_t kTrayCallbackMessage = 1725;
 inline constexpr std::uint32_t kTrayIconId = 140;
 inline constexpr std::size_t kTrayTipMaxLength = 127;
 
-// Commands of the tray menu's three items, by position.
+// Commands of the tray menu's items: Open, About, Start with the desktop,
+// Exit.
 namespace traycommand {
 inline constexpr int Open = 32771;
 inline constexpr int About = 32773;
+inline constexpr int StartWithDesktop = 32775;
 inline constexpr int Exit = 32774;
 } // namespace traycommand
 
@@ -75,8 +78,17 @@ public:
     bool isActive() const { return active_; }
     std::u16string tip() const;
     QIcon icon() const;
-    // The context menu: Open, About, Exit.
+    // The context menu: Open, About, Start with the desktop, Exit.
     ui::LanguageMenu* menu() const { return menu_; }
+
+    // "Start with the desktop": its check mark shows whether the autostart
+    // entry is on, read again each time the menu opens; the owner hands the
+    // item's command here, which switches the entry. One that cannot be
+    // written or removed says so (AUTOSTART_FAILED).
+    void toggleStartWithDesktop();
+    // By default the running program's entry (AutostartEntry::ofThisProgram).
+    void setAutostartEntry(AutostartEntry entry);
+    const AutostartEntry& autostartEntry() const { return autostart_; }
 
     // Where the texts and the icon files come from; by default the language
     // file and the Skins folder of the path set as it was at construction.
@@ -99,6 +111,7 @@ private:
 
     void forwardActivation(int reason);
     void watchTrayHost();
+    void showAutostartState();
 
     QSystemTrayIcon* icon_;
     // Decided with the icon, as Qt chooses the kind of tray for it.
@@ -110,6 +123,7 @@ private:
     std::uint32_t id_ = 0;
     bool active_ = false;
     std::string iconFolder_;
+    AutostartEntry autostart_;
 };
 
 } // namespace tavrik::app

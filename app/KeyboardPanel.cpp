@@ -252,13 +252,29 @@ bool KeyboardPanel::resetPanelAssignments() {
     return true;
 }
 
+std::vector<int> KeyboardPanel::lightingButtonIds() {
+    std::vector<int> ids(keyboard::GButtonIds.begin(), keyboard::GButtonIds.end());
+    for (const keyboard::PanelKey& key : keyboard::PanelKeyList) {
+        ids.push_back(key.buttonId);
+    }
+    ids.push_back(kFnButtonId);
+    return ids;
+}
+
 void KeyboardPanel::clearKeyOverlays() {
-    std::vector<ui::CPngButton*> buttons(gKeys_.begin(), gKeys_.end());
-    buttons.insert(buttons.end(), keys_.begin(), keys_.end());
-    buttons.push_back(fnKey_);
-    for (ui::CPngButton* key : buttons) {
-        key->setColourOverlay(ui::ColourOverlay{false, 0, 50});
+    for (const int id : lightingButtonIds()) {
+        ui::CPngButton* key = button(id);
+        key->setColourOverlay(ui::ColourOverlay{false, 0, kOverlayLevel});
         key->setAssigned(false);
+    }
+}
+
+void KeyboardPanel::showKeyColours(
+    const std::function<std::optional<std::uint32_t>(int)>& colourOf) {
+    for (const int id : lightingButtonIds()) {
+        const std::optional<std::uint32_t> colour = colourOf(id);
+        button(id)->setColourOverlay(
+            ui::ColourOverlay{colour.has_value(), colour.value_or(0), kOverlayLevel});
     }
 }
 

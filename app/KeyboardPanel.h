@@ -22,6 +22,8 @@
 
 #include <QObject>
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -44,6 +46,8 @@ public:
     static constexpr int kFnButtonId = 1174;
     // Tooltips of the keys show after the pointer rested this long.
     static constexpr int kToolTipDelayMilliseconds = 2000;
+    // How strongly a key's colour overlay tints it, in percent.
+    static constexpr int kOverlayLevel = 50;
 
     // Creates the buttons on `window` and places them (placeKeyButtons).
     // Each click goes to `window` as the command of the button's id.
@@ -96,6 +100,12 @@ public:
     // Switches off every key's colour overlay and assigned mark (the
     // lighting editor's zone colours).
     void clearKeyOverlays();
+    // The buttons that show the lighting (the G keys, the panel keys and
+    // Fn), by id.
+    static std::vector<int> lightingButtonIds();
+    // Draws each of them in the colour (0x00BBGGRR) `colourOf` gives for its
+    // id, or without an overlay where it gives none; the marks stay.
+    void showKeyColours(const std::function<std::optional<std::uint32_t>(int)>& colourOf);
 
 signals:
     void keysMarked();

@@ -25,10 +25,13 @@ inline constexpr int Menu = 1139;
 inline constexpr int EffectList = 1146;
 inline constexpr int FnKey = 1174;
 
-// Main menu, by position: import, export, about, close. About is the same
-// command as the tray menu's (CTrayIcon.h has the tray menu's commands).
+// Main menu: import, export, back up keyboard, restore keyboard, about,
+// close. About is the same command as the tray menu's (CTrayIcon.h has the
+// tray menu's commands).
 inline constexpr int Import = 32776;
 inline constexpr int Export = 32777;
+inline constexpr int BackupKeyboard = 32780;
+inline constexpr int RestoreKeyboard = 32781;
 inline constexpr int About = 32773;
 inline constexpr int MenuClose = 32779;
 

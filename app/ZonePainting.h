@@ -4,8 +4,8 @@
 // key's zone instead of opening the composite editor, the profile buttons
 // leave the state first, and Restore defaults restores the lighting too.
 //
-// The lighting panel installs itself on the main window
-// (CTavrikDlg::setZonePainting). Until it does, the window uses
+// The main window installs its lighting panel (LightingPanel.h) as the
+// keyboard panel's zone painting; a keyboard panel without one uses
 // noZonePainting(), whose state is always off.
 
 namespace tavrik::app {

@@ -15,4 +15,13 @@ std::string homeFolder() {
     return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
+std::string xdgBaseFolder(const char* variable, std::string_view fallback) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') {
+        return value;
+    }
+    const std::string home = homeFolder();
+    return home.empty() ? std::string() : home + "/" + std::string(fallback);
+}
+
 } // namespace tavrik::platform

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tavrik::platform {
 
@@ -16,6 +17,15 @@ struct FileDialogRequest {
     std::u16string initialName;      // "*.fwc"
     std::u16string filter;           // "(*.fwc)|*.fwc|(*.*)|*.*||"
     bool confirmOverwrite = false;   // save dialogs: ask before replacing a file
+
+    // The dialog of the files with one extension: that extension as the
+    // default, "*.<extension>" as the initial name, the filter
+    // "(*.<extension>)|*.<extension>|(*.*)|*.*||".
+    static FileDialogRequest forExtension(std::u16string_view extension, bool confirmOverwrite) {
+        const std::u16string pattern = u"*." + std::u16string(extension);
+        return {std::u16string(extension), pattern,
+                u"(" + pattern + u")|" + pattern + u"|(*.*)|*.*||", confirmOverwrite};
+    }
 };
 
 class Prompter {

@@ -5,16 +5,14 @@
 #include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/Ports.h"
+#include "platform/RegularFile.h"
 #include "platform/Unicode.h"
 #include "text/LanguageTexts.h"
 #include "text/TextFormat.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
+#include <array>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tavrik::profile {
 
@@ -36,38 +34,6 @@ namespace {
 
 constexpr std::uint64_t kTooLargeFileSize = std::uint64_t{1} << 32; // 4 GiB
 constexpr std::uint8_t kLargestFlag = 1;
-
-// Closes a descriptor when the read is over.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-    ~FileDescriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
-
-bool readFully(int descriptor, std::uint8_t* out, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(descriptor, out + done, size - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
-}
 
 // The end of the pool that a header declares, measured from the start of the
 // file; never less than the assignment table.
@@ -126,27 +92,22 @@ void installDefaultProfile(ProfileData& data, std::uint8_t flag) {
 
 int readProfileImage(const std::string& path, std::vector<std::uint8_t>& image) {
     image.clear();
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
+    platform::RegularFile file;
+    switch (file.open(path)) {
+    case platform::RegularFile::Open::Opened:
+        break;
+    case platform::RegularFile::Open::Missing:
         return validation::Rejected;
-    }
-    // Only a regular file can be a profile file. Opening anything else may
-    // block (a FIFO waits for a writer) or act on a device, and the path can
-    // change between the look and the open, so the open does not block and
-    // its result is looked at again.
-    if (!S_ISREG(status.st_mode)) {
+    case platform::RegularFile::Open::NotRegular:
+    case platform::RegularFile::Open::CannotOpen:
         return validation::CannotOpen;
     }
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return validation::CannotOpen;
-    }
-    const auto fileSize = static_cast<std::uint64_t>(status.st_size);
+    const std::uint64_t fileSize = file.size();
     if (fileSize < kAssignmentTableBytes || fileSize >= kTooLargeFileSize) {
         return validation::Rejected;
     }
     std::array<std::uint8_t, kProfileFileHeaderSize> header{};
-    if (!readFully(file.get(), header.data(), header.size())) {
+    if (!file.readFully(header)) {
         return validation::CannotOpen;
     }
     const std::uint64_t size = std::min(fileSize, declaredExtent(header));
@@ -156,7 +117,7 @@ int readProfileImage(const std::string& path, std::vector<std::uint8_t>& image) 
         return validation::OutOfMemory;
     }
     std::copy(header.begin(), header.end(), image.begin());
-    if (!readFully(file.get(), image.data() + header.size(), image.size() - header.size())) {
+    if (!file.readFully(std::span(image).subspan(header.size()))) {
         image.clear();
         return validation::CannotOpen;
     }

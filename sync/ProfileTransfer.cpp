@@ -12,25 +12,13 @@
 #include <vector>
 
 namespace tavrik::sync {
-namespace {
-
-platform::FileDialogRequest profileDialogRequest(bool confirmOverwrite) {
-    platform::FileDialogRequest request;
-    request.defaultExtension = u"fwc";
-    request.initialName = u"*.fwc";
-    request.filter = u"(*.fwc)|*.fwc|(*.*)|*.*||";
-    request.confirmOverwrite = confirmOverwrite;
-    return request;
-}
-
-} // namespace
 
 platform::FileDialogRequest exportDialogRequest() {
-    return profileDialogRequest(true);
+    return platform::FileDialogRequest::forExtension(u"fwc", true);
 }
 
 platform::FileDialogRequest importDialogRequest() {
-    return profileDialogRequest(false);
+    return platform::FileDialogRequest::forExtension(u"fwc", false);
 }
 
 bool exportProfile() {

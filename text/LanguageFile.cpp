@@ -13,9 +13,12 @@ constexpr std::u16string_view kReadDefault = u" ";
 constexpr std::string_view kButtonTips[] = {"MAIN_MINIMIZE_PROMPT", "MAIN_MENU_PROMPT",
                                             "MAIN_CLOSE_PROMPT"};
 
+int valueOf(const platform::IniSnapshot& file) {
+    return platform::readIniInteger(file, u"LANGUAGE", u"language", kReadDefault);
+}
+
 std::u16string sectionOf(const platform::IniSnapshot& file) {
-    const int language = platform::readIniInteger(file, u"LANGUAGE", u"language", kReadDefault);
-    return language == 1 ? u"ENGINSH" : u"CHINESE";
+    return valueOf(file) == 1 ? u"ENGINSH" : u"CHINESE";
 }
 
 // A text longer than its built-in default is stored whole: the slots are
@@ -38,6 +41,10 @@ void loadGroup(const platform::IniSnapshot& file, std::u16string_view section, T
 std::string languageFilePath(const std::string& programFolder) {
     const bool needsSlash = !programFolder.empty() && programFolder.back() != '/';
     return programFolder + (needsSlash ? "/" : "") + "Skins/language.ini";
+}
+
+int languageValue(const std::string& languageFile) {
+    return valueOf(platform::IniFile(languageFile).snapshot());
 }
 
 std::u16string languageSection(const std::string& languageFile) {

@@ -14,6 +14,10 @@ namespace tavrik::text {
 // is supplied.
 std::string languageFilePath(const std::string& programFolder);
 
+// The language value as a decimal integer (text that does not start with
+// digits is 0): 1 is English, any other value Chinese.
+int languageValue(const std::string& languageFile);
+
 // "ENGINSH" or "CHINESE", from the file as it is now.
 std::u16string languageSection(const std::string& languageFile);
 

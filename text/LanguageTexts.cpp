@@ -92,6 +92,40 @@ constexpr TextSlotInfo kSlots[] = {
      u"be made active.",
      G::Main},
     {"PROFILE_NEW_FAILED", u"The profile file could not be written: %s", G::Main},
+    // Texts of our own: the whole-keyboard backup.
+    {"BACKUP_DONE", u"The keyboard is backed up in %s", G::Main},
+    {"BACKUP_READ_FAILED", u"The keyboard could not be read, so no backup was made.", G::Main},
+    {"BACKUP_WRITE_FAILED", u"The backup could not be saved: %s", G::Main},
+    {"RESTORE_DONE", u"The keyboard was restored from %s", G::Main},
+    {"RESTORE_CANNOT_READ", u"The backup cannot be read: %s", G::Main},
+    {"RESTORE_FOREIGN", u"This is not a keyboard backup, so the keyboard was left as it is: %s",
+     G::Main},
+    {"RESTORE_DAMAGED",
+     u"The backup is damaged or incomplete, so the keyboard was left as it is: %s", G::Main},
+    {"RESTORE_NEWER",
+     u"The backup was made by a newer version of Tavrik, so the keyboard was left as it is: %s",
+     G::Main},
+    {"RESTORE_NO_KEYBOARD", u"The keyboard does not answer, so nothing was restored.", G::Main},
+    {"RESTORE_TOO_LARGE",
+     u"The macros of the backup do not fit into this keyboard's memory, so the keyboard was left "
+     u"as it is.",
+     G::Main},
+    {"RESTORE_WRITE_FAILED",
+     u"The keyboard did not take the whole backup and may now hold part of it. Restore the backup "
+     u"again.",
+     G::Main},
+    {"RESTORE_NOT_CONFIRMED",
+     u"The keyboard was written, but it reads back differently from the backup. Restore the backup "
+     u"again.",
+     G::Main},
+    {"RESTORE_QUESTION",
+     u"Restoring replaces everything the keyboard holds (key maps, macros, the active profile and "
+     u"the lighting) with the backup, and changes that were not applied are lost. Restore from %s?",
+     G::Main},
+    {"RESTORE_CLOSE_EDITOR", u"Please close the key editor before you restore the keyboard.",
+     G::Main},
+    // The tray menu's "Start with the desktop".
+    {"AUTOSTART_FAILED", u"The autostart entry could not be changed: %s", G::Main},
     {"EXTRA_PROFILE_SPACE_TIGHT",
      u"shortage of hardware space, cancelled the macro name of storage.", G::Main},
     // Main window texts
@@ -116,14 +150,18 @@ constexpr TextSlotInfo kSlots[] = {
     {"PROFILE_OK", kHello, G::ProfileCaptions},
     {"PROFILE_CANCLE", kHello, G::ProfileCaptions},
     {"PROFILE_APPLY", kHello, G::ProfileCaptions},
-    // Menus: main menu by position 0..3, tray menu by position 0..2
+    // Menus: main menu by position 0..3 and the backup items, tray menu by position 0..2
+    // and the autostart item
     {"MENU_1", u"Import", G::Menu},
     {"MENU_2", u"Export", G::Menu},
     {"MENU_3", u"About", G::Menu},
     {"MENU_4", u"Close", G::Menu},
+    {"MENU_5", u"Back up keyboard\u2026", G::Menu},
+    {"MENU_6", u"Restore keyboard\u2026", G::Menu},
     {"MENU_11", u"Open", G::Menu},
     {"MENU_22", u"About", G::Menu},
     {"MENU_33", u"Exit", G::Menu},
+    {"MENU_44", u"Start with the desktop", G::Menu},
     // About box
     {"GUANYU_JIESHAO", u"", G::About},
     {"GUANYU_BANQUAN", u"", G::About},

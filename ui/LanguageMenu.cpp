@@ -10,9 +10,15 @@ namespace tavrik::ui {
 
 LanguageMenu::LanguageMenu(std::span<const LanguageMenuItem> items, std::string languageFile,
                            QWidget* parent)
-    : QMenu(parent), items_(items.begin(), items.end()), languageFile_(std::move(languageFile)) {
-    for (const LanguageMenuItem& item : items_) {
+    : QMenu(parent), languageFile_(std::move(languageFile)) {
+    for (const LanguageMenuItem& item : items) {
+        if (item.textKey.empty()) {
+            addSeparator();
+            continue;
+        }
         QAction* action = addAction(QStringLiteral(" "));
+        action->setCheckable(item.checkable);
+        entries_.push_back({item, action});
         const int command = item.command;
         connect(action, &QAction::triggered, this, [this, command] {
             if (owner_) {
@@ -31,11 +37,18 @@ void LanguageMenu::setLanguageFile(std::string path) {
 
 void LanguageMenu::fetchTexts() {
     text::loadTextGroup(languageFile_, text::TextGroup::Menu);
-    const QList<QAction*> menuActions = actions();
-    for (qsizetype i = 0; i < menuActions.size(); ++i) {
-        menuActions[i]->setText(QString::fromStdU16String(
-            text::languageText(items_[static_cast<std::size_t>(i)].textKey)));
+    for (const Entry& entry : entries_) {
+        entry.action->setText(QString::fromStdU16String(text::languageText(entry.item.textKey)));
     }
+}
+
+QAction* LanguageMenu::actionOf(int command) const {
+    for (const Entry& entry : entries_) {
+        if (entry.item.command == command) {
+            return entry.action;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace tavrik::ui

@@ -16,7 +16,11 @@ namespace tavrik::ui {
 struct LanguageMenuItem {
     int command;
     std::string_view textKey; // a slot of the Menu text group, e.g. "MENU_11"
+    bool checkable = false;   // shows a check mark; its owner sets it
 };
+
+// An item that stands for a separator line.
+inline constexpr LanguageMenuItem kMenuSeparator{0, {}};
 
 class LanguageMenu final : public QMenu {
     Q_OBJECT
@@ -34,8 +38,15 @@ public:
     // the menu does this).
     void fetchTexts();
 
+    // The item of a command; null for a command the menu does not have.
+    QAction* actionOf(int command) const;
+
 private:
-    std::vector<LanguageMenuItem> items_;
+    struct Entry {
+        LanguageMenuItem item;
+        QAction* action;
+    };
+    std::vector<Entry> entries_;
     std::string languageFile_;
     QPointer<QObject> owner_;
 };

@@ -24,10 +24,18 @@ KeyboardMemory KeyboardMemory::factoryFresh() {
 
 void KeyboardMemory::setHardwareDescription() {
     info[kMacroUnitsByte] = kMacroUnits;
-    for (std::size_t i = kFirstEffectByte; i < kDeviceInfoSize; ++i) {
-        const std::size_t effect = i - kFirstEffectByte + 1;
-        info[i] = effect <= kEffectCount ? static_cast<std::uint8_t>(effect) : 0;
+    std::array<std::uint8_t, kEffectCount> effects{};
+    for (std::size_t i = 0; i < effects.size(); ++i) {
+        effects[i] = static_cast<std::uint8_t>(i + 1);
     }
+    offerEffects(effects);
+}
+
+void KeyboardMemory::offerEffects(std::span<const std::uint8_t> effects) {
+    const std::size_t slots = kDeviceInfoSize - kFirstEffectByte;
+    const std::size_t count = std::min(effects.size(), slots);
+    std::fill(info.begin() + kFirstEffectByte, info.end(), 0);
+    std::copy_n(effects.begin(), count, info.begin() + kFirstEffectByte);
 }
 
 std::optional<std::span<const std::uint8_t>> namedArea(const KeyboardMemory& memory,

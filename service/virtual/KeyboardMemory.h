@@ -52,8 +52,11 @@ struct KeyboardMemory {
     static KeyboardMemory factoryFresh();
 
     // Bytes 11..43 of the information block describe the hardware; they are
-    // the same in every keyboard of this model.
+    // the same in every keyboard of this model, which offers effects 1..18.
     void setHardwareDescription();
+    // Bytes 12..43: the effects the keyboard offers, in its order, the rest
+    // 0; at most 32 are taken.
+    void offerEffects(std::span<const std::uint8_t> effects);
 };
 
 // Areas by the names the control socket uses: info, page0, page1, page2,

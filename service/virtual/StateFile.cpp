@@ -2,8 +2,8 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
+#include "platform/Crc32.h"
 #include "platform/HomeFolder.h"
-#include "service/virtual/Crc32.h"
 
 #include <algorithm>
 #include <array>
@@ -17,6 +17,7 @@
 namespace tavrik::service {
 namespace {
 
+using platform::crc32;
 using platform::readU16;
 using platform::readU32;
 using platform::writeU16;
@@ -132,18 +133,8 @@ std::string stateFilePathFromEnvironment() {
     if (explicitPath != nullptr && explicitPath[0] != '\0') {
         return explicitPath;
     }
-    const char* stateHome = std::getenv("XDG_STATE_HOME");
-    std::string base;
-    if (stateHome != nullptr && stateHome[0] == '/') {
-        base = stateHome;
-    } else {
-        const std::string home = platform::homeFolder();
-        if (home.empty()) {
-            return {};
-        }
-        base = home + "/.local/state";
-    }
-    return base + "/tavrik/virtual-keyboard.state";
+    const std::string base = platform::xdgBaseFolder("XDG_STATE_HOME", ".local/state");
+    return base.empty() ? std::string() : base + "/tavrik/virtual-keyboard.state";
 }
 
 } // namespace tavrik::service

@@ -30,6 +30,34 @@ std::uint32_t latencyFromEnvironment() {
     return std::min(value, VirtualBackend::kMaximumLatencyMilliseconds);
 }
 
+// Empty for text that is not a list of 1 to 32 effect numbers 1..18.
+std::vector<std::uint8_t> effectsFromEnvironment() {
+    const char* text = std::getenv("VEZAROR_VIRTUAL_EFFECTS");
+    std::vector<std::uint8_t> effects;
+    const std::string_view list = text == nullptr ? std::string_view() : std::string_view(text);
+    std::size_t position = 0;
+    while (position < list.size()) {
+        const std::size_t start = list.find_first_not_of(" ,", position);
+        if (start == std::string_view::npos) {
+            break;
+        }
+        const std::size_t end = std::min(list.find_first_of(" ,", start), list.size());
+        unsigned value = 0;
+        const auto parsed = std::from_chars(list.data() + start, list.data() + end, value);
+        if (parsed.ptr != list.data() + end || value < 1 || value > kEffectCount ||
+            effects.size() == kDeviceInfoSize - kFirstEffectByte) {
+            diagnostic(kDiagnosticErrors,
+                       "virtual keyboard: VEZAROR_VIRTUAL_EFFECTS '%s' is not "
+                       "a list of effects 1..18, offering 1..18",
+                       text);
+            return {};
+        }
+        effects.push_back(static_cast<std::uint8_t>(value));
+        position = end;
+    }
+    return effects;
+}
+
 } // namespace
 
 VirtualSettings VirtualSettings::fromEnvironment() {
@@ -39,6 +67,7 @@ VirtualSettings VirtualSettings::fromEnvironment() {
     settings.latencyMilliseconds = latencyFromEnvironment();
     const char* plugged = std::getenv("VEZAROR_VIRTUAL_PLUGGED");
     settings.pluggedAtStart = plugged == nullptr || std::strcmp(plugged, "0") != 0;
+    settings.effects = effectsFromEnvironment();
     return settings;
 }
 
@@ -61,6 +90,9 @@ bool VirtualBackend::start(BackendEvents& events) {
         diagnostic(kDiagnosticErrors, "virtual keyboard: state '%s' unreadable, factory-fresh",
                    settings_.statePath.c_str());
         break;
+    }
+    if (!settings_.effects.empty()) {
+        stored.offerEffects(settings_.effects);
     }
     {
         std::lock_guard lock(mutex_);

@@ -32,9 +32,14 @@ struct VirtualSettings {
     std::string controlPath;
     std::uint32_t latencyMilliseconds = 0;
     bool pluggedAtStart = true;
+    // The effects the keyboard model offers, in its order; empty: 1..18.
+    std::vector<std::uint8_t> effects;
 
     // VEZAROR_VIRTUAL_STATE, VEZAROR_VIRTUAL_CONTROL,
-    // VEZAROR_VIRTUAL_LATENCY_MS, VEZAROR_VIRTUAL_PLUGGED ("0": start unplugged).
+    // VEZAROR_VIRTUAL_LATENCY_MS, VEZAROR_VIRTUAL_PLUGGED ("0": start
+    // unplugged), VEZAROR_VIRTUAL_EFFECTS (effect numbers 1..18 separated by
+    // blanks or commas, at most 32, for a model that offers fewer effects or
+    // lists them in another order; anything else leaves 1..18).
     static VirtualSettings fromEnvironment();
 };
 

@@ -13,6 +13,7 @@
 #include "device/Channels.h"
 #include "platform/InstanceLock.h"
 #include "platform/NamedEvents.h"
+#include "platform/Unicode.h"
 #include "platform/WindowMessage.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/RecordingPorts.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 
 namespace tavrik::app {
@@ -186,8 +188,9 @@ TEST_F(MainWindowTest, EnterAndEscapeCloseNothingAndArrowsLeaveTheEffectList) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(finished.count(), 0);
 
+    // The list holds the keyboard's eighteen effects once it was read.
     QComboBox& effects = *window.lightingPanel().effectList();
-    effects.addItems({"one", "two", "three"});
+    ASSERT_TRUE(serveEventsUntil([&] { return effects.count() == 18; }));
     effects.setCurrentIndex(1);
     effects.setFocus();
     ASSERT_TRUE(serveEventsUntil([&] { return effects.hasFocus(); }));
@@ -198,7 +201,7 @@ TEST_F(MainWindowTest, EnterAndEscapeCloseNothingAndArrowsLeaveTheEffectList) {
     // Keys of the window's other widgets pass, and so do the keys of other
     // windows: Escape still closes the About box.
     pressKey(effects, Qt::Key_End);
-    EXPECT_EQ(effects.currentIndex(), 2);
+    EXPECT_EQ(effects.currentIndex(), 17);
     platform::sendCommand(&window, command::About);
     ASSERT_NE(window.aboutBox(), nullptr);
     ASSERT_TRUE(window.aboutBox()->isVisible());
@@ -370,7 +373,8 @@ TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     for (const QAction* action : window.mainMenu().actions()) {
         texts << action->text();
     }
-    EXPECT_EQ(texts, QStringList({"Import…", "Export…", "About", "Exit"}));
+    EXPECT_EQ(texts, QStringList({"Import…", "Export…", "", "Back up keyboard…",
+                                  "Restore keyboard…", "", "About", "Exit"}));
     // Only the tray menu has a default item.
     EXPECT_EQ(window.mainMenu().defaultAction(), nullptr);
     EXPECT_EQ(window.trayIcon().menu()->defaultAction(),
@@ -457,6 +461,51 @@ TEST_F(MainWindowTest, MenuExportAndImportGoThroughTheFileDialogs) {
     platform::sendCommand(&window, command::Export);
     platform::sendCommand(&window, command::Import);
     EXPECT_EQ(prompter.messages().size(), shown);
+}
+
+// The window's menu backs the keyboard up and restores it; after a restore
+// the window shows what the keyboard now holds.
+TEST_F(MainWindowTest, MenuBackUpAndRestoreTheKeyboardAndTheWindowFollows) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    testing::RecordingPrompter prompter;
+    const PrompterInUse inUse(prompter);
+    ProfileButtons& profiles = window.profileButtons();
+    ASSERT_TRUE(serveEventsUntil([&] { return profiles.profileButton(0)->isChecked(); }));
+
+    const std::string backup = folder_.file("keyboard.tkb");
+    prompter.choosePath(backup);
+    platform::sendCommand(&window, command::BackupKeyboard);
+    ASSERT_TRUE(std::filesystem::exists(backup));
+    EXPECT_EQ(prompter.requests().back().defaultExtension, u"tkb");
+
+    keyboard_.control("press profile 2");
+    ASSERT_TRUE(serveEventsUntil([&] { return profiles.profileButton(2)->isChecked(); }));
+
+    prompter.answerQuestionsWith(true);
+    platform::sendCommand(&window, command::RestoreKeyboard);
+    EXPECT_EQ(prompter.questions().size(), 1u);
+    EXPECT_EQ(keyboard_.activeProfile(), 0);
+    EXPECT_TRUE(profiles.profileButton(0)->isChecked());
+    EXPECT_FALSE(profiles.profileButton(2)->isChecked());
+    EXPECT_EQ(window.lightingPanel().lightingProfile(), 0);
+    EXPECT_EQ(prompter.messages().back(),
+              u"The keyboard was restored from " + platform::toUtf16(backup));
+}
+
+TEST_F(MainWindowTest, TheTrayItemWritesTheAutostartEntryOfThisProgram) {
+    CTavrikDlg& window = start({QStringLiteral("/Start")});
+    const std::string entry = folder_.file("config/autostart/tavrik.desktop");
+    platform::sendCommand(&window, traycommand::StartWithDesktop);
+    ASSERT_TRUE(std::filesystem::exists(entry));
+    std::ifstream file(entry);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\nExec=" + programFolder() + "tavrik /Start\n"), std::string::npos)
+        << text;
+    EXPECT_TRUE(window.trayIcon().menu()->actionOf(traycommand::StartWithDesktop)->isChecked());
+    platform::sendCommand(&window, traycommand::StartWithDesktop);
+    EXPECT_FALSE(std::filesystem::exists(entry));
 }
 
 QImage frameImage(const std::string& file) {

@@ -2,8 +2,11 @@
 
 #include "app/TrayActivation.h"
 #include "app/TrayIconState.h"
+#include "platform/Ports.h"
+#include "platform/Unicode.h"
 #include "platform/WindowMessage.h"
 #include "tests/support/GuiTestApplication.h"
+#include "tests/support/RecordingPorts.h"
 #include "tests/support/TemporaryFolder.h"
 #include "text/LanguageTexts.h"
 #include "ui/LanguageMenu.h"
@@ -12,6 +15,7 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <vector>
@@ -68,6 +72,7 @@ protected:
         std::ofstream(folder_.file("language.ini"))
             << "[LANGUAGE]\nlanguage=" << language
             << "\n[ENGINSH]\nMENU_11=Open\nMENU_22=About\nMENU_33=Exit\n"
+               "MENU_44=Start with the desktop\n"
                "[CHINESE]\nMENU_11=\xE6\x89\x93\xE5\xBC\x80\nMENU_22=\xE5\x85\xB3\xE4\xBA\x8E\n";
     }
     // Opens the menu as the notification area does on a right click.
@@ -121,11 +126,14 @@ TEST_F(CTrayIconTest, SetIconShowsTheIconFileOfTheId) {
 TEST_F(CTrayIconTest, TheMenuReadsItsTextsInTheChosenLanguageEachTimeItOpens) {
     ASSERT_TRUE(create());
     writeLanguage("1");
-    EXPECT_EQ(menuTexts(), (QStringList{"Open", "About", "Exit"}));
+    // Separators stand between the groups.
+    EXPECT_EQ(menuTexts(),
+              (QStringList{"Open", "About", "", "Start with the desktop", "", "Exit"}));
     // Language 2 is Chinese; a key missing there shows a single blank.
     writeLanguage("2");
-    EXPECT_EQ(menuTexts(), (QStringList{QString::fromUtf8("\xE6\x89\x93\xE5\xBC\x80"),
-                                        QString::fromUtf8("\xE5\x85\xB3\xE4\xBA\x8E"), " "}));
+    EXPECT_EQ(menuTexts(),
+              (QStringList{QString::fromUtf8("\xE6\x89\x93\xE5\xBC\x80"),
+                           QString::fromUtf8("\xE5\x85\xB3\xE4\xBA\x8E"), "", " ", "", " "}));
     EXPECT_EQ(tray_.menu()->defaultAction(), tray_.menu()->actions().first());
 }
 
@@ -138,7 +146,7 @@ TEST_F(CTrayIconTest, TheMenuHasItsTextsBeforeItFirstOpens) {
     for (const QAction* action : tray_.menu()->actions()) {
         texts << action->text();
     }
-    EXPECT_EQ(texts, (QStringList{"Open", "About", "Exit"}));
+    EXPECT_EQ(texts, (QStringList{"Open", "About", "", "Start with the desktop", "", "Exit"}));
 }
 
 TEST_F(CTrayIconTest, MenuItemsSendTheirCommandsToTheOwner) {
@@ -148,6 +156,7 @@ TEST_F(CTrayIconTest, MenuItemsSendTheirCommandsToTheOwner) {
     }
     const std::vector<Message> expected{{platform::kCommandMessage, 32771},
                                         {platform::kCommandMessage, 32773},
+                                        {platform::kCommandMessage, 32775},
                                         {platform::kCommandMessage, 32774}};
     EXPECT_EQ(owner_.messages, expected);
 }
@@ -247,6 +256,49 @@ TEST(TrayIconState, ChangesOnlyToAnotherIconAndRemembersTheNormalOne) {
     state.clear();
     EXPECT_EQ(state.current(), 0);
     EXPECT_TRUE(state.change(141));
+}
+
+// The check mark follows the entry on disk each time the menu opens, also an
+// entry written or removed by someone else; the item switches it.
+TEST_F(CTrayIconTest, StartWithTheDesktopShowsAndSwitchesTheAutostartEntry) {
+    const std::string entryPath = folder_.file("config/autostart/tavrik.desktop");
+    tray_.setAutostartEntry(AutostartEntry(entryPath, "/usr/lib/tavrik/tavrik"));
+    ASSERT_TRUE(create());
+    QAction* item = tray_.menu()->actionOf(traycommand::StartWithDesktop);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isCheckable());
+    const auto checkedWhenOpened = [&] {
+        menuTexts();
+        return item->isChecked();
+    };
+    EXPECT_FALSE(checkedWhenOpened());
+
+    tray_.toggleStartWithDesktop();
+    EXPECT_TRUE(std::filesystem::exists(entryPath));
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(checkedWhenOpened());
+
+    std::filesystem::remove(entryPath);
+    EXPECT_FALSE(checkedWhenOpened());
+    AutostartEntry(entryPath, "/elsewhere/tavrik").setEnabled(true);
+    EXPECT_TRUE(checkedWhenOpened());
+    tray_.toggleStartWithDesktop();
+    EXPECT_FALSE(std::filesystem::exists(entryPath));
+    EXPECT_FALSE(item->isChecked());
+}
+
+TEST_F(CTrayIconTest, AnAutostartEntryThatCannotBeWrittenSaysSo) {
+    testing::RecordingPrompter prompter;
+    platform::installPrompter(&prompter);
+    std::ofstream(folder_.file("config")) << "a file where the folder would be";
+    const std::string entryPath = folder_.file("config/autostart/tavrik.desktop");
+    tray_.setAutostartEntry(AutostartEntry(entryPath, "/usr/lib/tavrik/tavrik"));
+    text::setLanguageText("AUTOSTART_FAILED", u"Not changed: %s");
+    tray_.toggleStartWithDesktop();
+    EXPECT_FALSE(tray_.menu()->actionOf(traycommand::StartWithDesktop)->isChecked());
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages().front(), u"Not changed: " + platform::toUtf16(entryPath));
+    platform::installPrompter(nullptr);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "service/virtual/ControlClient.h"
 #include "tests/support/TemporaryFolder.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <algorithm>
 #include <filesystem>
@@ -184,11 +185,13 @@ TEST_F(ProgramProcessTest, ASecondStartRightAfterInitFindsTheReportedKeyboard) {
     Instance first = launch({QStringLiteral("/Start")}, "400");
     ASSERT_TRUE(first.waitForLog(kInitHandled)) << first.log();
 
-    // The first instance's own reads wait behind the slow ones; on a busy
-    // machine a second start may give up on it before it answers, as a
-    // person's would, and be tried again.
-    for (int attempt = 0; attempt < 5 && first.log().find(kOpenHandled) == std::string::npos;
-         ++attempt) {
+    // The first instance's own reads wait behind the slow ones (the key
+    // maps, the macro area, the lighting with its zone colours: over twenty
+    // seconds at this pace); a second start may give up on it before it
+    // answers, as a person's would, and be tried again until one gets
+    // through.
+    const QDeadlineTimer patience(4 * kStartMilliseconds);
+    while (first.log().find(kOpenHandled) == std::string::npos && !patience.hasExpired()) {
         Instance second = launch({});
         EXPECT_TRUE(second.endsWithZero()) << second.log();
     }

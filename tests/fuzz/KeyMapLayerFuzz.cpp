@@ -2,22 +2,17 @@
 // any default layout must give known types to named keys only, keep the
 // G-key tags and leave the other layers alone; the result must build again.
 
+#include "FuzzCheck.h"
 #include "keyboard/AssignmentTable.h"
 #include "keyboard/KeyMapCodec.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <set>
 
 using namespace tavrik::keyboard;
+using tavrik::fuzz::check;
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 // The first 512 bytes are the page, the next 512 the default layout; missing
 // bytes are zero, and without a layout the built-in one is used.

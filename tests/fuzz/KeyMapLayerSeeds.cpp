@@ -5,7 +5,6 @@
 #include "keyboard/AssignmentTable.h"
 #include "keyboard/KeyMapCodec.h"
 
-#include <cstdio>
 #include <vector>
 
 using namespace tavrik::keyboard;
@@ -28,11 +27,11 @@ std::vector<std::uint8_t> pageAndLayout(const KeyMapLayer& page, const KeyMapLay
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    const std::optional<std::string> corpus = tavrik::fuzz::corpusFolder(argc, argv);
+    if (!corpus) {
         return 2;
     }
-    const std::string folder = argv[1];
+    const std::string& folder = *corpus;
     AssignmentTable table = defaultTable();
     table.storeRecord(0, keyIndexOf(0x01E), assignment(AssignmentType::Disabled, 0));
     table.storeRecord(0, keyIndexOf(0x030), assignment(AssignmentType::SingleKey, 0x138));

@@ -2,21 +2,16 @@
 // stay inside them and keep the limits, and what was decoded must encode and
 // decode again to the same macros.
 
+#include "FuzzCheck.h"
 #include "macro/MacroAreaImage.h"
 
-#include <cstdlib>
 #include <limits>
 #include <vector>
 
 using namespace tavrik::macro;
+using tavrik::fuzz::check;
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 void checkRoundTrip(const MacroList& records) {
     const MacroAreaSizes sizes = measureMacroAreaImage(records);

@@ -3,7 +3,6 @@
 #include "FuzzSeeds.h"
 #include "macro/MacroAreaImage.h"
 
-#include <cstdio>
 #include <vector>
 
 using namespace tavrik::macro;
@@ -28,11 +27,11 @@ bool writeArea(const std::string& folder, const std::string& name, const MacroLi
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    const std::optional<std::string> corpus = tavrik::fuzz::corpusFolder(argc, argv);
+    if (!corpus) {
         return 2;
     }
-    const std::string folder = argv[1];
+    const std::string& folder = *corpus;
     const MacroList one{macro(u"ab", 1, {{120, 0x1E, kPress}, {0, 0x1E, kRelease}})};
     const MacroList several{
         macro(u"modifiers", 2, {{10, 0x01D, kPress}, {40950, 0x138, kPress}, {0, 0x15C, kRelease}}),

@@ -2,26 +2,17 @@
 // inside them, keep the limits of the working set, and leave a working set
 // that is written as a file the program accepts.
 
+#include "FuzzCheck.h"
 #include "keyboard/ProfileFileHeader.h"
 #include "keyboard/StringPool.h"
 #include "profile/ProfileFile.h"
 #include "sync/DataSets.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 using namespace tavrik;
-
-namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
+using tavrik::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> image(data, size);

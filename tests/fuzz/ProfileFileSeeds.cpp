@@ -4,7 +4,6 @@
 #include "profile/ProfileFile.h"
 #include "sync/DataSets.h"
 
-#include <cstdio>
 #include <vector>
 
 using namespace tavrik;
@@ -37,11 +36,11 @@ sync::WorkingSet sampleSet() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    const std::optional<std::string> corpus = tavrik::fuzz::corpusFolder(argc, argv);
+    if (!corpus) {
         return 2;
     }
-    const std::string folder = argv[1];
+    const std::string& folder = *corpus;
     sync::WorkingSet empty;
     empty.table = keyboard::defaultTable();
     sync::WorkingSet sample = sampleSet();

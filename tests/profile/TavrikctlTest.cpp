@@ -5,20 +5,15 @@
 #include "platform/InstanceLock.h"
 #include "profile/ProfileFile.h"
 #include "sync/DataSets.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace tavrik::profile {
 namespace {
@@ -26,16 +21,8 @@ namespace {
 using keyboard::AssignmentType;
 using keyboard::KeyAssignment;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using Outcome = tavrik::testing::CommandOutcome;
+using tavrik::testing::readTextFile;
 
 class TavrikctlTest : public ::testing::Test {
 protected:
@@ -53,30 +40,7 @@ protected:
 
     Outcome tavrikctl(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), std::string(TAVRIK_BIN_DIR) + "/tavrikctl");
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        const std::string out = folder.file("out.txt");
-        const std::string err = folder.file("err.txt");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        pid_t child = 0;
-        Outcome run;
-        if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            ::waitpid(child, &status, 0);
-            run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        run.out = readText(out);
-        run.err = readText(err);
-        return run;
+        return tavrik::testing::runCommand(std::move(arguments), folder.path());
     }
 
     // A profile file with assignments in all three profiles and two macros,
@@ -146,7 +110,7 @@ TEST_F(TavrikctlTest, AProfileWrittenToTheKeyboardReadsBackTheSame) {
 }
 
 TEST_F(TavrikctlTest, CheckAndDumpReportAFileTheProgramWouldRefuse) {
-    std::string bytes = readText(writeSampleProfile());
+    std::string bytes = readTextFile(writeSampleProfile());
     bytes[14] = 101; // macro count
     const std::string path = folder.file("bad.fwc");
     std::ofstream(path, std::ios::binary) << bytes;
@@ -190,6 +154,124 @@ TEST_F(TavrikctlTest, NothingReachesTheKeyboardWhileTavrikRuns) {
         EXPECT_FALSE(std::filesystem::exists(folder.file("read.fwc")));
     }
     EXPECT_EQ(tavrikctl({"profile"}).out, "active profile 2\n");
+}
+
+// Backup and restore from the command line: what the keyboard held comes
+// back, read through the keyboard's own profile file and its active profile.
+TEST_F(TavrikctlTest, ABackupRestoresTheKeyboardAsItWas) {
+    ASSERT_EQ(tavrikctl({"write", writeSampleProfile()}).status, 0);
+    ASSERT_EQ(tavrikctl({"profile", "2"}).status, 0);
+    ASSERT_EQ(tavrikctl({"read", folder.file("before.fwc")}).status, 0);
+
+    const std::string backup = folder.file("keyboard.tkb");
+    const Outcome saved = tavrikctl({"backup", backup});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.out, "The keyboard is backed up in " + backup + "\n");
+
+    // Another configuration on the keyboard.
+    sync::WorkingSet empty;
+    empty.table = keyboard::defaultTable();
+    const std::vector<std::uint8_t> image = profileImageOf(empty);
+    std::ofstream(folder.file("empty.fwc"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()),
+               static_cast<std::streamsize>(image.size()));
+    ASSERT_EQ(tavrikctl({"write", folder.file("empty.fwc")}).status, 0);
+    ASSERT_EQ(tavrikctl({"profile", "3"}).status, 0);
+    ASSERT_EQ(tavrikctl({"read", folder.file("changed.fwc")}).status, 0);
+    ASSERT_NE(readTextFile(folder.file("changed.fwc")), readTextFile(folder.file("before.fwc")));
+
+    const Outcome restored = tavrikctl({"restore", backup});
+    ASSERT_EQ(restored.status, 0) << restored.err;
+    EXPECT_EQ(restored.out, "The keyboard was restored from " + backup + "\n");
+    ASSERT_EQ(tavrikctl({"read", folder.file("after.fwc")}).status, 0);
+    EXPECT_EQ(readTextFile(folder.file("after.fwc")), readTextFile(folder.file("before.fwc")));
+    EXPECT_EQ(tavrikctl({"profile"}).out, "active profile 2\n");
+}
+
+// A truncated, a bit-flipped and a foreign backup are each refused with a
+// message that says so, and the keyboard's memory (its state file) stays as
+// it is.
+TEST_F(TavrikctlTest, DamagedOrForeignBackupsLeaveTheKeyboardUntouched) {
+    const std::string backup = folder.file("keyboard.tkb");
+    ASSERT_EQ(tavrikctl({"backup", backup}).status, 0);
+    ASSERT_EQ(tavrikctl({"write", writeSampleProfile()}).status, 0);
+    ASSERT_EQ(tavrikctl({"profile", "3"}).status, 0);
+    const std::string keyboardBefore = readTextFile(folder.file("keyboard.state"));
+
+    const std::string good = readTextFile(backup);
+    std::string flipped = good;
+    flipped[700] = static_cast<char>(flipped[700] ^ 0x10);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"truncated", good.substr(0, good.size() - 100),
+         "The backup is damaged or incomplete, so the keyboard was left as it is: "},
+        {"bit-flipped", flipped,
+         "The backup is damaged or incomplete, so the keyboard was left as it is: "},
+        {"a profile file", readTextFile(writeSampleProfile()),
+         "This is not a keyboard backup, so the keyboard was left as it is: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = folder.file("refused.tkb");
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+        const Outcome refused = tavrikctl({"restore", path});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "tavrikctl: " + c.message + path + "\n");
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(readTextFile(folder.file("keyboard.state")), keyboardBefore);
+    }
+    const Outcome missing = tavrikctl({"restore", folder.file("missing.tkb")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err,
+              "tavrikctl: The backup cannot be read: " + folder.file("missing.tkb") + "\n");
+    EXPECT_EQ(tavrikctl({"profile"}).out, "active profile 3\n");
+}
+
+TEST_F(TavrikctlTest, BackupAndRestoreWaitForTavrikToEnd) {
+    const std::string backup = folder.file("keyboard.tkb");
+    ASSERT_EQ(tavrikctl({"backup", backup}).status, 0);
+    platform::InstanceLock running;
+    ASSERT_TRUE(running.createOwned(platform::kInstanceMutexName));
+    for (const char* command : {"backup", "restore"}) {
+        const Outcome refused = tavrikctl({command, backup});
+        EXPECT_EQ(refused.status, 1) << command;
+        EXPECT_NE(refused.err.find("Tavrik is running"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(tavrikctl({"backup", folder.file("other.tkb")}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("other.tkb")));
+}
+
+// Every message a run prints, on either stream, is whole lines.
+TEST_F(TavrikctlTest, EveryMessageEndsWithANewline) {
+    const std::string backup = folder.file("keyboard.tkb");
+    std::ofstream(folder.file("junk"), std::ios::binary) << "junk";
+    const std::vector<std::vector<std::string>> runs = {
+        {},
+        {"--help"},
+        {"frobnicate"},
+        {"profile", "9"},
+        {"profile"},
+        {"backup", backup},
+        {"backup", folder.file("missing/keyboard.tkb")},
+        {"restore", backup},
+        {"restore", folder.file("junk")},
+        {"restore", folder.path()},
+        {"check", folder.file("junk")},
+        {"dump", folder.file("junk")},
+        {"read", folder.file("missing/read.fwc")},
+    };
+    for (const std::vector<std::string>& run : runs) {
+        const Outcome outcome = tavrikctl(run);
+        const std::string what = run.empty() ? "(nothing)" : run.front();
+        EXPECT_FALSE(outcome.out.empty() && outcome.err.empty()) << what;
+        for (const std::string* text : {&outcome.out, &outcome.err}) {
+            EXPECT_TRUE(text->empty() || text->back() == '\n') << what << ": " << *text;
+        }
+    }
 }
 
 } // namespace

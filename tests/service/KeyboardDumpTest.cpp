@@ -83,10 +83,37 @@ TEST(KeyboardDump, DecodesEveryArea) {
                          "  macro 0 \"ab\", 3 cycle(s), 2 action(s)\n"
                          "    press   A, pause 120 ms\n"
                          "    release A\n"));
-    EXPECT_TRUE(contains("Lighting of profile 3: effect 1, brightness 4, speed 1, direction 0, "
-                         "random colour on, colour FF0000, report rate 255, preset colour 0\n"));
+    EXPECT_TRUE(contains("Lighting of profile 3: effect 1, brightness 4, speed 1, direction 0 "
+                         "(right), random colour on, colour FF0000, report rate 255 (counts as 3), "
+                         "preset colour 0 (red)\n"
+                         "  base colour FFFFFF, second colour FFFFFF (random off), third colour "
+                         "FFFFFF (random off), flag 0, trigger mode 0\n"));
     EXPECT_TRUE(contains("Zone colours of profile 1:  zone 0 FFFFFF/FFFFFF"));
     EXPECT_TRUE(contains("LED report: 05 03 (bank B)"));
+}
+
+TEST(KeyboardDump, LightingRecordsAreDecodedFieldByField) {
+    KeyboardAreas areas = factoryAreas();
+    // Profile 2: effect 8, left, colour 33 22 11 without random colours,
+    // report rate 2, preset blue; its second colour random.
+    const std::uint8_t record[] = {8, 3,    0,    1,    0,    0x33, 0x22, 0x11, 8, 0x0A, 0x0B, 0x0C,
+                                   0, 0,    0,    2,    0xFF, 3,    1,    0,    0, 0xFF, 0xFF, 0,
+                                   0, 0x40, 0x50, 0x60, 1,    0,    0,    0,    0, 0};
+    std::copy(std::begin(record), std::end(record), areas.lighting.begin() + 42);
+    areas.lighting[84 + 17] = 9; // a preset the keyboard does not have
+    areas.zones[36 + 6] = 0x12;  // profile 2, zone 1's first colour
+    const std::string dump = describeKeyboard(areas);
+    const auto contains = [&](const std::string& text) {
+        return dump.find(text) != std::string::npos;
+    };
+    EXPECT_TRUE(contains("Lighting of profile 2: effect 8, brightness 3, speed 0, direction 1 "
+                         "(left), random colour off, colour 332211, report rate 2, preset colour 3 "
+                         "(blue)\n"
+                         "  base colour 0A0B0C, second colour 405060 (random on), third colour "
+                         "000000 (random off), flag 1, trigger mode 0\n"))
+        << dump;
+    EXPECT_TRUE(contains("report rate 255 (counts as 3), preset colour 9 (red)"));
+    EXPECT_TRUE(contains("Zone colours of profile 2:  zone 0 FFFFFF/FFFFFF  zone 1 12FFFF/FFFFFF"));
 }
 
 TEST(KeyboardDump, ShortOrEmptyAreasAreReportedNotRead) {

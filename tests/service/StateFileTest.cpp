@@ -1,7 +1,7 @@
 #include "service/virtual/StateFile.h"
 
 #include "platform/ByteOrder.h"
-#include "service/virtual/Crc32.h"
+#include "platform/Crc32.h"
 #include "service/virtual/DefaultLayout.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -13,6 +13,8 @@
 
 namespace tavrik::service {
 namespace {
+
+using platform::crc32;
 
 std::unique_ptr<KeyboardMemory> distinctiveMemory() {
     auto memory = std::make_unique<KeyboardMemory>(KeyboardMemory::factoryFresh());

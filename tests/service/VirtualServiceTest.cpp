@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <thread>
 
 namespace tavrik::service::testing {
@@ -39,6 +40,7 @@ protected:
         ::setenv("VEZAROR_VIRTUAL_CONTROL", folder_.file("vkbd.sock").c_str(), 1);
         ::unsetenv("VEZAROR_VIRTUAL_LATENCY_MS");
         ::unsetenv("VEZAROR_VIRTUAL_PLUGGED");
+        ::unsetenv("VEZAROR_VIRTUAL_EFFECTS");
         EventLog::instance().clear();
         start();
     }
@@ -196,6 +198,45 @@ TEST_F(VirtualService, FactoryFreshMemory) {
     ASSERT_EQ(lighting.size(), 56u);
     EXPECT_EQ(std::vector<std::uint8_t>(lighting.begin(), lighting.begin() + 35), defaultRecord);
     EXPECT_EQ(readArea(kReadMacroArea, 32640 - 56, 56), std::vector<std::uint8_t>(56, 0));
+}
+
+TEST_F(VirtualService, TheModelsEffectsComeFromTheEnvironment) {
+    // clang-format off
+    const struct {
+        const char* setting;
+        std::vector<std::uint8_t> effects;
+    } cases[] = {
+        {"1 8", {1, 8}},
+        {"8,1, 17", {8, 1, 17}},
+        {"0", {}},
+        {"19", {}},
+        {"1 x", {}},
+        {"", {}},
+    };
+    // clang-format on
+    std::vector<std::uint8_t> all(18);
+    std::iota(all.begin(), all.end(), 1);
+    for (const auto& c : cases) {
+        ::setenv("VEZAROR_VIRTUAL_EFFECTS", c.setting, 1);
+        restart();
+        const std::vector<std::uint8_t> info = readArea(kReadDeviceInfo, 0, 44);
+        std::vector<std::uint8_t> expected = c.effects.empty() ? all : c.effects;
+        expected.resize(32, 0);
+        EXPECT_EQ(std::vector<std::uint8_t>(info.begin() + 12, info.end()), expected) << c.setting;
+        EXPECT_EQ(info[11], 255) << "the macro memory stays";
+    }
+    // Thirty-two effects fill every slot; one more is not this keyboard.
+    std::string many;
+    for (int i = 0; i < 32; ++i) {
+        many += std::to_string(i % 18 + 1) + " ";
+    }
+    ::setenv("VEZAROR_VIRTUAL_EFFECTS", many.c_str(), 1);
+    restart();
+    EXPECT_EQ(readArea(kReadDeviceInfo, 0, 44)[43], 14);
+    ::setenv("VEZAROR_VIRTUAL_EFFECTS", (many + "5").c_str(), 1);
+    restart();
+    EXPECT_EQ(readArea(kReadDeviceInfo, 0, 44)[43], 0);
+    ::unsetenv("VEZAROR_VIRTUAL_EFFECTS");
 }
 
 TEST_F(VirtualService, RefusedCommandsAnswerStatusFF) {

@@ -24,16 +24,26 @@ std::vector<QString> effectNames(PanelLanguage language) {
 
 std::vector<std::pair<QString, QString>> panelLabels(PanelLanguage language) {
     if (language == PanelLanguage::English) {
-        return {{"Usb", "Report rate"},    {"Deng", "Lighting"},     {"Light", "Brightness"},
-                {"FX", "Direction"},       {"Speed", "Speed"},       {"Color", "Colour"},
-                {"JColor", "Base colour"}, {"DC", "Random colours"}, {"Tool", "Tool"},
-                {"ToolC", "Eraser"}};
+        return {
+            {"Usb", "Report rate"},        {"Deng", "Lighting"},     {"Light", "Brightness"},
+            {"FX", "Direction"},           {"Speed", "Speed"},       {"Color", "Colour"},
+            {"JColor", "Base colour"},     {"DC", "Random colours"}, {"Tool", "Tool"},
+            {"ToolC", "Eraser"},           {"Auto", "Automatic"},    {"More", "More colours..."},
+            {"ModeHint", "Name this mode"}};
     }
-    return {{"Usb", QStringLiteral("回报率")},  {"Deng", QStringLiteral("灯光")},
-            {"Light", QStringLiteral("亮度")},  {"FX", QStringLiteral("方向")},
-            {"Speed", QStringLiteral("速度")},  {"Color", QStringLiteral("颜色")},
-            {"JColor", QStringLiteral("底色")}, {"DC", QStringLiteral("随机颜色")},
-            {"Tool", QStringLiteral("工具")},   {"ToolC", QStringLiteral("橡皮擦")}};
+    return {{"Usb", QStringLiteral("回报率")},
+            {"Deng", QStringLiteral("灯光")},
+            {"Light", QStringLiteral("亮度")},
+            {"FX", QStringLiteral("方向")},
+            {"Speed", QStringLiteral("速度")},
+            {"Color", QStringLiteral("颜色")},
+            {"JColor", QStringLiteral("底色")},
+            {"DC", QStringLiteral("随机颜色")},
+            {"Tool", QStringLiteral("工具")},
+            {"ToolC", QStringLiteral("橡皮擦")},
+            {"Auto", QStringLiteral("自动")},
+            {"More", QStringLiteral("更多颜色...")},
+            {"ModeHint", QStringLiteral("为此模式命名")}};
 }
 
 } // namespace tavrik::skingen

@@ -15,7 +15,8 @@ enum class PanelLanguage { Chinese, English };
 std::vector<QString> effectNames(PanelLanguage language);
 
 // The labels by key: "Usb", "Deng", "Light", "FX", "Speed", "Color",
-// "JColor", "DC", "Tool", "ToolC".
+// "JColor", "DC", "Tool", "ToolC", and the panel's texts of our own: "Auto"
+// and "More" for the colour menus, "ModeHint" for the empty user-mode list.
 std::vector<std::pair<QString, QString>> panelLabels(PanelLanguage language);
 
 } // namespace tavrik::skingen

@@ -1,10 +1,5 @@
-// tavrikctl: the keyboard's profiles from the command line.
-//
-//   tavrikctl dump FILE.fwc    a profile file in words
-//   tavrikctl check FILE.fwc   the program's import check (exit status 0 or 1)
-//   tavrikctl read FILE.fwc    the keyboard's contents into a profile file
-//   tavrikctl write FILE.fwc   import: all three profiles and the macros to the keyboard
-//   tavrikctl profile [N]      make profile N (1..3) active; without N, show the active one
+// tavrikctl: the keyboard's profiles and backups from the command line
+// (kHelp below; the manual page tavrikctl(1) says the same).
 //
 // It talks to the keyboard through libVezAror.so as the program does, and not
 // at all while the program runs: two users of the command channel would take
@@ -17,8 +12,10 @@
 #include "device/ServiceBinding.h"
 #include "platform/InstanceLock.h"
 #include "platform/Ports.h"
+#include "platform/Unicode.h"
 #include "profile/ProfileFile.h"
 #include "sync/DeviceMemory.h"
+#include "sync/KeyboardBackupTransfer.h"
 #include "sync/KeyboardReader.h"
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileTransfer.h"
@@ -40,12 +37,38 @@ constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
 
+constexpr const char* kHelp =
+    "usage: tavrikctl COMMAND [ARGUMENT]\n"
+    "\n"
+    "Reads and writes the keyboard's profiles and backups through libVezAror.so, as Tavrik\n"
+    "does. The commands that use the keyboard refuse to run while Tavrik runs.\n"
+    "\n"
+    "Commands:\n"
+    "  dump FILE.fwc      show a profile file in words\n"
+    "  check FILE.fwc     check a profile file as an import does\n"
+    "  read FILE.fwc      read the keyboard into a profile file\n"
+    "  write FILE.fwc     write a profile file to the keyboard: all three profiles and the\n"
+    "                     macros\n"
+    "  profile [1|2|3]    make a profile active; without a number, show the active one\n"
+    "  backup FILE        save everything the keyboard holds in a backup file\n"
+    "  restore FILE       check a backup file, write it to the keyboard and read it back\n"
+    "  --help, -h         show this help\n"
+    "\n"
+    "Environment:\n"
+    "  VEZAROR_BACKEND             hidraw (real keyboards, the default) or virtual\n"
+    "  VEZAROR_VIRTUAL_STATE       the virtual keyboard's state file\n"
+    "  VEZAROR_VIRTUAL_CONTROL     the virtual keyboard's control socket\n"
+    "  VEZAROR_VIRTUAL_LATENCY_MS  how late the virtual keyboard answers\n"
+    "  VEZAROR_VIRTUAL_PLUGGED     0: the virtual keyboard starts unplugged\n"
+    "  VEZAROR_DEBUG               1: the service library reports errors, 2: every request\n"
+    "\n"
+    "Exit status:\n"
+    "  0  done\n"
+    "  1  failed; the message says why\n"
+    "  2  wrong usage\n";
+
 void printUsage() {
-    std::cerr << "usage: tavrikctl dump FILE.fwc\n"
-                 "       tavrikctl check FILE.fwc\n"
-                 "       tavrikctl read FILE.fwc\n"
-                 "       tavrikctl write FILE.fwc\n"
-                 "       tavrikctl profile [1|2|3]\n";
+    std::cerr << kHelp;
 }
 
 // The service bound, the channels registered and the keyboard's layout and
@@ -166,7 +189,46 @@ int activeProfile(const std::vector<std::string>& arguments) {
     return kSuccess;
 }
 
+// What came of a backup or a restore: on standard output when it succeeded,
+// on standard error otherwise.
+int report(bool succeeded, const std::u16string& text) {
+    if (!succeeded) {
+        std::cerr << "tavrikctl: " << platform::toUtf8(text) << '\n';
+        return kFailure;
+    }
+    std::cout << platform::toUtf8(text) << '\n';
+    return kSuccess;
+}
+
+int backup(const std::string& path) {
+    KeyboardLink link;
+    if (!link.open()) {
+        return kFailure;
+    }
+    const sync::BackupResult result = sync::backupKeyboardTo(path);
+    return report(result == sync::BackupResult::Saved, sync::resultText(result, path));
+}
+
+int restore(const std::string& path) {
+    // The whole file is checked before the keyboard is reached at all.
+    profile::KeyboardBackup contents;
+    const profile::BackupCheck check = profile::readKeyboardBackupFile(path, contents);
+    if (check != profile::BackupCheck::Valid) {
+        return report(false, sync::resultText(check, path));
+    }
+    KeyboardLink link;
+    if (!link.open()) {
+        return kFailure;
+    }
+    const sync::RestoreResult result = sync::restoreKeyboardBackup(contents);
+    return report(result == sync::RestoreResult::Restored, sync::resultText(result, path));
+}
+
 int run(const std::vector<std::string>& arguments) {
+    if (arguments.size() == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+        std::cout << kHelp;
+        return kSuccess;
+    }
     if (arguments.size() == 3 && arguments[1] == "dump") {
         return dump(arguments[2]);
     }
@@ -181,6 +243,12 @@ int run(const std::vector<std::string>& arguments) {
     }
     if ((arguments.size() == 2 || arguments.size() == 3) && arguments[1] == "profile") {
         return activeProfile(arguments);
+    }
+    if (arguments.size() == 3 && arguments[1] == "backup") {
+        return backup(arguments[2]);
+    }
+    if (arguments.size() == 3 && arguments[1] == "restore") {
+        return restore(arguments[2]);
     }
     printUsage();
     return kUsageError;

@@ -157,17 +157,39 @@ std::string colour(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
     return format("%02X%02X%02X", bytes[offset], bytes[offset + 1], bytes[offset + 2]);
 }
 
+// Byte 15: a value above 3 counts as 3.
+std::string reportRateText(std::uint8_t rate) {
+    return rate <= 3 ? format("%u", rate) : format("%u (counts as 3)", rate);
+}
+
+// Byte 17: 0 red, 1 yellow, 2 green, 3 blue; any other value counts as 0.
+std::string presetText(std::uint8_t preset) {
+    static const char* const names[] = {"red", "yellow", "green", "blue"};
+    return format("%u (%s)", preset, names[preset < 4 ? preset : 0]);
+}
+
+std::string onOff(std::uint8_t flag) {
+    return flag != 0 ? "on" : "off";
+}
+
 void describeLighting(std::string& out, const std::vector<std::uint8_t>& lighting) {
     if (!complete(out, "Lighting", lighting, kProfileCount * kLightingRecordSize)) {
         return;
     }
     for (std::size_t profile = 0; profile < kProfileCount; ++profile) {
         const std::size_t at = profile * kLightingRecordSize;
-        out += format("Lighting of profile %zu: effect %u, brightness %u, speed %u, direction %u, "
-                      "random colour %s, colour %s, report rate %u, preset colour %u\n",
-                      profile + 1, lighting[at], lighting[at + 1], lighting[at + 2],
-                      lighting[at + 3], lighting[at + 4] != 0 ? "on" : "off",
-                      colour(lighting, at + 5).c_str(), lighting[at + 15], lighting[at + 17]);
+        const auto byte = [&](std::size_t offset) { return lighting[at + offset]; };
+        out +=
+            format("Lighting of profile %zu: effect %u, brightness %u, speed %u, direction %u "
+                   "(%s), random colour %s, colour %s, report rate %s, preset colour %s\n",
+                   profile + 1, byte(0), byte(1), byte(2), byte(3), byte(3) == 1 ? "left" : "right",
+                   onOff(byte(4)).c_str(), colour(lighting, at + 5).c_str(),
+                   reportRateText(byte(15)).c_str(), presetText(byte(17)).c_str());
+        out += format("  base colour %s, second colour %s (random %s), third colour %s (random "
+                      "%s), flag %u, trigger mode %u\n",
+                      colour(lighting, at + 9).c_str(), colour(lighting, at + 25).c_str(),
+                      onOff(byte(28)).c_str(), colour(lighting, at + 30).c_str(),
+                      onOff(byte(33)).c_str(), byte(18), byte(19));
         out += "  " + hex(lighting, at, kLightingRecordSize) + "\n";
     }
     out += '\n';

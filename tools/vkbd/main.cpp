@@ -1,7 +1,9 @@
 // vkbd: drives a running virtual keyboard through its control socket.
 
+#include "platform/PathSet.h"
 #include "service/virtual/ControlClient.h"
 #include "service/virtual/ControlSocketPath.h"
+#include "text/LanguageFile.h"
 #include "tools/vkbd/KeyboardDump.h"
 
 #include <cstdio>
@@ -15,26 +17,51 @@ constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitFailed = 2;
 
+// The help; the manual page vkbd(1) says the same.
 constexpr const char* kUsage =
     "usage: vkbd [--socket PATH] COMMAND\n"
     "\n"
     "Drives the virtual keyboard of a program that runs with VEZAROR_BACKEND=virtual.\n"
     "\n"
-    "  press bank | press lighting | press profile [0-2] | press tray 6160|6161\n"
+    "Commands:\n"
+    "  press bank                switch the G keys between bank A and bank B\n"
+    "  press lighting            step the active profile's lighting effect\n"
+    "  press profile [0|1|2]     make a profile active, or the next one\n"
+    "  press tray 6160|6161      send one of the tray state codes\n"
     "  press code CODE           send a consumer code (decimal)\n"
-    "  unplug | plug\n"
+    "  unplug | plug             pull the cable, plug it in again\n"
     "  latency MS                answer commands MS milliseconds late\n"
-    "  fault none | fault noanswer N | fault wrongcode N | fault status ff N\n"
-    "  fault status fe N | fault unplug-after N\n"
+    "  fault none | fault noanswer N | fault wrongcode N\n"
+    "  fault status ff N | fault status fe N | fault unplug-after N\n"
     "  state                     plugged, active profile, commands answered\n"
     "  dump                      the keyboard's memory, decoded\n"
     "  dump raw AREA             one area in hex (info page0 page1 page2 layout macro\n"
     "                            lighting zones led)\n"
+    "  --help, -h                show this help\n"
     "\n"
-    "The socket is VEZAROR_VIRTUAL_CONTROL, else $XDG_RUNTIME_DIR/tavrik/vkbd.sock,\n"
-    "else /tmp/tavrik-<uid>/vkbd.sock.\n";
+    "Environment:\n"
+    "  VEZAROR_VIRTUAL_CONTROL   the control socket\n"
+    "  XDG_RUNTIME_DIR           without VEZAROR_VIRTUAL_CONTROL the socket is\n"
+    "                            $XDG_RUNTIME_DIR/tavrik/vkbd.sock, or\n"
+    "                            /tmp/tavrik-<uid>/vkbd.sock without a runtime folder\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the keyboard did it\n"
+    "  1  the keyboard refused the command\n"
+    "  2  no virtual keyboard could be reached, or wrong usage\n";
+
+// Key and media names as the program shows them, from the language file
+// beside this tool; without one they stay the built-in texts.
+void loadKeyNames() {
+    const std::string executable = tavrik::platform::findExecutablePath();
+    if (!executable.empty()) {
+        tavrik::text::loadLanguageTexts(
+            tavrik::platform::buildPathSet(executable, "").languageFile);
+    }
+}
 
 int dump(tavrik::service::ControlClient& client) {
+    loadKeyNames();
     tavrik::vkbd::KeyboardAreas areas;
     std::vector<std::uint8_t>* targets[] = {&areas.info,     &areas.pages[0], &areas.pages[1],
                                             &areas.pages[2], &areas.layout,   &areas.macro,

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-namespace tavrik::service {
+namespace tavrik::platform {
 
 std::uint32_t crc32(std::span<const std::uint8_t> bytes);
 
-} // namespace tavrik::service
+} // namespace tavrik::platform

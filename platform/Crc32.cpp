@@ -1,6 +1,6 @@
-#include "service/virtual/Crc32.h"
+#include "platform/Crc32.h"
 
-namespace tavrik::service {
+namespace tavrik::platform {
 
 std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
     std::uint32_t crc = 0xFFFFFFFFu;
@@ -13,4 +13,4 @@ std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
     return ~crc;
 }
 
-} // namespace tavrik::service
+} // namespace tavrik::platform

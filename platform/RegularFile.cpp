@@ -1,0 +1,58 @@
+#include "platform/RegularFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavrik::platform {
+
+RegularFile::~RegularFile() {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+    }
+}
+
+RegularFile::Open RegularFile::open(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return Open::Missing;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return Open::NotRegular;
+    }
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        return Open::CannotOpen;
+    }
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return Open::NotRegular;
+    }
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+    }
+    descriptor_ = descriptor;
+    size_ = static_cast<std::uint64_t>(status.st_size);
+    return Open::Opened;
+}
+
+bool RegularFile::readFully(std::span<std::uint8_t> out) {
+    if (descriptor_ < 0) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t got = ::read(descriptor_, out.data() + done, out.size() - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+} // namespace tavrik::platform
