@@ -80,8 +80,8 @@ LightingControls::LightingControls(QWidget& window, const ui::CIniFile& layout,
                                         lightingid::BrightnessSlider);
     speed_ = new ui::PictureSlider(&window, &window, platform::message::SliderMoved,
                                    lightingid::SpeedSlider);
-    std::array<QImage, ui::PictureSlider::kPositions> brightnessPictures;
-    std::array<QImage, ui::PictureSlider::kPositions> speedPictures;
+    std::array<ui::SkinImage, ui::PictureSlider::kPositions> brightnessPictures;
+    std::array<ui::SkinImage, ui::PictureSlider::kPositions> speedPictures;
     for (int position = 0; position < ui::PictureSlider::kPositions; ++position) {
         const auto at = static_cast<std::size_t>(position);
         brightnessPictures[at] = bitmap(std::to_string(position).append(".bmp").c_str());
@@ -196,7 +196,7 @@ void LightingControls::placeDirectionGroup(int effect) const {
                     lighting::directionSkinKey(DirectionControl::Right, effect));
 }
 
-QImage LightingControls::bitmap(const char* name) const {
+ui::SkinImage LightingControls::bitmap(const char* name) const {
     return ui::skinImage(layout_.folder() + name);
 }
 

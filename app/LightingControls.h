@@ -81,7 +81,7 @@ public:
     void placeDirectionGroup(int effect) const;
 
     // A bitmap of the skin folder; empty when the file is missing.
-    QImage bitmap(const char* name) const;
+    ui::SkinImage bitmap(const char* name) const;
 
 private:
     QLabel* createLabel(QWidget& window, std::u16string_view key);
