@@ -123,7 +123,8 @@ void CTavrikDlg::initialise() {
     readLinkAddress();
     createPanels();
     makeToolWindow();
-    namedEvents_.create();
+    // Two hundred files on /dev/shm: made while the start reads the keyboard.
+    namedEventsCreation_ = std::jthread([this] { namedEvents_.create(); });
     platform::postWindowMessage(this, platform::message::Init, platform::wparam::Init);
     applyProfileCaptions();
     createMainMenu();
@@ -508,6 +509,7 @@ void CTavrikDlg::handleTimer(std::uint32_t timerId) {
 }
 
 void CTavrikDlg::finishStartUp() {
+    waitForNamedEvents();
     tray_->create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
                   applicationIcon_, kTrayIconId);
     trayState_.change(platform::trayicon::NoKeyboard);
@@ -515,6 +517,12 @@ void CTavrikDlg::finishStartUp() {
     initialised_.store(true);
     sync::noticeWindowInitialised();
     hideWindow();
+}
+
+void CTavrikDlg::waitForNamedEvents() {
+    if (namedEventsCreation_.joinable()) {
+        namedEventsCreation_.join();
+    }
 }
 
 void CTavrikDlg::showBank() {
@@ -694,6 +702,7 @@ bool CTavrikDlg::tearDown() {
     instance_.mutex.close();
     // Another instance started from now on is the first one.
     server_.close();
+    waitForNamedEvents();
     namedEvents_.close();
     if (tray_ != nullptr) {
         tray_->remove();

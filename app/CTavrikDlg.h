@@ -32,6 +32,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 class QLabel;
@@ -195,10 +196,14 @@ private:
     void showMainMenu();
     void makeApplicationWindow();
     bool tearDown();
+    void waitForNamedEvents();
 
     InstanceDecision instance_;
     platform::InstanceServer server_;
     platform::NamedEvents namedEvents_;
+    // Creates the named events beside the start, which waits for it before
+    // the window counts as initialised; joined before the events go.
+    std::jthread namedEventsCreation_;
     platform::QtPrompter prompter_;
     TrayIconState trayState_;
     std::atomic<bool> initialised_{false};
