@@ -49,6 +49,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <chrono>
 
@@ -61,8 +62,9 @@ Q_LOGGING_CATEGORY(windowLog, "tavrik.window", QtInfoMsg)
 
 using namespace std::chrono_literals;
 
-// How often the window compares the wall clock with the time that passed,
-// and by how much they may differ before the clock counts as set.
+// How often the window compares the wall clock with the time that passed
+// where the system cannot tell it that the clock was set, and by how much
+// they may differ before the clock counts as set.
 constexpr auto kClockCheckPeriod = 1s;
 constexpr auto kClockJumpTolerance = 2s;
 
@@ -121,7 +123,8 @@ void CTavrikDlg::initialise() {
     readLinkAddress();
     createPanels();
     makeToolWindow();
-    namedEvents_.create();
+    // Two hundred files on /dev/shm: made while the start reads the keyboard.
+    namedEventsCreation_ = std::jthread([this] { namedEvents_.create(); });
     platform::postWindowMessage(this, platform::message::Init, platform::wparam::Init);
     applyProfileCaptions();
     createMainMenu();
@@ -278,14 +281,27 @@ void CTavrikDlg::createKeyboardFilter() {
 // message then, as the system would.
 void CTavrikDlg::createTimeChangeWatch() {
     clockWatch_.observe(std::chrono::system_clock::now(), ClockJumpWatch::timeSinceBoot());
+    clockSetTimer_ = std::make_unique<platform::ClockSetTimer>();
+    if (clockSetTimer_->valid()) {
+        // The kernel tells when the clock is set: the window sleeps till then.
+        auto* notifier =
+            new QSocketNotifier(clockSetTimer_->descriptor(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            if (clockSetTimer_->takeClockSet()) {
+                noticeClockChange();
+            }
+        });
+        return;
+    }
     auto* poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, [this] {
-        if (clockWatch_.observe(std::chrono::system_clock::now(),
-                                ClockJumpWatch::timeSinceBoot())) {
-            platform::sendWindowMessage(this, platform::message::TimeChanged, 0);
-        }
-    });
+    connect(poll, &QTimer::timeout, this, &CTavrikDlg::noticeClockChange);
     poll->start(kClockCheckPeriod);
+}
+
+void CTavrikDlg::noticeClockChange() {
+    if (clockWatch_.observe(std::chrono::system_clock::now(), ClockJumpWatch::timeSinceBoot())) {
+        platform::sendWindowMessage(this, platform::message::TimeChanged, 0);
+    }
 }
 
 ui::CPngButton* CTavrikDlg::button(int controlId) const {
@@ -493,12 +509,20 @@ void CTavrikDlg::handleTimer(std::uint32_t timerId) {
 }
 
 void CTavrikDlg::finishStartUp() {
+    waitForNamedEvents();
     tray_->create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
                   applicationIcon_, kTrayIconId);
     trayState_.change(platform::trayicon::NoKeyboard);
     profileButtons_->updateProfileCaption();
     initialised_.store(true);
+    sync::noticeWindowInitialised();
     hideWindow();
+}
+
+void CTavrikDlg::waitForNamedEvents() {
+    if (namedEventsCreation_.joinable()) {
+        namedEventsCreation_.join();
+    }
 }
 
 void CTavrikDlg::showBank() {
@@ -678,6 +702,7 @@ bool CTavrikDlg::tearDown() {
     instance_.mutex.close();
     // Another instance started from now on is the first one.
     server_.close();
+    waitForNamedEvents();
     namedEvents_.close();
     if (tray_ != nullptr) {
         tray_->remove();

@@ -17,6 +17,7 @@
 #include "app/InstanceDecision.h"
 #include "app/MainSkinImages.h"
 #include "app/TrayIconState.h"
+#include "platform/ClockSetTimer.h"
 #include "platform/InstanceMessenger.h"
 #include "platform/NamedEvents.h"
 #include "platform/QtPrompter.h"
@@ -31,6 +32,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 class QLabel;
@@ -176,6 +178,8 @@ private:
     void createMainMenu();
     void createKeyboardFilter();
     void createTimeChangeWatch();
+    // Sends TimeChanged when the wall clock moved against the time that passed.
+    void noticeClockChange();
     ui::CPngButton* createButton(int controlId, std::u16string_view skinKey);
 
     // Messages, commands and timers.
@@ -192,10 +196,14 @@ private:
     void showMainMenu();
     void makeApplicationWindow();
     bool tearDown();
+    void waitForNamedEvents();
 
     InstanceDecision instance_;
     platform::InstanceServer server_;
     platform::NamedEvents namedEvents_;
+    // Creates the named events beside the start, which waits for it before
+    // the window counts as initialised; joined before the events go.
+    std::jthread namedEventsCreation_;
     platform::QtPrompter prompter_;
     TrayIconState trayState_;
     std::atomic<bool> initialised_{false};
@@ -220,6 +228,7 @@ private:
     ui::CPngButton* defaultsButton_ = nullptr;
     QLabel* versionLabel_ = nullptr;
     ClockJumpWatch clockWatch_;
+    std::unique_ptr<platform::ClockSetTimer> clockSetTimer_;
     QPointer<AboutBox> aboutBox_;
     std::unique_ptr<MainWindowCompositeEditor> editorSeam_;
     Tavrik_DlgComposite* compositeEditor_ = nullptr;

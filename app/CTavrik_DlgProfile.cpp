@@ -39,7 +39,7 @@ constexpr std::u16string_view kFilter = u"(*.fwc)|*.fwc|(*.*)|*.*||";
 
 // The buttons' images; the pressed image serves for the disabled state too.
 ui::ButtonImages loadImagesOrExit(const std::string& skinFolder) {
-    std::array<QImage, kImageFiles.size()> images;
+    std::array<ui::SkinImage, kImageFiles.size()> images;
     for (std::size_t i = 0; i < images.size(); ++i) {
         images[i] = ui::skinImage(skinFolder + kImageFiles[i]);
         if (images[i].isNull()) {

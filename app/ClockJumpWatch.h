@@ -1,10 +1,11 @@
 #pragma once
-// Noticing that the system clock was set. Linux tells a program nothing when
-// the wall clock changes, so the main window looks every few seconds: if the
-// wall clock moved by more than the tolerance against the time that really
-// passed, someone set it. The time that passed is taken from the clock that
-// keeps counting through suspend (CLOCK_BOOTTIME), so waking from sleep is
-// not taken for a change of the clock. Slow corrections (NTP slewing) stay
+// Noticing that the system clock was set. The main window looks when the
+// kernel says the clock was set or the system resumed (platform/
+// ClockSetTimer.h), or every second where it cannot say: if the wall clock
+// moved by more than the tolerance against the time that really passed,
+// someone set it. The time that passed is taken from the clock that keeps
+// counting through suspend (CLOCK_BOOTTIME), so waking from sleep is not
+// taken for a change of the clock. Slow corrections (NTP slewing) stay
 // within the tolerance and go unnoticed, as they should.
 
 #include <chrono>

@@ -9,8 +9,8 @@ ui::ButtonImages imageSet(const std::string& folder, const std::string& prefix, 
     const auto image = [&](const char* look) {
         return ui::skinImage(folder + prefix + "_" + look + ".jpg");
     };
-    const QImage normal = image("normal");
-    const QImage down = image("down");
+    const ui::SkinImage normal = image("normal");
+    const ui::SkinImage down = image("down");
     return {normal, image("over"), down, hasDisabled ? image("disable") : normal, down};
 }
 

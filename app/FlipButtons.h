@@ -54,7 +54,7 @@ private:
     KeyboardPanel& keys_;
     ui::ButtonImages offImages_;
     ui::ButtonImages onImages_;
-    QImage arrowImage_;
+    ui::SkinImage arrowImage_;
     std::array<ui::CPngButton*, 3> flips_{};
     ui::CPngButton* leftArrow_ = nullptr;
     ui::CPngButton* rightArrow_ = nullptr;

@@ -50,8 +50,9 @@ ui::ColourButton* createColourButton(QWidget& window, const ui::CIniFile& layout
     return button;
 }
 
-QComboBox* createList(QWidget& window, const ui::CIniFile& layout, std::u16string_view key) {
-    auto* list = new QComboBox(&window);
+template <typename List = QComboBox>
+List* createList(QWidget& window, const ui::CIniFile& layout, std::u16string_view key) {
+    auto* list = new List(&window);
     ui::placeControl(*list, layout, key);
     list->setPalette(darkPanelPalette(list->palette()));
     list->view()->setPalette(list->palette());
@@ -80,8 +81,8 @@ LightingControls::LightingControls(QWidget& window, const ui::CIniFile& layout,
                                         lightingid::BrightnessSlider);
     speed_ = new ui::PictureSlider(&window, &window, platform::message::SliderMoved,
                                    lightingid::SpeedSlider);
-    std::array<QImage, ui::PictureSlider::kPositions> brightnessPictures;
-    std::array<QImage, ui::PictureSlider::kPositions> speedPictures;
+    std::array<ui::SkinImage, ui::PictureSlider::kPositions> brightnessPictures;
+    std::array<ui::SkinImage, ui::PictureSlider::kPositions> speedPictures;
     for (int position = 0; position < ui::PictureSlider::kPositions; ++position) {
         const auto at = static_cast<std::size_t>(position);
         brightnessPictures[at] = bitmap(std::to_string(position).append(".bmp").c_str());
@@ -124,10 +125,9 @@ LightingControls::LightingControls(QWidget& window, const ui::CIniFile& layout,
     remember(u"CONTROL_USERysButton", paintingColour_);
     paintingTool_ = createPicture(window, u"CONTROL_USERgjStaPic1");
     paintingTool_->setBitmaps(bitmap("user1up.bmp"), bitmap("user1down.bmp"));
-    userModes_ = createList(window, layout, u"CONTROL_umCombo");
-    userModes_->setEditable(true);
-    userModes_->setInsertPolicy(QComboBox::NoInsert);
-    userModes_->lineEdit()->setMaxLength(kMaximumModeNameLength);
+    userModes_ = createList<UserModeList>(window, layout, u"CONTROL_umCombo");
+    userModes_->whenEditorMade(
+        [](QLineEdit& editor) { editor.setMaxLength(kMaximumModeNameLength); });
     remember(u"CONTROL_umCombo", userModes_);
 
     // Nothing of an effect shows before the keyboard was read.
@@ -196,7 +196,7 @@ void LightingControls::placeDirectionGroup(int effect) const {
                     lighting::directionSkinKey(DirectionControl::Right, effect));
 }
 
-QImage LightingControls::bitmap(const char* name) const {
+ui::SkinImage LightingControls::bitmap(const char* name) const {
     return ui::skinImage(layout_.folder() + name);
 }
 

@@ -6,6 +6,7 @@
 // report-rate buttons and the zone painting controls. What they do is the
 // panel's (LightingPanel.h).
 
+#include "app/UserModeList.h"
 #include "lighting/Colour.h"
 #include "lighting/EffectControls.h"
 #include "ui/BitmapPicture.h"
@@ -68,7 +69,7 @@ public:
     ui::CPngButton& reportRate(int rate) const;
     ui::ColourButton& paintingColour() const { return *paintingColour_; }
     ui::BitmapPicture& paintingTool() const { return *paintingTool_; }
-    QComboBox& userModes() const { return *userModes_; }
+    UserModeList& userModes() const { return *userModes_; }
 
     // A control by its skin key; null for a key the panel has no control for.
     QWidget* control(std::u16string_view skinKey) const;
@@ -81,7 +82,7 @@ public:
     void placeDirectionGroup(int effect) const;
 
     // A bitmap of the skin folder; empty when the file is missing.
-    QImage bitmap(const char* name) const;
+    ui::SkinImage bitmap(const char* name) const;
 
 private:
     QLabel* createLabel(QWidget& window, std::u16string_view key);
@@ -104,7 +105,7 @@ private:
     std::array<ui::CPngButton*, 4> reportRates_{};
     ui::ColourButton* paintingColour_ = nullptr;
     ui::BitmapPicture* paintingTool_ = nullptr;
-    QComboBox* userModes_ = nullptr;
+    UserModeList* userModes_ = nullptr;
 };
 
 } // namespace tavrik::app

@@ -66,8 +66,9 @@ void LightingPanel::setLabels(int languageValue) {
         qText(lighting::ownPanelText(skin, languageValue, lighting::kAutomaticColourKey));
     const QString more =
         qText(lighting::ownPanelText(skin, languageValue, lighting::kMoreColoursKey));
-    controls_.userModes().lineEdit()->setPlaceholderText(
-        qText(lighting::ownPanelText(skin, languageValue, lighting::kUserModeHintKey)));
+    controls_.userModes().whenEditorMade(
+        [hint = qText(lighting::ownPanelText(skin, languageValue, lighting::kUserModeHintKey))](
+            QLineEdit& editor) { editor.setPlaceholderText(hint); });
     for (ui::ColourButton* button :
          {&controls_.colourButton(ColourGroup::Plain),
           &controls_.colourButton(ColourGroup::Reaction), &controls_.paintingColour()}) {
@@ -114,8 +115,9 @@ void LightingPanel::connectControls() {
         editor_.choosePaintingTool();
         showZonePainting();
     });
-    connect(controls_.userModes().lineEdit(), &QLineEdit::textEdited, this,
-            &LightingPanel::renameUserMode);
+    controls_.userModes().whenEditorMade([this](QLineEdit& editor) {
+        connect(&editor, &QLineEdit::textEdited, this, &LightingPanel::renameUserMode);
+    });
     connect(&controls_.userModes(), &QComboBox::activated, this, [this](int index) {
         editor_.chooseUserMode(index);
         showZonePainting();
@@ -218,7 +220,7 @@ void LightingPanel::showZonePainting() {
 
 void LightingPanel::showUserModes() {
     const lighting::LightingState& state = editor_.state();
-    QComboBox& list = controls_.userModes();
+    UserModeList& list = controls_.userModes();
     const QSignalBlocker quiet(list);
     QStringList names;
     for (const std::u16string& name : state.userModeNames) {
@@ -229,13 +231,13 @@ void LightingPanel::showUserModes() {
         shown << list.itemText(i);
     }
     if (shown != names) {
-        const QString typed = list.lineEdit()->text();
+        const QString typed = list.typedText();
         list.clear();
         list.addItems(names);
-        list.lineEdit()->setText(typed);
+        list.setTypedText(typed);
     }
     if (state.userMode < list.count() && list.currentIndex() != state.userMode) {
-        list.setCurrentIndex(state.userMode);
+        list.selectEntry(state.userMode);
     }
 }
 
@@ -337,18 +339,18 @@ void LightingPanel::chooseColour(const QColor& colour) {
 
 void LightingPanel::renameUserMode(const QString& name) {
     editor_.renameUserMode(name.toStdU16String());
-    QComboBox& list = controls_.userModes();
+    UserModeList& list = controls_.userModes();
     const QSignalBlocker quiet(list);
     const int at = editor_.state().userMode;
-    const int cursor = list.lineEdit()->cursorPosition();
+    const int cursor = list.editor().cursorPosition();
     if (at < list.count()) {
         list.setItemText(at, name);
     } else {
         list.insertItem(at, name);
     }
     list.setCurrentIndex(at);
-    list.lineEdit()->setText(name);
-    list.lineEdit()->setCursorPosition(cursor);
+    list.editor().setText(name);
+    list.editor().setCursorPosition(cursor);
 }
 
 } // namespace tavrik::app

@@ -20,7 +20,7 @@ bool trayIconsReadable(const std::string& skinFolder) {
 } // namespace
 
 std::optional<MainSkinImages> loadMainSkinImages(const std::string& skinFolder) {
-    std::array<QImage, kMainSkinImageFiles.size()> loaded;
+    std::array<ui::SkinImage, kMainSkinImageFiles.size()> loaded;
     for (std::size_t i = 0; i < kMainSkinImageFiles.size(); ++i) {
         loaded[i] = ui::skinImage(skinFolder + kMainSkinImageFiles[i]);
         if (loaded[i].isNull()) {

@@ -8,7 +8,6 @@
 
 #include "ui/CPngButton.h"
 
-#include <QImage>
 #include <array>
 #include <optional>
 #include <string>
@@ -21,13 +20,13 @@ inline constexpr std::array<const char*, 7> kMainSkinImageFiles = {
 };
 
 struct MainSkinImages {
-    QImage normal;
-    QImage over;
-    QImage down;
-    QImage disabled;
-    QImage arrow;
-    QImage colour0;
-    QImage colour1;
+    ui::SkinImage normal;
+    ui::SkinImage over;
+    ui::SkinImage down;
+    ui::SkinImage disabled;
+    ui::SkinImage arrow;
+    ui::SkinImage colour0;
+    ui::SkinImage colour1;
 
     // The window's button set; a checked button shows the pressed image.
     ui::ButtonImages buttons() const { return {normal, over, down, disabled, down}; }

@@ -2,13 +2,16 @@
 
 #include "ui/CPngButton.h"
 
-#include <QFontDatabase>
-
 namespace tavrik::app {
 
 QFont skinFont(const QString& family, int pointSize) {
-    const bool present = QFontDatabase::hasFamily(family);
-    return QFont(present ? family : QString::fromLatin1(kFallbackFontFamily), pointSize);
+    // Both names go with the font and the first present one is taken when
+    // text is first drawn: asking the font database now would load every
+    // font of the system before the window is even shown.
+    QFont font;
+    font.setFamilies({family, QString::fromLatin1(kFallbackFontFamily)});
+    font.setPointSize(pointSize);
+    return font;
 }
 
 void setSkinCaption(ui::CPngButton& button, const QString& caption) {

@@ -1,7 +1,8 @@
 #pragma once
 // The fonts the skin asks for by name ("Tahoma", "Verdana") are Windows
 // fonts that most Linux systems lack; the skin then gets DejaVu Sans, which
-// the program's setup installs, at the same size.
+// the program's setup installs, at the same size. The choice is made when
+// text is first drawn, not when the font is made.
 
 #include <QFont>
 #include <QString>

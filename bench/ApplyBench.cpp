@@ -1,9 +1,16 @@
 // The largest write Apply makes: the key map pages of the three profiles and
-// a full macro memory (255 blocks of 128 bytes), to the virtual keyboard
-// answering without delay, so what is measured is the program's own work:
-// snapshot, encoding, and the command exchanges through the service library.
+// a full macro memory (255 blocks of 128 bytes), to the virtual keyboard.
+// The argument is the keyboard's answer latency in milliseconds. Every pause
+// the protocol makes goes through a clock that adds up how long it took, so
+// each run yields its own yardstick:
+//   yardstick_ms      exchanges x latency + the protocol's fixed pauses
+//   ratio             the Apply's wall time over its yardstick
+//   own_us            per exchange, the wall time less the pauses and the
+//                     latency: what the program (and the keyboard's model)
+//                     spend on one exchange
 
 #include "device/Channels.h"
+#include "device/Clock.h"
 #include "device/DeviceState.h"
 #include "device/ServiceBinding.h"
 #include "service/virtual/ControlClient.h"
@@ -13,6 +20,7 @@
 #include "tests/support/TemporaryFolder.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdlib>
 #include <stdlib.h>
 #include <string>
@@ -61,6 +69,28 @@ long answeredCommands(service::ControlClient& keyboard) {
     return at == std::string::npos ? -1 : std::stol(reply.substr(at + 9));
 }
 
+// The steady clock, adding up the pauses of the protocol: the time asked for
+// and the time they really took.
+class PauseClock final : public device::Clock {
+public:
+    void sleepFor(std::chrono::milliseconds duration) override {
+        const auto start = std::chrono::steady_clock::now();
+        steady_.sleepFor(duration);
+        asked += duration;
+        taken += std::chrono::steady_clock::now() - start;
+    }
+    device::WaitResult waitForEvent(device::AutoResetEvent& event,
+                                    std::chrono::milliseconds timeout) override {
+        return steady_.waitForEvent(event, timeout);
+    }
+
+    std::chrono::duration<double, std::milli> asked{0};
+    std::chrono::duration<double, std::milli> taken{0};
+
+private:
+    device::SteadyClock steady_;
+};
+
 // A fresh virtual keyboard in a folder of its own, bound as the program binds it.
 bool startVirtualKeyboard(const std::string& folder) {
     ::setenv("VEZAROR_BACKEND", "virtual", 1);
@@ -82,21 +112,39 @@ void FullApply(benchmark::State& state) {
         return;
     }
     service::ControlClient keyboard(folder + "/vkbd.sock");
+    const auto latency = static_cast<double>(state.range(0));
+    std::string reply;
+    std::string error;
+    if (!keyboard.request("latency " + std::to_string(state.range(0)), reply, error)) {
+        state.SkipWithError("the virtual keyboard's latency cannot be set");
+        return;
+    }
     fillWorkingSet();
+    PauseClock clock;
+    device::installDeviceClock(&clock);
     const sync::DataSetLock lock = sync::lockWorkingSet();
     const long before = answeredCommands(keyboard);
     int failures = 0;
+    std::chrono::duration<double, std::milli> wall{0};
     for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
         failures += sync::buildApplySnapshot(true) == 1 ? 0 : 1;
+        wall += std::chrono::steady_clock::now() - start;
     }
-    const long exchanges = answeredCommands(keyboard) - before;
+    device::installDeviceClock(nullptr);
+    const auto applies = static_cast<double>(state.iterations());
+    const double exchanges = static_cast<double>(answeredCommands(keyboard) - before) / applies;
     if (failures != 0) {
         state.SkipWithError("the keyboard refused a write");
     }
-    state.counters["exchanges"] =
-        static_cast<double>(exchanges) / static_cast<double>(state.iterations());
-    state.counters["time_per_exchange"] = benchmark::Counter(
-        static_cast<double>(exchanges), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    const double wallMs = wall.count() / applies;
+    const double yardstickMs = exchanges * latency + clock.asked.count() / applies;
+    state.counters["exchanges"] = exchanges;
+    state.counters["pauses_ms"] = clock.asked.count() / applies;
+    state.counters["yardstick_ms"] = yardstickMs;
+    state.counters["ratio"] = wallMs / yardstickMs;
+    state.counters["own_us"] =
+        1000.0 * (wallMs - clock.taken.count() / applies - exchanges * latency) / exchanges;
     device::service().End();
     device::resetServiceBinding();
     sync::resetDataSets();
@@ -104,7 +152,7 @@ void FullApply(benchmark::State& state) {
     sync::resetDeviceMemory();
 }
 
-BENCHMARK(FullApply)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(FullApply)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

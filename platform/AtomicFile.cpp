@@ -197,16 +197,38 @@ bool writeFileAtomically(const std::string& path,
 }
 
 bool readWholeFile(const std::string& path, std::string& contents) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
         return false;
     }
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    if (file.bad()) {
+    // One read for a file of known size (a stream copied a skin's megabytes
+    // a character at a time); the size is a first guess only, as files of
+    // /sys and /proc tell another or none.
+    struct stat status {};
+    const bool sized = ::fstat(descriptor, &status) == 0 && status.st_size > 0;
+    std::string bytes(sized ? static_cast<std::size_t>(status.st_size) + 1 : 4096, '\0');
+    std::size_t used = 0;
+    bool failed = false;
+    for (;;) {
+        if (used == bytes.size()) {
+            bytes.resize(bytes.size() * 2);
+        }
+        const ssize_t got = ::read(descriptor, bytes.data() + used, bytes.size() - used);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        failed = got < 0;
+        if (got <= 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+    }
+    ::close(descriptor);
+    if (failed) {
         return false;
     }
-    contents = std::move(buffer).str();
+    bytes.resize(used);
+    contents = std::move(bytes);
     return true;
 }
 

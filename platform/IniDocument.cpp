@@ -208,6 +208,15 @@ std::size_t IniDocument::sectionEnd(std::size_t header) const {
     return end;
 }
 
+void IniDocument::forEachEntry(const std::function<void(const Entry&)>& visit) const {
+    for (const Line& line : lines_) {
+        const Parsed parsed = parseLine(line.text);
+        if (parsed.kind == Kind::Section || parsed.kind == Kind::Key) {
+            visit({parsed.kind == Kind::Section, parsed.name, parsed.value});
+        }
+    }
+}
+
 std::optional<std::u16string> IniDocument::find(std::u16string_view section,
                                                 std::u16string_view key) const {
     const std::optional<std::size_t> header = findSection(section);

@@ -3,6 +3,7 @@
 // in. Lines that a change does not touch keep their bytes exactly, so
 // comments, blank lines, line endings and odd bytes survive every write.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,16 @@ public:
 
     // The file's bytes, byte order mark included.
     std::string bytes() const;
+
+    // A section header or key line, its name and value with the blanks
+    // around them removed; a key line without '=' has no value.
+    struct Entry {
+        bool isSection = false;
+        std::u16string_view name;
+        std::optional<std::u16string_view> value;
+    };
+    // Every section header and key line, in order.
+    void forEachEntry(const std::function<void(const Entry&)>& visit) const;
 
 private:
     struct Line {

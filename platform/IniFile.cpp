@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/IniDocumentCache.h"
 #include "platform/IniOverlay.h"
 #include "platform/Unicode.h"
 
@@ -50,16 +51,14 @@ ReadResult readDocument(const std::string& path, IniDocument& document) {
 
 std::u16string IniSnapshot::readString(std::u16string_view section, std::u16string_view key,
                                        std::u16string_view defaultValue) const {
-    const std::optional<std::u16string> value = document_.find(section, key);
+    const std::optional<std::u16string> value = values_->find(section, key);
     const std::u16string_view text =
         value ? withoutQuotes(*value) : withoutTrailingBlanksKeepingFirst(defaultValue);
     return std::u16string(cutUtf16(text, kIniValueMaxLength));
 }
 
 IniSnapshot IniFile::snapshot() const {
-    IniDocument document;
-    readDocument(iniReadPath(path_), document);
-    return IniSnapshot(std::move(document));
+    return IniSnapshot(readIniLookup(iniReadPath(path_)));
 }
 
 std::u16string IniFile::readString(std::u16string_view section, std::u16string_view key,
@@ -85,7 +84,9 @@ template <typename Change> bool IniFile::change(Change&& apply) {
     const std::string bytes = document.bytes();
     const std::span<const std::uint8_t> content(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                                 bytes.size());
-    return writeFileAtomically(target.destination, {content});
+    const bool saved = writeFileAtomically(target.destination, {content});
+    forgetIniFile(target.destination);
+    return saved;
 }
 
 bool IniFile::writeString(std::u16string_view section, std::u16string_view key,

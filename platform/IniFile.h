@@ -6,8 +6,10 @@
 // the program's own folder may be overlaid per user (see IniOverlay.h).
 
 #include "platform/IniDocument.h"
+#include "platform/IniLookup.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,7 +23,7 @@ inline constexpr std::size_t kIniValueMaxLength = kIniValueBufferSize - 1;
 // The file's text as read at one moment, for readers of many keys.
 class IniSnapshot {
 public:
-    explicit IniSnapshot(IniDocument document) : document_(std::move(document)) {}
+    explicit IniSnapshot(std::shared_ptr<const IniLookup> values) : values_(std::move(values)) {}
 
     // The value of `key` in `section`: blanks around it removed, a pair of
     // double quotes around it dropped, cut to 259 characters. A missing
@@ -32,7 +34,7 @@ public:
                               std::u16string_view defaultValue) const;
 
 private:
-    IniDocument document_;
+    std::shared_ptr<const IniLookup> values_;
 };
 
 class IniFile {
@@ -41,8 +43,8 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // Each read opens the file anew; a file that cannot be read counts as
-    // missing.
+    // Each read sees the file as it is now (IniDocumentCache.h); a file
+    // that cannot be read counts as missing.
     std::u16string readString(std::u16string_view section, std::u16string_view key,
                               std::u16string_view defaultValue) const;
     IniSnapshot snapshot() const;

@@ -11,9 +11,10 @@
 
 namespace tavrik::service {
 
-// What a backend reports. Backends call these from their own threads and
-// never while holding a lock of their own, so the receiver may call back into
-// the backend.
+// What a backend reports. Backends call these from their own threads, or
+// from inside a write when the device answers at once, and never while
+// holding a lock of their own, so the receiver may call back into the
+// backend. The service therefore never holds its own lock while it writes.
 class BackendEvents {
 public:
     virtual ~BackendEvents() = default;

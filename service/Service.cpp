@@ -54,7 +54,7 @@ bool Service::running() {
 
 void Service::end() {
     std::lock_guard lifecycle(lifecycleMutex_);
-    std::unique_ptr<Backend> backend;
+    std::shared_ptr<Backend> backend;
     std::vector<std::shared_ptr<Channel>> channels;
     {
         std::lock_guard lock(mutex_);
@@ -72,6 +72,7 @@ void Service::end() {
     if (backend != nullptr) {
         backend->stop();
     }
+    backend.reset();
     for (const auto& channel : channels) {
         channel->join();
     }
@@ -133,6 +134,24 @@ std::vector<HidInterface> Service::matchingInterfaces(const DeviceSelector& sele
     return found;
 }
 
+Service::WriteTargets Service::writeTargets(const DeviceSelector& selector, bool firstOnly) {
+    WriteTargets targets;
+    std::lock_guard lock(mutex_);
+    if (backend_ == nullptr) {
+        return targets;
+    }
+    targets.backend = backend_;
+    for (const HidInterface& device : backend_->interfaces()) {
+        if (matches(selector, device)) {
+            targets.interfaces.push_back(device.id);
+            if (firstOnly) {
+                break;
+            }
+        }
+    }
+    return targets;
+}
+
 std::int32_t Service::deviceCount(const Request& request) {
     if (!checkRequest(request, {}, "RequestGetDeviceCount")) {
         return 0;
@@ -147,10 +166,10 @@ std::int32_t Service::writeAll(const Request& request, const std::uint8_t* data,
     if (!bytes) {
         return 0;
     }
-    std::lock_guard lock(mutex_);
+    const WriteTargets targets = writeTargets(*request.selector, false);
     std::int32_t written = 0;
-    for (const HidInterface& device : matchingInterfaces(*request.selector)) {
-        written += backend_->writeOutput(device.id, *bytes) ? 1 : 0;
+    for (const std::uint32_t interfaceId : targets.interfaces) {
+        written += targets.backend->writeOutput(interfaceId, *bytes) ? 1 : 0;
     }
     return written;
 }
@@ -173,12 +192,11 @@ std::int32_t Service::writeToFirstDevice(const Request& request, const std::uint
     if (!bytes) {
         return 0;
     }
-    std::lock_guard lock(mutex_);
-    const std::vector<HidInterface> devices = matchingInterfaces(*request.selector);
-    if (devices.empty()) {
+    const WriteTargets targets = writeTargets(*request.selector, true);
+    if (targets.interfaces.empty()) {
         return 0;
     }
-    return ((*backend_).*write)(devices.front().id, *bytes) ? 1 : -1;
+    return ((*targets.backend).*write)(targets.interfaces.front(), *bytes) ? 1 : -1;
 }
 
 std::int32_t Service::statusWrite(const Request& request, const std::uint8_t* data,
@@ -193,9 +211,9 @@ std::int32_t Service::statusWrite(const Request& request, const std::uint8_t* da
         return 0;
     }
     *unitId = id;
-    std::lock_guard lock(mutex_);
-    for (const HidInterface& device : matchingInterfaces(*request.selector)) {
-        backend_->writeOutput(device.id, *bytes);
+    const WriteTargets targets = writeTargets(*request.selector, false);
+    for (const std::uint32_t interfaceId : targets.interfaces) {
+        targets.backend->writeOutput(interfaceId, *bytes);
     }
     return 1;
 }
@@ -312,26 +330,12 @@ void Service::inputReport(const HidInterface& source, std::span<const std::uint8
 }
 
 void Service::devicesChanged() {
+    writeStandingRequestsToArrivals();
     std::lock_guard lock(mutex_);
     if (backend_ == nullptr || quiesced_) {
         return;
     }
     const std::vector<HidInterface> present = backend_->interfaces();
-    std::unordered_set<std::uint32_t> nowPresent;
-    for (const HidInterface& device : present) {
-        nowPresent.insert(device.id);
-        if (knownInterfaces_.contains(device.id)) {
-            continue;
-        }
-        // A standing status request reaches every matching device that arrives.
-        for (const auto& channel : channels_) {
-            if (channel->kind() == ChannelKind::StatusWrite &&
-                matches(channel->selector(), device)) {
-                backend_->writeOutput(device.id, channel->status());
-            }
-        }
-    }
-    knownInterfaces_ = std::move(nowPresent);
     for (const auto& channel : channels_) {
         std::vector<std::uint32_t> matching;
         for (const HidInterface& device : present) {
@@ -347,6 +351,38 @@ void Service::devicesChanged() {
         event.deviceCount = static_cast<std::uint32_t>(matching.size());
         channel->presentDevices = std::move(matching);
         channel->post(std::move(event));
+    }
+}
+
+void Service::writeStandingRequestsToArrivals() {
+    std::shared_ptr<Backend> backend;
+    std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> writes;
+    {
+        std::lock_guard lock(mutex_);
+        if (backend_ == nullptr || quiesced_) {
+            return;
+        }
+        backend = backend_;
+        std::unordered_set<std::uint32_t> nowPresent;
+        for (const HidInterface& device : backend_->interfaces()) {
+            nowPresent.insert(device.id);
+            if (knownInterfaces_.contains(device.id)) {
+                continue;
+            }
+            // A standing status request reaches every matching device that arrives.
+            for (const auto& channel : channels_) {
+                if (channel->kind() == ChannelKind::StatusWrite &&
+                    matches(channel->selector(), device)) {
+                    writes.emplace_back(device.id, channel->status());
+                }
+            }
+        }
+        knownInterfaces_ = std::move(nowPresent);
+    }
+    // Before the device events go out, so whoever hears of the arrival finds
+    // the request already there.
+    for (const auto& [interfaceId, status] : writes) {
+        backend->writeOutput(interfaceId, status);
     }
 }
 

@@ -55,6 +55,14 @@ public:
 
 private:
     using WriteOperation = bool (Backend::*)(std::uint32_t, std::span<const std::uint8_t>);
+    // The backend and the interfaces a write goes to, picked under the lock.
+    // Writes themselves happen without it: a backend may answer a command
+    // from inside the write, and its answer comes back through our lock.
+    struct WriteTargets {
+        std::shared_ptr<Backend> backend;
+        std::vector<std::uint32_t> interfaces;
+    };
+    WriteTargets writeTargets(const DeviceSelector& selector, bool firstOnly);
     // Writes to the first device that matches; the two single-device writes differ only in
     // the report kind.
     std::int32_t writeToFirstDevice(const Request& request, const std::uint8_t* data,
@@ -63,6 +71,7 @@ private:
 
     void inputReport(const HidInterface& source, std::span<const std::uint8_t> report) override;
     void devicesChanged() override;
+    void writeStandingRequestsToArrivals();
 
     // Empty when the request is refused: bad arguments or a wrong signature.
     std::optional<std::span<const std::uint8_t>> checkedData(const Request& request,
@@ -80,7 +89,8 @@ private:
     // Keeps Init and End apart; taken before mutex_.
     std::mutex lifecycleMutex_;
     std::mutex mutex_;
-    std::unique_ptr<Backend> backend_;
+    // Shared with writes in progress, which may outlive End.
+    std::shared_ptr<Backend> backend_;
     std::vector<std::shared_ptr<Channel>> channels_;
     // Cancelled channels whose threads have not been joined yet.
     std::vector<std::shared_ptr<Channel>> retired_;

@@ -18,6 +18,12 @@ using namespace std::chrono_literals;
 
 constexpr auto kInitialisationPoll = 50ms;
 
+// Never destroyed: a worker may still wait on it while the process ends.
+device::AutoResetEvent& windowInitialised() {
+    static auto* event = new device::AutoResetEvent;
+    return *event;
+}
+
 void keyboardRemoved(platform::MainWindowPort& window) {
     device::setCachedActiveProfile(-1);
     window.sendMessage(platform::message::DeviceRemoved, 0);
@@ -48,7 +54,7 @@ void respondToDeviceCount(std::int32_t deviceCount) {
         keyboardRemoved(window);
     }
     while (!window.isInitialised()) {
-        device::deviceClock().sleepFor(kInitialisationPoll);
+        device::deviceClock().waitForEvent(windowInitialised(), kInitialisationPoll);
     }
     window.setTrayIcon(present ? platform::trayicon::KeyboardPresent
                                : platform::trayicon::NoKeyboard);
@@ -63,6 +69,12 @@ void respondToDeviceCount(std::int32_t deviceCount) {
 
 void installDeviceChangeResponse() {
     device::setDeviceChangeWorkerBody(respondToDeviceCount);
+}
+
+void noticeWindowInitialised() {
+    // Wakes one waiting worker; any other one sees the window initialised at
+    // the end of its step.
+    windowInitialised().signal();
 }
 
 } // namespace tavrik::sync

@@ -18,4 +18,8 @@ void respondToDeviceCount(std::int32_t deviceCount);
 // are registered.
 void installDeviceChangeResponse();
 
+// Called by the main window once it is initialised: a worker waiting for it
+// goes on at once rather than at the end of its 50 ms step.
+void noticeWindowInitialised();
+
 } // namespace tavrik::sync

@@ -10,9 +10,11 @@
 #include "platform/ByteOrder.h"
 #include "sync/DeviceMemory.h"
 
+#include <algorithm>
 #include <array>
 #include <new>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tavrik::sync {
@@ -70,6 +72,16 @@ std::vector<std::uint8_t> profileImageOfKeyboard(const Pages& pages,
     return image;
 }
 
+// True when the file at `path` holds `image` to the byte. Such a file is
+// left as it is: the keyboard is read into the same file at every start,
+// and rewriting it unchanged waited for the disk twice.
+bool holdsAlready(const std::string& path, const std::vector<std::uint8_t>& image) {
+    std::string stored;
+    return platform::readWholeFile(path, stored) &&
+           std::equal(stored.begin(), stored.end(), image.begin(), image.end(),
+                      [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
 } // namespace
 
 bool readKeyboardToWorkingFile(const std::string& path) {
@@ -90,7 +102,7 @@ bool readKeyboardToWorkingFile(const std::string& path) {
     }
     try {
         const std::vector<std::uint8_t> image = profileImageOfKeyboard(pages, *area);
-        return platform::writeFileAtomically(path, {image});
+        return holdsAlready(path, image) || platform::writeFileAtomically(path, {image});
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -9,7 +9,7 @@ BitmapPicture::BitmapPicture(QWidget* parent) : QAbstractButton(parent) {
     setCursor(Qt::PointingHandCursor);
 }
 
-void BitmapPicture::setBitmaps(const QImage& plain, const QImage& selected) {
+void BitmapPicture::setBitmaps(const SkinImage& plain, const SkinImage& selected) {
     plain_ = plain;
     selectedBitmap_ = selected;
     update();

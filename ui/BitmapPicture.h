@@ -4,6 +4,8 @@
 // selected is the owner's to say; a click only reports. A missing bitmap
 // leaves the picture empty.
 
+#include "ui/SkinImage.h"
+
 #include <QAbstractButton>
 #include <QImage>
 
@@ -14,10 +16,12 @@ class BitmapPicture final : public QAbstractButton {
 public:
     explicit BitmapPicture(QWidget* parent = nullptr);
 
-    void setBitmaps(const QImage& plain, const QImage& selected);
+    void setBitmaps(const SkinImage& plain, const SkinImage& selected);
     void setSelected(bool selected);
     bool isSelected() const { return selected_; }
-    const QImage& shownBitmap() const { return selected_ ? selectedBitmap_ : plain_; }
+    const QImage& shownBitmap() const {
+        return selected_ ? selectedBitmap_.image() : plain_.image();
+    }
 
     QSize sizeHint() const override { return size(); }
 
@@ -25,8 +29,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage plain_;
-    QImage selectedBitmap_;
+    SkinImage plain_;
+    SkinImage selectedBitmap_;
     bool selected_ = false;
 };
 

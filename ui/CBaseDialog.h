@@ -5,6 +5,7 @@
 // background itself), which moves when dragged anywhere on its own surface.
 
 #include "ui/CIniFile.h"
+#include "ui/SkinImage.h"
 
 #include <QDialog>
 #include <QImage>
@@ -17,7 +18,8 @@ class CBaseDialog : public QDialog {
     Q_OBJECT
 public:
     // Reads the layout file and applies the skin: the window takes the
-    // background image's size (keeping its position) and the mask's shape.
+    // background image's size (keeping its position), and the mask's shape
+    // when it is first shown (a window that stays hidden never reads it).
     explicit CBaseDialog(std::string layoutFile, QWidget* parent = nullptr);
 
     const CIniFile& layout() const { return layout_; }
@@ -26,21 +28,20 @@ public:
     // False when the background image could not be loaded; the window then
     // keeps its size and paints nothing of the skin.
     bool hasBackground() const { return !background_.isNull(); }
-    const QImage& background() const { return background_; }
+    const QImage& background() const { return background_.image(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void applySkin();
 
     CIniFile layout_;
-    QImage background_;
+    SkinImage background_;
+    // The mask image, until the shape has been applied.
+    std::string maskPath_;
 };
-
-// The window shape of a mask image: every pixel whose colour is not exactly
-// white (0xFFFFFF) belongs to the window. A null image gives an empty region.
-QRegion regionFromMask(const QImage& mask);
 
 } // namespace tavrik::ui

@@ -34,29 +34,29 @@ ButtonState CPngButton::state() const {
 const QImage& CPngButton::stateImage(ButtonState state) const {
     switch (state) {
     case ButtonState::Over:
-        return images_.over;
+        return images_.over.image();
     case ButtonState::Pressed:
-        return images_.pressed;
+        return images_.pressed.image();
     case ButtonState::Disabled:
-        return images_.disabled;
+        return images_.disabled.image();
     case ButtonState::Checked:
-        return images_.checked;
+        return images_.checked.image();
     case ButtonState::Normal:
         break;
     }
-    return images_.normal;
+    return images_.normal.image();
 }
 
 const QImage& CPngButton::shownImage() const {
     const ButtonState current = state();
     if (assigned_ && !assignedImage_.isNull() &&
         (current == ButtonState::Normal || current == ButtonState::Checked)) {
-        return assignedImage_;
+        return assignedImage_.image();
     }
     return stateImage(current);
 }
 
-void CPngButton::setAssignedImage(const QImage& image) {
+void CPngButton::setAssignedImage(const SkinImage& image) {
     assignedImage_ = image;
     update();
 }

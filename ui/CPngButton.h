@@ -7,6 +7,8 @@
 // show the normal or checked one, and a colour overlay, while on, tints the
 // whole piece.
 
+#include "ui/SkinImage.h"
+
 #include <QAbstractButton>
 #include <QImage>
 #include <QPoint>
@@ -15,14 +17,14 @@
 namespace tavrik::ui {
 
 struct ButtonImages {
-    QImage normal;
-    QImage over;
-    QImage pressed;
-    QImage disabled;
-    QImage checked;
+    SkinImage normal;
+    SkinImage over;
+    SkinImage pressed;
+    SkinImage disabled;
+    SkinImage checked;
 
     // The same image for every state.
-    static ButtonImages all(const QImage& image) { return {image, image, image, image, image}; }
+    static ButtonImages all(const SkinImage& image) { return {image, image, image, image, image}; }
 };
 
 enum class ButtonState { Normal, Over, Pressed, Disabled, Checked };
@@ -54,7 +56,7 @@ public:
 
     // The assigned look: a full-window image like the state images; without
     // one a marked button looks like any other.
-    void setAssignedImage(const QImage& image);
+    void setAssignedImage(const SkinImage& image);
     void setAssigned(bool assigned);
     bool isAssigned() const { return assigned_; }
 
@@ -78,7 +80,7 @@ protected:
 
 private:
     ButtonImages images_;
-    QImage assignedImage_;
+    SkinImage assignedImage_;
     QPoint imageOrigin_;
     bool pointerOver_ = false;
     bool assigned_ = false;

@@ -17,7 +17,7 @@ PictureSlider::PictureSlider(QWidget* parent, QObject* owner, std::uint32_t mess
     setCursor(Qt::PointingHandCursor);
 }
 
-void PictureSlider::setPictures(const std::array<QImage, kPositions>& pictures) {
+void PictureSlider::setPictures(const std::array<SkinImage, kPositions>& pictures) {
     pictures_ = pictures;
     update();
 }
@@ -28,7 +28,7 @@ void PictureSlider::setPosition(int position) {
 }
 
 const QImage& PictureSlider::shownPicture() const {
-    return pictures_[static_cast<std::size_t>(position_)];
+    return pictures_[static_cast<std::size_t>(position_)].image();
 }
 
 // The knob's centre runs from half the height from the left edge to half

@@ -6,6 +6,8 @@
 // decides what the slider shows: setPosition changes the picture and
 // reports nothing.
 
+#include "ui/SkinImage.h"
+
 #include <QImage>
 #include <QWidget>
 #include <array>
@@ -22,7 +24,7 @@ public:
     // and lParam the position.
     PictureSlider(QWidget* parent, QObject* owner, std::uint32_t message, int controlId);
 
-    void setPictures(const std::array<QImage, kPositions>& pictures);
+    void setPictures(const std::array<SkinImage, kPositions>& pictures);
     int position() const { return position_; }
     // Shows the picture of `position` (clamped to 0..4).
     void setPosition(int position);
@@ -45,7 +47,7 @@ private:
     QObject* owner_;
     std::uint32_t message_;
     int controlId_;
-    std::array<QImage, kPositions> pictures_;
+    std::array<SkinImage, kPositions> pictures_;
     int position_ = 0;
 };
 

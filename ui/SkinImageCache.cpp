@@ -7,20 +7,20 @@ namespace tavrik::ui {
 namespace {
 
 // A dialog type's images: a few dozen at most, so nothing is ever evicted.
-std::unordered_map<std::string, QImage>& keptImages() {
-    static std::unordered_map<std::string, QImage> images;
+std::unordered_map<std::string, SkinImage>& keptImages() {
+    static std::unordered_map<std::string, SkinImage> images;
     return images;
 }
 
 } // namespace
 
-QImage skinImage(const std::string& path) {
+SkinImage skinImage(const std::string& path) {
     auto& images = keptImages();
     if (const auto kept = images.find(path); kept != images.end()) {
         return kept->second;
     }
-    QImage image;
-    if (path.empty() || !image.load(QString::fromStdString(path))) {
+    SkinImage image = SkinImage::fromFile(path);
+    if (image.isNull()) {
         return {};
     }
     images.emplace(path, image);

@@ -3,14 +3,15 @@
 // ends: a dialog opened again shows the same images without reading them.
 // Used on the user-interface thread.
 
-#include <QImage>
+#include "ui/SkinImage.h"
+
 #include <string>
 
 namespace tavrik::ui {
 
-// The image at `path`; a null image when it cannot be read (a later call
-// tries again, so a file put in place later is found).
-QImage skinImage(const std::string& path);
+// The image at `path`, decoded when first drawn; a null image when it cannot
+// be read (a later call tries again, so a file put in place later is found).
+SkinImage skinImage(const std::string& path);
 
 // Forgets every kept image.
 void clearSkinImages();

@@ -49,7 +49,7 @@ void moveControl(QWidget& control, const CIniFile& file, std::u16string_view key
 
 void placeImageButtonFrom(CPngButton& button, const CIniFile& file, std::u16string_view key,
                           std::u16string_view offsetSection, std::u16string_view offsetKey,
-                          const QImage& image) {
+                          const SkinImage& image) {
     button.setGeometry(geometryOf(file.readRect(key)));
     const platform::LayoutRectangle offset = file.readRect(offsetKey, offsetSection);
     button.setImages(ButtonImages::all(image), QPoint(offset.x, offset.y));
@@ -63,7 +63,7 @@ std::u16string arrowOffsetKey(ArrowSide side, bool flipOn) {
 }
 
 void placeArrowPicture(CPngButton& arrow, const CIniFile& mainFile, ArrowSide side, bool flipOn,
-                       const QImage& arrowImage) {
+                       const SkinImage& arrowImage) {
     placeImageButtonFrom(arrow, mainFile, side == ArrowSide::Left ? u"LEFT_ARROW" : u"RIGHT_ARROW",
                          kOffsetSection, arrowOffsetKey(side, flipOn), arrowImage);
 }

@@ -35,7 +35,7 @@ void moveControl(QWidget& control, const CIniFile& file, std::u16string_view key
 // `offsetKey` in `offsetSection`.
 void placeImageButtonFrom(CPngButton& button, const CIniFile& file, std::u16string_view key,
                           std::u16string_view offsetSection, std::u16string_view offsetKey,
-                          const QImage& image);
+                          const SkinImage& image);
 
 // The two arrow pictures beside the Flip buttons of the main window.
 enum class ArrowSide { Left, Right };
@@ -47,6 +47,6 @@ std::u16string arrowOffsetKey(ArrowSide side, bool flipOn);
 // Places the arrow picture of `side` (key "LEFT_ARROW" or "RIGHT_ARROW") with
 // its piece of the arrow image from section "BUTTONINFO2".
 void placeArrowPicture(CPngButton& arrow, const CIniFile& mainFile, ArrowSide side, bool flipOn,
-                       const QImage& arrowImage);
+                       const SkinImage& arrowImage);
 
 } // namespace tavrik::ui

@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <map>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace tavrik::service {
 namespace {
@@ -51,8 +55,9 @@ struct HidrawBackend::Node {
     std::thread thread;
 };
 
-HidrawBackend::HidrawBackend(std::unique_ptr<HidApi> api, std::chrono::milliseconds scanInterval)
-    : api_(std::move(api)), scanInterval_(scanInterval) {}
+HidrawBackend::HidrawBackend(std::unique_ptr<HidApi> api, std::chrono::milliseconds scanInterval,
+                             std::unique_ptr<HotplugSource> hotplug)
+    : api_(std::move(api)), scanInterval_(scanInterval), hotplug_(std::move(hotplug)) {}
 
 HidrawBackend::~HidrawBackend() {
     stop();
@@ -63,15 +68,25 @@ bool HidrawBackend::start(BackendEvents& events) {
         diagnostic(kDiagnosticErrors, "hidraw: hidapi could not start");
         return false;
     }
+    stopEvent_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    rescanEvent_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (stopEvent_ < 0 || rescanEvent_ < 0) {
+        closeEvents();
+        api_->exit();
+        return false;
+    }
     {
         std::lock_guard lock(mutex_);
         events_ = &events;
-        stopping_ = false;
     }
     // The first scan happens now, so a keyboard that is plugged in is
-    // present as soon as the service is.
-    scan();
-    monitor_ = std::thread([this] { monitor(); });
+    // present as soon as the service is. The hot-plug source already
+    // listens, so nothing that arrives meanwhile goes unnoticed.
+    const bool unopened = scan().unopened;
+    monitor_ = std::thread([this, unopened] {
+        retryPending_ = unopened;
+        monitor();
+    });
     return true;
 }
 
@@ -79,11 +94,8 @@ void HidrawBackend::stop() {
     if (!monitor_.joinable()) {
         return;
     }
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(stopEvent_, &one, sizeof one);
     monitor_.join();
     std::vector<std::shared_ptr<Node>> nodes;
     {
@@ -97,21 +109,69 @@ void HidrawBackend::stop() {
         node->thread.join();
     }
     nodes.clear();
+    closeEvents();
     api_->exit();
 }
 
-void HidrawBackend::monitor() {
-    std::unique_lock lock(mutex_);
-    while (!wake_.wait_for(lock, scanInterval_, [this] { return stopping_; })) {
-        lock.unlock();
-        if (scan()) {
-            events_->devicesChanged();
+void HidrawBackend::closeEvents() {
+    for (int* event : {&stopEvent_, &rescanEvent_}) {
+        if (*event >= 0) {
+            ::close(*event);
+            *event = -1;
         }
-        lock.lock();
     }
 }
 
-bool HidrawBackend::scan() {
+void HidrawBackend::monitor() {
+    const auto interval = static_cast<int>(scanInterval_.count());
+    for (;;) {
+        // With a hot-plug source the thread sleeps until a notice comes, or
+        // until a node that could not be opened is due to be tried again.
+        const int timeout = hotplug_ == nullptr || retryPending_ ? interval : -1;
+        if (!waitForChange(timeout)) {
+            return;
+        }
+        const ScanResult result = scan();
+        retryPending_ = result.unopened;
+        if (result.changed) {
+            events_->devicesChanged();
+        }
+    }
+}
+
+bool HidrawBackend::waitForChange(int timeoutMilliseconds) {
+    for (;;) {
+        pollfd watched[3] = {{stopEvent_, POLLIN, 0},
+                             {hotplug_ != nullptr ? hotplug_->descriptor() : -1, POLLIN, 0},
+                             {rescanEvent_, POLLIN, 0}};
+        const int ready = ::poll(watched, 3, timeoutMilliseconds);
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready < 0 || (watched[0].revents & POLLIN) != 0) {
+            return false;
+        }
+        if (ready == 0) {
+            return true; // the interval ran out
+        }
+        if ((watched[2].revents & POLLIN) != 0) {
+            std::uint64_t count = 0;
+            [[maybe_unused]] const auto taken = ::read(rescanEvent_, &count, sizeof count);
+            return true;
+        }
+        if ((watched[1].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            // The source failed: no more notices will come; look every interval.
+            diagnostic(kDiagnosticErrors, "hidraw: hot-plug notices failed");
+            hotplug_.reset();
+            return true;
+        }
+        if (hotplug_->takeChanges()) {
+            return true;
+        }
+    }
+}
+
+HidrawBackend::ScanResult HidrawBackend::scan() {
     std::map<std::string, std::vector<HidDeviceEntry>> enumerated;
     for (HidDeviceEntry& entry : api_->enumerate(VEZAROR_VENDOR_ID, VEZAROR_PRODUCT_ID)) {
         enumerated[entry.path].push_back(std::move(entry));
@@ -140,9 +200,12 @@ bool HidrawBackend::scan() {
         node->thread.join();
     }
     // What is left in `enumerated` is new. Opening happens without the lock.
+    ScanResult result;
     for (const auto& [path, entries] : enumerated) {
         if (auto node = openNode(path, entries)) {
             added.push_back(std::move(node));
+        } else {
+            result.unopened = true;
         }
     }
     {
@@ -157,7 +220,8 @@ bool HidrawBackend::scan() {
     for (const auto& node : added) {
         node->thread = std::thread([this, raw = node.get()] { readNode(*raw); });
     }
-    return !removed.empty() || !added.empty();
+    result.changed = !removed.empty() || !added.empty();
+    return result;
 }
 
 std::shared_ptr<HidrawBackend::Node>
@@ -168,7 +232,8 @@ HidrawBackend::openNode(const std::string& path, const std::vector<HidDeviceEntr
     node->reader = api_->open(path);
     node->writer = api_->open(path);
     if (node->reader == nullptr || node->writer == nullptr) {
-        // Gone already, or not ours to open: tried again at the next scan.
+        // Gone already, or not ours to open yet: tried again after the scan
+        // interval.
         diagnostic(kDiagnosticRequests, "hidraw: cannot open %s", path.c_str());
         return nullptr;
     }
@@ -195,6 +260,8 @@ void HidrawBackend::readNode(Node& node) {
         if (length < 0) {
             node.failed = true;
             diagnostic(kDiagnosticErrors, "hidraw: reading %s failed", node.path.c_str());
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const auto written = ::write(rescanEvent_, &one, sizeof one);
             return;
         }
         if (length > 0) {

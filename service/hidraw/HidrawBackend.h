@@ -1,8 +1,11 @@
 #pragma once
 // Real keyboards through hidapi (hidraw). The keyboard's collections are
-// found by enumerating its vendor and product id every scan interval and
-// comparing with what is open; each device node is opened twice, once for
-// the thread that reads it and once for writes.
+// found by enumerating its vendor and product id and comparing with what is
+// open: when a hot-plug source (udev's monitor, or a watch on the device
+// folder where no udev runs) says hidraw nodes came or went, or, without
+// one, every scan interval. A node of ours that cannot be opened yet
+// is tried again every scan interval until it can. Each device node is
+// opened twice, once for the thread that reads it and once for writes.
 //
 // Report layouts assumed on the wire (report id first, as hidraw gives it):
 //   commands 0xFF1C/0x0092: 64-byte output and input reports, id 0x04
@@ -18,11 +21,11 @@
 
 #include "service/Backend.h"
 #include "service/hidraw/HidApi.h"
+#include "service/hidraw/HotplugSource.h"
 #include "service/hidraw/ReportDescriptor.h"
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -35,8 +38,10 @@ class HidrawBackend final : public Backend {
 public:
     static constexpr std::chrono::milliseconds kScanInterval{500};
 
+    // Without a hot-plug source the backend enumerates every scan interval.
     explicit HidrawBackend(std::unique_ptr<HidApi> api,
-                           std::chrono::milliseconds scanInterval = kScanInterval);
+                           std::chrono::milliseconds scanInterval = kScanInterval,
+                           std::unique_ptr<HotplugSource> hotplug = nullptr);
     ~HidrawBackend() override;
 
     bool start(BackendEvents& events) override;
@@ -48,10 +53,21 @@ public:
 private:
     struct Node;
 
+    struct ScanResult {
+        // The set of collections changed.
+        bool changed = false;
+        // A node of ours could not be opened.
+        bool unopened = false;
+    };
+
     void monitor();
-    // Brings the open nodes in line with the enumeration. True when the set
-    // of collections changed.
-    bool scan();
+    void closeEvents();
+    // Until the hot-plug source has notices, a reader failed, the stop event
+    // is set or the time-out (negative: none) runs out. True when a scan is
+    // due.
+    bool waitForChange(int timeoutMilliseconds);
+    // Brings the open nodes in line with the enumeration.
+    ScanResult scan();
     std::shared_ptr<Node> openNode(const std::string& path,
                                    const std::vector<HidDeviceEntry>& entries);
     void readNode(Node& node);
@@ -60,13 +76,19 @@ private:
 
     const std::unique_ptr<HidApi> api_;
     const std::chrono::milliseconds scanInterval_;
+    // Dropped by the monitor thread when it fails.
+    std::unique_ptr<HotplugSource> hotplug_;
     BackendEvents* events_ = nullptr;
+    // Eventfds: set to end the monitor thread, and by a reader whose node
+    // failed, so that the node's removal is reported at once.
+    int stopEvent_ = -1;
+    int rescanEvent_ = -1;
 
     std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false;
     std::vector<std::shared_ptr<Node>> nodes_;
     std::uint32_t lastInterfaceId_ = 0;
+    // The monitor thread's own: a node could not be opened at the last scan.
+    bool retryPending_ = false;
     std::thread monitor_;
 };
 

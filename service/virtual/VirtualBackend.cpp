@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <sys/prctl.h>
 
 namespace tavrik::service {
 namespace {
@@ -131,6 +132,9 @@ void VirtualBackend::stop() {
     if (firmware_.joinable()) {
         firmware_.join();
     }
+    // An answer that a write is still reporting is through before we return.
+    std::unique_lock lock(mutex_);
+    wake_.wait(lock, [this] { return !reporting_; });
 }
 
 HidInterface VirtualBackend::collectionLocked(Collection collection) const {
@@ -168,25 +172,33 @@ std::vector<HidInterface> VirtualBackend::interfaces() {
 }
 
 bool VirtualBackend::writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) {
-    {
-        std::lock_guard lock(mutex_);
-        if (isCurrentLocked(interfaceId, kCommands) && !report.empty() &&
-            report[0] == kCommandReportId && report.size() <= Packet{}.size() &&
-            pending_.size() < kMaximumPendingCommands) {
-            PendingCommand command;
-            std::copy(report.begin(), report.end(), command.packet.begin());
-            command.arrival = std::chrono::steady_clock::now();
-            pending_.push_back(command);
-        } else if (isCurrentLocked(interfaceId, kLed) && report.size() == kLedReportSize &&
-                   report[0] == kLedReportId) {
-            std::copy(report.begin(), report.end(), ledReport_.begin());
+    std::unique_lock lock(mutex_);
+    if (isCurrentLocked(interfaceId, kCommands) && !report.empty() &&
+        report[0] == kCommandReportId && report.size() <= Packet{}.size()) {
+        Packet packet{};
+        std::copy(report.begin(), report.end(), packet.begin());
+        if (answersAtOnceLocked()) {
+            // Nothing to wait for: the answer goes out on the writer's own
+            // thread, sparing the host two thread hand-overs per command.
+            const Reply reply = executeLocked(packet);
+            lock.unlock();
+            deliver(reply);
             return true;
-        } else {
+        }
+        if (pending_.size() >= kMaximumPendingCommands) {
             return false;
         }
+        pending_.push_back({packet, std::chrono::steady_clock::now()});
+        lock.unlock();
+        wake_.notify_all();
+        return true;
     }
-    wake_.notify_all();
-    return true;
+    if (isCurrentLocked(interfaceId, kLed) && report.size() == kLedReportSize &&
+        report[0] == kLedReportId) {
+        std::copy(report.begin(), report.end(), ledReport_.begin());
+        return true;
+    }
+    return false;
 }
 
 bool VirtualBackend::writeFeature(std::uint32_t, std::span<const std::uint8_t>) {
@@ -195,34 +207,76 @@ bool VirtualBackend::writeFeature(std::uint32_t, std::span<const std::uint8_t>) 
 }
 
 void VirtualBackend::runFirmware() {
+    // The answer is due after the latency, as a USB frame is: not up to the
+    // default timer slack (50 us) later.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        if (pending_.empty()) {
+        if (pending_.empty() || reporting_) {
             wake_.wait(lock);
             continue;
         }
         const auto due = pending_.front().arrival + std::chrono::milliseconds(latencyMilliseconds_);
         if (std::chrono::steady_clock::now() < due) {
-            wake_.wait_until(lock, due);
+            waitUntilDue(lock, due);
             continue;
         }
         const Packet request = pending_.front().packet;
         pending_.pop_front();
-        const std::optional<Packet> answer = answerLocked(request);
-        const HidInterface source = collectionLocked(kCommands);
-        const bool unplugNow = faults_.countCommand();
-        if (unplugNow) {
-            disconnectLocked();
-        }
+        const Reply reply = executeLocked(request);
         lock.unlock();
-        if (answer) {
-            events_->inputReport(source, *answer);
-        }
-        if (unplugNow) {
-            events_->devicesChanged();
-        }
+        deliver(reply);
         lock.lock();
     }
+}
+
+void VirtualBackend::waitUntilDue(std::unique_lock<std::mutex>& lock,
+                                  std::chrono::steady_clock::time_point due) {
+    const auto wakeAt = due - timerLead_.lead();
+    if (std::chrono::steady_clock::now() < wakeAt) {
+        wake_.wait_until(lock, wakeAt);
+        const auto lateness = std::chrono::steady_clock::now() - wakeAt;
+        if (lateness.count() >= 0) {
+            timerLead_.observe(lateness);
+        }
+        return;
+    }
+    // The last stretch, without the lock so that writes are not held up.
+    lock.unlock();
+    while (std::chrono::steady_clock::now() < due) {
+        std::this_thread::yield();
+    }
+    lock.lock();
+}
+
+bool VirtualBackend::answersAtOnceLocked() const {
+    return latencyMilliseconds_ == 0 && pending_.empty() && !reporting_ && !stopping_;
+}
+
+VirtualBackend::Reply VirtualBackend::executeLocked(const Packet& request) {
+    Reply reply;
+    reply.answer = answerLocked(request);
+    reply.source = collectionLocked(kCommands);
+    reply.unplugged = faults_.countCommand();
+    if (reply.unplugged) {
+        disconnectLocked();
+    }
+    reporting_ = true;
+    return reply;
+}
+
+void VirtualBackend::deliver(const Reply& reply) {
+    if (reply.answer) {
+        events_->inputReport(reply.source, *reply.answer);
+    }
+    if (reply.unplugged) {
+        events_->devicesChanged();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        reporting_ = false;
+    }
+    wake_.notify_all();
 }
 
 std::optional<Packet> VirtualBackend::answerLocked(const Packet& request) {

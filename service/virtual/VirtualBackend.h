@@ -8,6 +8,7 @@
 #include "service/Backend.h"
 #include "service/virtual/ControlServer.h"
 #include "service/virtual/FaultPlan.h"
+#include "service/virtual/TimerLead.h"
 #include "service/virtual/VirtualKeyboard.h"
 
 #include <array>
@@ -96,7 +97,27 @@ private:
     };
     enum Collection : std::uint32_t { kCommands = 1, kConsumer = 2, kLed = 3 };
 
+    // An answer on its way to the host.
+    struct Reply {
+        std::optional<Packet> answer;
+        HidInterface source;
+        bool unplugged = false;
+    };
+
     void runFirmware();
+    // Until `due` or a wake-up, whichever comes first: sleeps until shortly
+    // before it, then watches the clock, so the answer is not late by the
+    // timer latency.
+    void waitUntilDue(std::unique_lock<std::mutex>& lock,
+                      std::chrono::steady_clock::time_point due);
+    // With no latency and nothing queued or on its way, a command is
+    // answered from inside its write.
+    bool answersAtOnceLocked() const;
+    // Executes a command; its answer is then on its way until delivered.
+    Reply executeLocked(const Packet& request);
+    // Without the lock: reports the answer. One answer is on its way at a
+    // time, so answers keep the order of their commands.
+    void deliver(const Reply& reply);
     // Executes one command with its fault; empty when it goes unanswered.
     std::optional<Packet> answerLocked(const Packet& request);
     void saveLocked();
@@ -118,11 +139,13 @@ private:
     std::deque<PendingCommand> pending_;
     FaultPlan faults_;
     std::uint32_t latencyMilliseconds_ = 0;
+    TimerLead timerLead_;
     std::uint64_t commandsAnswered_ = 0;
     // The last LED report the host wrote; zeros before the first and after
     // the power was lost.
     std::array<std::uint8_t, kLedReportSize> ledReport_{};
     bool stopping_ = false;
+    bool reporting_ = false;
 
     std::thread firmware_;
     std::unique_ptr<ControlServer> control_;

@@ -339,7 +339,8 @@ TEST_F(MainWindowTest, BankKeyRelabelsTheGKeysAndLightsTheBankLight) {
                               bank.highlighted ? down : normal));
         EXPECT_TRUE(sameImage(
             bankLight.stateImage(ui::ButtonState::Over),
-            bank.highlighted ? down : ui::skinImage(programFolder() + "Skins/main_over.jpg")));
+            bank.highlighted ? down
+                             : ui::skinImage(programFolder() + "Skins/main_over.jpg").image()));
     }
 }
 

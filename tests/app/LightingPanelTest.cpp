@@ -223,7 +223,7 @@ TEST_F(LightingPanelTest, PaintingColourAndUserModesAreStoredForTheShownProfile)
                                 "[MODENAME]\n0=Day\n1=Night\n[Mode1]\ntool=0\njcolor=0,0,0\n"
                                 "color=10,20,30\n");
     LightingPanel& panel = startPanel(true, "8");
-    QComboBox& modes = panel.controls().userModes();
+    UserModeList& modes = panel.controls().userModes();
     ASSERT_EQ(modes.count(), 2) << "the stored modes are offered again";
     EXPECT_EQ(modes.itemText(1), "Night");
     emit modes.activated(1);
@@ -235,10 +235,10 @@ TEST_F(LightingPanelTest, PaintingColourAndUserModesAreStoredForTheShownProfile)
     dialog->setCurrentColor(QColor(51, 34, 17));
     dialog->accept();
     EXPECT_EQ(panel.controls().paintingColour().colour(), QColor(51, 34, 17));
-    modes.lineEdit()->setText(QString());
+    modes.editor().setText(QString());
     for (const QString& typed : {QStringLiteral("N"), QStringLiteral("Ne")}) {
-        modes.lineEdit()->setText(typed);
-        emit modes.lineEdit()->textEdited(typed);
+        modes.editor().setText(typed);
+        emit modes.editor().textEdited(typed);
     }
     EXPECT_EQ(modes.itemText(1), "Ne");
     EXPECT_EQ(modes.count(), 2);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -144,6 +145,30 @@ TEST(AtomicFile, WriteIntoMissingFolderFailsAndReadOfMissingFileFails) {
     EXPECT_FALSE(writeFileAtomically(folder.file("no/such/folder/file"), {bytesOf("x")}));
     std::string contents = "unchanged";
     EXPECT_FALSE(readWholeFile(folder.file("missing"), contents));
+    EXPECT_EQ(contents, "unchanged");
+}
+
+// Whatever a file tells of its size, all of it is read: files of /proc tell
+// none, and binary files hold NUL bytes.
+TEST(AtomicFile, ReadsWholeFilesOfAnySize) {
+    testing::TemporaryFolder folder;
+    std::string binary(70000, '\0');
+    for (std::size_t i = 0; i < binary.size(); ++i) {
+        binary[i] = static_cast<char>(i * 7);
+    }
+    const std::pair<const char*, std::string> files[] = {
+        {"empty", ""}, {"one byte", "x"}, {"binary", binary}};
+    for (const auto& [name, bytes] : files) {
+        std::ofstream(folder.file(name), std::ios::binary) << bytes;
+        std::string contents = "previous";
+        ASSERT_TRUE(readWholeFile(folder.file(name), contents)) << name;
+        EXPECT_EQ(contents, bytes) << name;
+    }
+    std::string status;
+    ASSERT_TRUE(readWholeFile("/proc/self/status", status));
+    EXPECT_NE(status.find("Name:"), std::string::npos);
+    std::string contents = "unchanged";
+    EXPECT_FALSE(readWholeFile(folder.path(), contents)) << "a folder is no file";
     EXPECT_EQ(contents, "unchanged");
 }
 

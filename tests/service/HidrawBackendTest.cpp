@@ -1,16 +1,26 @@
 // The hidraw backend behind the request layer, with fake device nodes in
-// place of hidapi: enumeration, matching, routing of input reports, writes,
-// arrival and removal.
+// place of hidapi and a fake hot-plug source in place of udev: enumeration,
+// matching, routing of input reports, writes, arrival and removal, found by
+// the source's notices or, without one, by enumerating now and then.
 
 #include "service/hidraw/HidrawBackend.h"
 
 #include "service/Service.h"
+#include "service/hidraw/DevNodeHotplug.h"
+#include "service/hidraw/UdevHotplug.h"
 #include "tests/service/KeyboardDescriptors.h"
 #include "tests/service/ServiceTestSupport.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace tavrik::service {
 namespace {
@@ -131,11 +141,14 @@ private:
 
 class FakeHidApi final : public HidApi {
 public:
-    explicit FakeHidApi(std::shared_ptr<FakeBus> bus) : bus_(std::move(bus)) {}
+    explicit FakeHidApi(std::shared_ptr<FakeBus> bus,
+                        std::shared_ptr<std::atomic<int>> enumerations)
+        : bus_(std::move(bus)), enumerations_(std::move(enumerations)) {}
     bool init() override { return true; }
     void exit() override {}
     std::vector<HidDeviceEntry> enumerate(std::uint16_t vendorId,
                                           std::uint16_t productId) override {
+        ++*enumerations_;
         return bus_->enumerate(vendorId, productId);
     }
     std::unique_ptr<HidHandle> open(const std::string& path) override {
@@ -153,6 +166,45 @@ public:
 
 private:
     std::shared_ptr<FakeBus> bus_;
+    std::shared_ptr<std::atomic<int>> enumerations_;
+};
+
+// Notices the test sends, as udev's monitor would: each is about a hidraw
+// node or not.
+struct Notices {
+    int event = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    std::mutex mutex;
+    std::deque<bool> pending;
+
+    ~Notices() { ::close(event); }
+    void send(bool aboutHidraw) {
+        {
+            std::lock_guard lock(mutex);
+            pending.push_back(aboutHidraw);
+        }
+        const std::uint64_t one = 1;
+        EXPECT_EQ(::write(event, &one, sizeof one), static_cast<ssize_t>(sizeof one));
+    }
+};
+
+class FakeHotplug final : public HotplugSource {
+public:
+    explicit FakeHotplug(std::shared_ptr<Notices> notices) : notices_(std::move(notices)) {}
+    int descriptor() const override { return notices_->event; }
+    bool takeChanges() override {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const auto taken = ::read(notices_->event, &count, sizeof count);
+        std::lock_guard lock(notices_->mutex);
+        bool aboutHidraw = false;
+        for (const bool notice : notices_->pending) {
+            aboutHidraw = aboutHidraw || notice;
+        }
+        notices_->pending.clear();
+        return aboutHidraw;
+    }
+
+private:
+    std::shared_ptr<Notices> notices_;
 };
 
 class HidrawService : public ::testing::Test {
@@ -172,9 +224,27 @@ protected:
         bus_->add(kLedNode, testing::kLedDescriptor, {{0x0008, 0x0089}});
     }
 
+    // Without a hot-plug source the backend enumerates every 10 ms.
     void start() {
-        ASSERT_EQ(service_.init(
-                      std::make_unique<HidrawBackend>(std::make_unique<FakeHidApi>(bus_), 10ms)),
+        ASSERT_EQ(service_.init(std::make_unique<HidrawBackend>(
+                      std::make_unique<FakeHidApi>(bus_, enumerations_), 10ms)),
+                  1);
+    }
+    // With one it enumerates when told; the interval serves only to try
+    // again a node that could not be opened.
+    void startWithHotplug() {
+        ASSERT_EQ(service_.init(std::make_unique<HidrawBackend>(
+                      std::make_unique<FakeHidApi>(bus_, enumerations_), 10ms,
+                      std::make_unique<FakeHotplug>(notices_))),
+                  1);
+    }
+
+    // With the watch on a device folder of the test's own.
+    void startWithFolderWatch(const std::string& folder) {
+        std::unique_ptr<HotplugSource> watch = createDevNodeHotplug(folder);
+        ASSERT_NE(watch, nullptr);
+        ASSERT_EQ(service_.init(std::make_unique<HidrawBackend>(
+                      std::make_unique<FakeHidApi>(bus_, enumerations_), 10ms, std::move(watch))),
                   1);
     }
 
@@ -191,6 +261,8 @@ protected:
     }
 
     std::shared_ptr<FakeBus> bus_ = std::make_shared<FakeBus>();
+    std::shared_ptr<std::atomic<int>> enumerations_ = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<Notices> notices_ = std::make_shared<Notices>();
     Service service_;
 };
 
@@ -311,6 +383,104 @@ TEST_F(HidrawService, ReportsOfANodeWithoutReportIdsGetAZeroIdInFront) {
     const auto event = EventLog::instance().take(testing::consumerCode(6160), kEventTimeout);
     ASSERT_TRUE(event);
     EXPECT_EQ(event->data, (std::vector<std::uint8_t>{0x00, 0x10, 0x18}));
+}
+
+TEST_F(HidrawService, WithAHotplugSourceDevicesAreLookedForOnlyWhenItTellsOfHidrawNodes) {
+    startWithHotplug();
+    listen(kCommandSelector, VEZAROR_TAG_CTRL);
+    ASSERT_EQ(*enumerations_, 1) << "the first look, at start";
+
+    // Notices are taken in order: by the time the arrival is reported, the
+    // notice about another kind of device was taken without a look.
+    notices_->send(false);
+    plugKeyboard();
+    notices_->send(true);
+    const auto arrived =
+        EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(arrived->length, 1u);
+    EXPECT_EQ(*enumerations_, 2);
+
+    // A node whose reads fail is gone: its removal is reported before any
+    // notice says so.
+    bus_->remove(kMainNode);
+    const auto removed =
+        EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
+    ASSERT_TRUE(removed);
+    EXPECT_EQ(removed->length, 0u);
+}
+
+TEST_F(HidrawService, WithAHotplugSourceANodeThatCannotBeOpenedIsTriedAgainUntilItCan) {
+    plugKeyboard();
+    bus_->find(kMainNode)->openable = false;
+    startWithHotplug();
+    listen(kCommandSelector, VEZAROR_TAG_CTRL);
+    EXPECT_EQ(count(kCommandSelector), 0);
+    // Its permissions arrive later, with no notice.
+    plugKeyboard();
+    const auto arrived =
+        EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(arrived->length, 1u);
+}
+
+TEST_F(HidrawService, WithoutUdevAWatchOnTheDeviceFolderTellsOfArrivals) {
+    const tavrik::testing::TemporaryFolder dev;
+    startWithFolderWatch(dev.path());
+    listen(kCommandSelector, VEZAROR_TAG_CTRL);
+    ASSERT_EQ(*enumerations_, 1) << "the first look, at start";
+    plugKeyboard();
+    std::ofstream(dev.file("hidraw3")) << "";
+    const auto arrived =
+        EventLog::instance().take(testing::deviceChange(VEZAROR_TAG_CTRL), kEventTimeout);
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(arrived->length, 1u);
+}
+
+// Which changes in the device folder are notices: only those of hidraw
+// nodes, whether they come, go, move or get other permissions.
+TEST(DevNodeHotplug, ChangesOfHidrawNodesAreNoticesAndOthersAreNot) {
+    namespace fs = std::filesystem;
+    const tavrik::testing::TemporaryFolder dev;
+    const std::unique_ptr<HotplugSource> watch = createDevNodeHotplug(dev.path());
+    ASSERT_NE(watch, nullptr);
+    const auto touch = [&](const char* name) { std::ofstream(dev.file(name)) << ""; };
+    struct Case {
+        const char* change;
+        std::function<void()> make;
+        bool notice;
+    };
+    const Case cases[] = {
+        {"a hidraw node comes", [&] { touch("hidraw3"); }, true},
+        {"another node comes", [&] { touch("ttyS4"); }, false},
+        {"a hidraw node gets other permissions",
+         [&] { fs::permissions(dev.file("hidraw3"), fs::perms::owner_read); }, true},
+        {"another node goes", [&] { fs::remove(dev.file("ttyS4")); }, false},
+        {"a node is renamed to a hidraw node",
+         [&] {
+             touch("new");
+             fs::rename(dev.file("new"), dev.file("hidraw5"));
+         },
+         true},
+        {"a hidraw node goes", [&] { fs::remove(dev.file("hidraw3")); }, true},
+    };
+    for (const Case& c : cases) {
+        c.make();
+        // The kernel queues the notices before the change's call returns.
+        pollfd readable{watch->descriptor(), POLLIN, 0};
+        EXPECT_EQ(::poll(&readable, 1, 0), 1) << c.change;
+        EXPECT_EQ(watch->takeChanges(), c.notice) << c.change;
+        EXPECT_FALSE(watch->takeChanges()) << c.change << ": taken already";
+    }
+    EXPECT_EQ(createDevNodeHotplug(dev.file("missing")), nullptr);
+}
+
+TEST(UdevHotplug, UdevCountsAsRunningWhileItsControlSocketExists) {
+    const tavrik::testing::TemporaryFolder folder;
+    const std::string control = folder.file("control");
+    EXPECT_FALSE(udevRunning(control));
+    std::ofstream(control) << "";
+    EXPECT_TRUE(udevRunning(control));
 }
 
 } // namespace

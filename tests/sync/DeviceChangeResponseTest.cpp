@@ -4,6 +4,7 @@
 #include "keyboard/KeyMapCodec.h"
 #include "tests/sync/DataSetsFixture.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -103,8 +104,45 @@ TEST_F(DataSetsTest, TheWorkerWaitsForTheWindowBeforeItStoresTheCount) {
     joinAllWorkers();
     EXPECT_EQ(storedDeviceCount(), 1);
     EXPECT_EQ(window.callsOf("tray"), (std::vector<Call>{{"tray", trayicon::KeyboardPresent, 0}}));
-    const auto sleeps = clock.sleeps();
-    EXPECT_GE(std::count(sleeps.begin(), sleeps.end(), 50ms), 2);
+    const auto steps = clock.waits();
+    EXPECT_GE(std::count(steps.begin(), steps.end(), 50ms), 2) << "in steps of 50 ms";
+}
+
+// Each step of the wait ends when the window says it is initialised, not
+// when its time is up: this clock gives the steps ten seconds each, and
+// tells whether any ran out.
+class LongStepClock final : public device::Clock {
+public:
+    void sleepFor(std::chrono::milliseconds duration) override { steady_.sleepFor(duration); }
+    device::WaitResult waitForEvent(device::AutoResetEvent& event,
+                                    std::chrono::milliseconds timeout) override {
+        if (timeout != 50ms) {
+            return steady_.waitForEvent(event, timeout);
+        }
+        const device::WaitResult result = steady_.waitForEvent(event, 10s);
+        stepsRunOut += result == device::WaitResult::TimedOut ? 1 : 0;
+        return result;
+    }
+    std::atomic<int> stepsRunOut{0};
+
+private:
+    device::SteadyClock steady_;
+};
+
+TEST_F(DataSetsTest, TheWorkerGoesOnAsSoonAsTheWindowIsInitialised) {
+    LongStepClock longSteps;
+    device::installDeviceClock(&longSteps);
+    installDeviceChangeResponse();
+    window.setInitialised(false);
+    ASSERT_TRUE(keyboard.start());
+    ASSERT_TRUE(eventually([this] { return window.initialisedQueries() >= 1; }));
+
+    window.setInitialised(true);
+    noticeWindowInitialised();
+    joinAllWorkers();
+    device::installDeviceClock(&clock);
+    EXPECT_EQ(storedDeviceCount(), 1);
+    EXPECT_EQ(longSteps.stepsRunOut, 0);
 }
 
 TEST_F(DataSetsTest, UnpluggingTheKeyboardHidesTheWindowThroughTheService) {

@@ -4,12 +4,17 @@
 #include "device/Commands.h"
 #include "device/WorkerThreads.h"
 #include "keyboard/KeyMapCodec.h"
+#include "platform/AtomicFile.h"
 #include "profile/ProfileFile.h"
 #include "sync/KeyboardReader.h"
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileTransfer.h"
 #include "tests/support/ProfileFixture.h"
 #include "tests/support/VirtualKeyboardSession.h"
+
+#include <span>
+#include <string>
+#include <sys/stat.h>
 
 namespace tavrik::profile::testing {
 namespace {
@@ -100,6 +105,34 @@ TEST_F(KeyboardProfileTest, TheKeyboardsMacroAreaIsReadAsUntrusted) {
         ASSERT_TRUE(readKeyboardToWorkingFile(path));
         EXPECT_EQ(macrosInFile(path), c.macros);
         EXPECT_EQ(validateProfileFile(path), 1);
+    }
+}
+
+// A file that holds the keyboard's profile already is not written again;
+// one that holds anything else is replaced.
+TEST_F(KeyboardProfileTest, TheWorkingFileIsRewrittenOnlyWhenItDiffers) {
+    const std::string path = folder.file("working.fwc");
+    ASSERT_TRUE(readKeyboardToWorkingFile(path));
+    std::string read;
+    ASSERT_TRUE(platform::readWholeFile(path, read));
+    const auto inode = [&] {
+        struct stat status {};
+        EXPECT_EQ(::stat(path.c_str(), &status), 0);
+        return status.st_ino;
+    };
+    const ino_t first = inode();
+    ASSERT_TRUE(readKeyboardToWorkingFile(path));
+    EXPECT_EQ(inode(), first) << "the same profile, left in place";
+
+    const std::string others[] = {read.substr(0, read.size() - 1), read + "x",
+                                  std::string(read.size(), '\0')};
+    for (const std::string& other : others) {
+        ASSERT_TRUE(platform::writeFileAtomically(
+            path, {std::span(reinterpret_cast<const std::uint8_t*>(other.data()), other.size())}));
+        ASSERT_TRUE(readKeyboardToWorkingFile(path));
+        std::string now;
+        ASSERT_TRUE(platform::readWholeFile(path, now));
+        EXPECT_EQ(now, read) << other.size() << " bytes before";
     }
 }
 

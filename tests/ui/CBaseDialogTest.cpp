@@ -2,6 +2,7 @@
 
 #include "tests/support/GuiTestApplication.h"
 #include "tests/support/TemporaryFolder.h"
+#include "ui/MaskRegion.h"
 #include "ui/SkinImageCache.h"
 
 #include <QPainter>
@@ -47,6 +48,7 @@ TEST_F(CBaseDialogTest, TakesTheBackgroundsSizeAndTheMasksShape) {
 
     CBaseDialog dialog(writeLayout("Main=back.png\nMask=mask.png\n"));
     dialog.move(33, 44);
+    dialog.show(); // the shape is read when the window is first shown
     ASSERT_TRUE(dialog.hasBackground());
     EXPECT_EQ(dialog.size(), QSize(120, 80));
     EXPECT_EQ(dialog.pos(), QPoint(33, 44));
@@ -62,6 +64,7 @@ TEST_F(CBaseDialogTest, WithoutAMaskKeyTheBackgroundShapesTheWindow) {
     QPainter(&background).fillRect(0, 0, 10, 40, Qt::red);
     saveImage(background, "back.png");
     CBaseDialog dialog(writeLayout("Main=back.png\n"));
+    dialog.show();
     EXPECT_EQ(dialog.mask(), QRegion(0, 0, 10, 40));
 }
 
@@ -74,6 +77,7 @@ TEST_F(CBaseDialogTest, AMissingOrAllWhiteMaskLeavesTheWindowRectangular) {
     EXPECT_TRUE(regionFromMask(QImage()).isEmpty());
     for (const char* mask : {"missing.png", "broken.png", "white.png"}) {
         CBaseDialog dialog(writeLayout(std::string("Main=back.png\nMask=") + mask + "\n"));
+        dialog.show();
         EXPECT_EQ(dialog.size(), QSize(50, 40)) << mask;
         EXPECT_TRUE(dialog.mask().isEmpty()) << mask;
     }
