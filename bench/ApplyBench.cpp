@@ -17,6 +17,7 @@
 #include "sync/Apply.h"
 #include "sync/DataSets.h"
 #include "sync/DeviceMemory.h"
+#include "tests/support/FullProfile.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -31,31 +32,11 @@ using namespace tavrik;
 
 constexpr std::size_t kFullMacroMemory = 255 * 128;
 
-// 100 macros without names: 16 + 200 + 100 x (4 + 4 x 80) = 32616 bytes,
-// and six more actions fill the memory to the last byte.
+// The largest profile the keyboard takes: a full macro memory and keys
+// assigned in all three layers.
 void fillWorkingSet() {
     const sync::DataSetLock lock = sync::lockWorkingSet();
-    sync::WorkingSet& set = sync::workingSet();
-    set.macros.clear();
-    for (std::uint16_t m = 0; m < macro::kMaxMacros; ++m) {
-        macro::MacroRecord record;
-        record.setCycles(1);
-        record.setId(static_cast<std::uint16_t>(m + 1));
-        std::vector<macro::MacroAction> actions(m == 0 ? 86 : 80);
-        for (std::size_t a = 0; a < actions.size(); ++a) {
-            actions[a] = {static_cast<std::int32_t>(10 * a), 0x1E,
-                          static_cast<std::uint16_t>(a % 2)};
-        }
-        record.setActions(actions);
-        set.macros.push_back(record);
-    }
-    for (int layer = 0; layer < 3; ++layer) {
-        for (int row = 1; row < 128; ++row) {
-            set.table.storeRecord(layer, row,
-                                  {keyboard::AssignmentType::PlayMacro, 0,
-                                   static_cast<std::uint32_t>(row % 100 + 1)});
-        }
-    }
+    sync::workingSet() = testing::fullWorkingSet(0);
 }
 
 // Commands the virtual keyboard has answered; -1 when it cannot say.

@@ -11,7 +11,7 @@
 #include "sync/KeyboardReader.h"
 #include "sync/ProfileTransfer.h"
 #include "tests/reliability/CampaignPoints.h"
-#include "tests/reliability/FullProfile.h"
+#include "tests/support/FullProfile.h"
 #include "tests/support/ProfileFixture.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/VirtualKeyboardSession.h"
@@ -89,7 +89,7 @@ protected:
         ASSERT_EQ(sync::macroCapacity(), 255u * 128u);
         createWorkingFile();
         for (std::uint16_t variant = 0; variant < 2; ++variant) {
-            sync::WorkingSet set = fullWorkingSet(variant);
+            sync::WorkingSet set = testing::fullWorkingSet(variant);
             images[variant] = profile::profileImageOf(set);
             paths[variant] = folder.file("full" + std::to_string(variant) + ".fwc");
             writeFile(paths[variant], images[variant]);

@@ -9,8 +9,8 @@
 #include "service/virtual/StateFile.h"
 #include "tests/reliability/CampaignPoints.h"
 #include "tests/reliability/ChildProcess.h"
-#include "tests/reliability/FullProfile.h"
 #include "tests/reliability/SaveVersions.h"
+#include "tests/support/FullProfile.h"
 #include "tests/support/ProfileFixture.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/VirtualKeyboardSession.h"
@@ -117,7 +117,7 @@ TEST_F(SaveKillCampaign, TavrikctlKilledWhileItWritesOrReadsTheKeyboardLosesNoFi
     Bytes states[2];
     Bytes reads[2];
     for (int variant = 0; variant < 2; ++variant) {
-        sync::WorkingSet set = fullWorkingSet(static_cast<std::uint16_t>(variant));
+        sync::WorkingSet set = testing::fullWorkingSet(static_cast<std::uint16_t>(variant));
         profiles[variant] = folder.file("full" + std::to_string(variant) + ".fwc");
         writeFile(profiles[variant], profile::profileImageOf(set));
         ASSERT_EQ(tavrikctl("write", profiles[variant]), 0);

@@ -8,7 +8,7 @@
 #include "service/virtual/StateFile.h"
 #include "sync/DataSets.h"
 #include "sync/WorkingFile.h"
-#include "tests/reliability/FullProfile.h"
+#include "tests/support/FullProfile.h"
 
 #include <QSettings>
 #include <QString>
@@ -125,7 +125,7 @@ bool workingPrepare(const std::string& folder) {
 
 bool workingSave(const std::string&, int version) {
     const sync::DataSetLock lock = sync::lockWorkingSet();
-    sync::workingSet() = fullWorkingSet(static_cast<std::uint16_t>(version));
+    sync::workingSet() = testing::fullWorkingSet(static_cast<std::uint16_t>(version));
     return sync::saveWorkingFile(false);
 }
 
@@ -136,7 +136,7 @@ int workingLoadedVersion(const std::string& folder) {
         return -1;
     }
     for (int version = 0; version < 2; ++version) {
-        sync::WorkingSet set = fullWorkingSet(static_cast<std::uint16_t>(version));
+        sync::WorkingSet set = testing::fullWorkingSet(static_cast<std::uint16_t>(version));
         if (image == profile::profileImageOf(set)) {
             return version;
         }

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tavrik::reliability {
+namespace tavrik::testing {
 
 inline constexpr std::size_t kFullProfileMacros = 100;
 
@@ -42,4 +42,4 @@ inline sync::WorkingSet fullWorkingSet(std::uint16_t variant) {
     return set;
 }
 
-} // namespace tavrik::reliability
+} // namespace tavrik::testing
