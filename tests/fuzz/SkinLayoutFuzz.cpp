@@ -7,6 +7,7 @@
 #include "platform/Unicode.h"
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 using namespace tavrik::platform;
@@ -27,7 +28,7 @@ const std::u16string_view kKeys[] = {u"CONTROL_HELP", u"CONTROL_CLOSE", u"FUNC_P
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const IniSnapshot layout(IniDocument::parse(bytes));
+    const IniSnapshot layout(std::make_shared<const IniLookup>(IniDocument::parse(bytes)));
     for (const std::u16string_view key : kKeys) {
         const LayoutRectangle place = readLayoutRectangle(layout, kLayoutSection, key);
         check(place == LayoutRectangle{} ||
