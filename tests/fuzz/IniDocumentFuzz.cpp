@@ -2,22 +2,14 @@
 // bytes must parse, write back exactly as they came, and take a change that
 // reads back the same after the document is written and parsed again.
 
+#include "FuzzCheck.h"
 #include "platform/IniDocument.h"
 
-#include <cstdlib>
 #include <string>
 
 using namespace tavrik::platform;
 
-namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
+using tavrik::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

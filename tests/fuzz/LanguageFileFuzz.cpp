@@ -1,24 +1,20 @@
 // Language files are replaced by users: any bytes must load as texts the
 // program can show, each at most the 259 characters of a read.
 
+#include "FuzzCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
 #include "text/LanguageFile.h"
 #include "text/LanguageTexts.h"
 
-#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
 using namespace tavrik;
 
-namespace {
+using tavrik::fuzz::check;
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+namespace {
 
 // One file per fuzzing process, rewritten for every input.
 const std::string& languageFile() {

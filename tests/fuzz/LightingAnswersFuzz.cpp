@@ -3,6 +3,7 @@
 // them must give an effect list of the listed effects, record fields in the
 // ranges the panel shows, and colours that write back as they read.
 
+#include "FuzzCheck.h"
 #include "lighting/Colour.h"
 #include "lighting/EffectList.h"
 #include "lighting/LightingEditor.h"
@@ -10,18 +11,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <string>
 
 using namespace tavrik::lighting;
 
-namespace {
+using tavrik::fuzz::check;
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+namespace {
 
 // The first 44 bytes are the information block, the next 42 a record,
 // missing bytes zero; the rest is UTF-16 text, little-endian.

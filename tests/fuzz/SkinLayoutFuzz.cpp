@@ -1,24 +1,20 @@
 // Skin layout files place every control: any bytes must give each control a
 // whole rectangle (four numbers or the default one) and integers within int.
 
+#include "FuzzCheck.h"
 #include "platform/IniDocument.h"
 #include "platform/IniFile.h"
 #include "platform/IniValues.h"
 #include "platform/Unicode.h"
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
 using namespace tavrik::platform;
 
-namespace {
+using tavrik::fuzz::check;
 
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+namespace {
 
 // Keys of the program's own layout files.
 const std::u16string_view kKeys[] = {u"CONTROL_HELP", u"CONTROL_CLOSE", u"FUNC_PROFILE1",

@@ -2,22 +2,14 @@
 // on disk: anything but a whole, intact state must be refused, and what is
 // accepted must encode back to the same bytes.
 
+#include "FuzzCheck.h"
 #include "service/virtual/StateFile.h"
 
-#include <cstdlib>
 #include <vector>
 
 using namespace tavrik::service;
 
-namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
+using tavrik::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     KeyboardMemory memory;
