@@ -125,6 +125,7 @@ void CTavrikDlg::initialise() {
     makeToolWindow();
     // Two hundred files on /dev/shm: made while the start reads the keyboard.
     namedEventsCreation_ = std::jthread([this] { namedEvents_.create(); });
+    startUpPending_ = true;
     platform::postWindowMessage(this, platform::message::Init, platform::wparam::Init);
     applyProfileCaptions();
     createMainMenu();
@@ -378,6 +379,11 @@ std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wP
         break;
     case message::ProfileReload:
         if (wParam == wparam::Prof) {
+            // A keyboard that answers at once has the device-change worker
+            // send this before the posted start-up message comes round: the
+            // start is finished first, so the tray icon never waits for the
+            // keyboard read (and its protocol pause).
+            finishStartUp();
             reloadProfileFromKeyboard();
         }
         break;
@@ -508,7 +514,12 @@ void CTavrikDlg::handleTimer(std::uint32_t timerId) {
     }
 }
 
+// Runs once, at the posted start-up message or at a reload that overtook it.
 void CTavrikDlg::finishStartUp() {
+    if (!startUpPending_) {
+        return;
+    }
+    startUpPending_ = false;
     waitForNamedEvents();
     tray_->create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
                   applicationIcon_, kTrayIconId);

@@ -207,6 +207,8 @@ private:
     platform::QtPrompter prompter_;
     TrayIconState trayState_;
     std::atomic<bool> initialised_{false};
+    // From posting the start-up message until the start is finished.
+    bool startUpPending_ = false;
     std::atomic<bool> applyPending_{false};
     // Set once showMainWindow has shown the window: before that nothing
     // shows it, so the window never appears while it starts.

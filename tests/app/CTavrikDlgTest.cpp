@@ -145,6 +145,21 @@ TEST_F(MainWindowTest, StartedHiddenItLivesInTheTrayWithTheKeyboardsState) {
     EXPECT_EQ(window.keyboardPanel().gButton(6)->text(), "");
 }
 
+// A keyboard that answers at once can have its reload sent before the
+// posted start-up message is handled: the start is finished first, once.
+TEST_F(MainWindowTest, AReloadThatOvertakesTheStartFinishesTheStartFirstAndOnlyOnce) {
+    CTavrikDlg& window = initialiseWindow({QStringLiteral("/Start")});
+    send(window, platform::message::ProfileReload, platform::wparam::Prof);
+    EXPECT_TRUE(window.isInitialised());
+    EXPECT_TRUE(window.trayIcon().isActive());
+    EXPECT_TRUE(window.profileButtons().profileButton(0)->isChecked());
+    EXPECT_EQ(window.profileButtons().currentProfileButton()->text(), "Profile 1");
+    // The posted start-up message, handled now, must not put the icon back.
+    ASSERT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
+    send(window, platform::message::Init, platform::wparam::Init);
+    EXPECT_EQ(window.trayIconId(), platform::trayicon::KeyboardPresent);
+}
+
 TEST_F(MainWindowTest, FirstDetectedKeyboardOpensTheWindowAsAnApplicationWindow) {
     CTavrikDlg& window = start();
     ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));

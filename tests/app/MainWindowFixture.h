@@ -128,11 +128,17 @@ protected:
     // Constructs and initialises the window with `arguments` after the
     // program name, and waits until it has finished starting.
     app::CTavrikDlg& start(const QStringList& arguments = {}) {
+        initialiseWindow(arguments);
+        EXPECT_TRUE(serveEventsUntil([this] { return window_->isInitialised(); }));
+        return *window_;
+    }
+
+    // The window initialised, its posted start-up message not yet handled.
+    app::CTavrikDlg& initialiseWindow(const QStringList& arguments = {}) {
         window_ =
             std::make_unique<app::CTavrikDlg>(QStringList{QStringLiteral("tavrik")} + arguments);
         EXPECT_FALSE(window_->endsAtStart());
         window_->initialise();
-        EXPECT_TRUE(serveEventsUntil([this] { return window_->isInitialised(); }));
         return *window_;
     }
 
