@@ -2,10 +2,12 @@
 
 #include "platform/HomeFolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <unistd.h>
 
 namespace tavrik::platform {
@@ -29,11 +31,53 @@ IniOverlaySettings currentSettings() {
     return overlay.settings;
 }
 
+// An absolute path with no empty, "." or ".." component: what lexical
+// normalisation leaves as it is.
+bool isNormalAbsolute(std::string_view path) {
+    if (path.size() < 2 || path.front() != '/') {
+        return false;
+    }
+    for (std::size_t start = 1; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..") {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+// The overlay path by plain string work, for the paths the program builds
+// itself (normal, absolute): every read of a skin value asks for one.
+// Nothing when the general rule has to decide.
+std::optional<std::optional<std::string>> overlayPathOfNormal(const std::string& path,
+                                                              const IniOverlaySettings& settings) {
+    std::string_view folder = settings.programFolder;
+    if (folder.size() > 1 && folder.back() == '/') {
+        folder.remove_suffix(1);
+    }
+    if (!isNormalAbsolute(path) || !isNormalAbsolute(folder) ||
+        !isNormalAbsolute(settings.overlayRoot)) {
+        return std::nullopt;
+    }
+    const std::string_view candidate = path;
+    if (!candidate.starts_with(folder) || candidate.size() <= folder.size() + 1 ||
+        candidate[folder.size()] != '/') {
+        return std::optional<std::string>();
+    }
+    return std::optional<std::string>(settings.overlayRoot +
+                                      std::string(candidate.substr(folder.size())));
+}
+
 // The overlay copy of `path`, when `path` lies below the program folder.
 std::optional<std::string> overlayPathOf(const std::string& path,
                                          const IniOverlaySettings& settings) {
     if (settings.programFolder.empty() || settings.overlayRoot.empty()) {
         return std::nullopt;
+    }
+    if (auto plain = overlayPathOfNormal(path, settings)) {
+        return *plain;
     }
     fs::path programFolder = fs::path(settings.programFolder).lexically_normal();
     if (!programFolder.has_filename() && programFolder.has_relative_path()) {

@@ -75,6 +75,32 @@ TEST_F(IniOverlayTest, TheRealCheckSendsWritesForAMissingFolderToTheOverlay) {
     EXPECT_EQ(readBytes(overlay() + "/NoSuchFolder/UserDengColor_0.userd"), "[Mode0]\ntool=1\n");
 }
 
+TEST_F(IniOverlayTest, OnlyFilesBelowTheProgramFolderAreOverlaidHoweverThePathIsWritten) {
+    struct Case {
+        std::string programFolder;
+        std::string path;
+        std::string destination;
+    };
+    const std::string p = program();
+    const std::string o = overlay();
+    const Case cases[] = {
+        {p, p + "/Skins/Main.ini", o + "/Skins/Main.ini"},
+        {p + "/", p + "/Skins/Main.ini", o + "/Skins/Main.ini"},
+        {p, p + "/./Skins//Main.ini", o + "/Skins/Main.ini"},
+        {p, p + "/Help/../Skins/Main.ini", o + "/Skins/Main.ini"},
+        {p + "/Help/..", p + "/Skins/Main.ini", o + "/Skins/Main.ini"},
+        // A sibling whose name starts with the program folder's is outside.
+        {p, p + "2/Skins/Main.ini", p + "2/Skins/Main.ini"},
+        {p, p + "/../x.ini", p + "/../x.ini"},
+        {p, p, p},
+    };
+    for (const Case& c : cases) {
+        configure(false, c.programFolder);
+        EXPECT_EQ(iniWriteTarget(c.path).destination, c.destination)
+            << c.programFolder << " " << c.path;
+    }
+}
+
 TEST_F(IniOverlayTest, NoOverlayUntilConfigured) {
     resetIniOverlay();
     const std::string path = program() + "/Skins/Main.ini";
