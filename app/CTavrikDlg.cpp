@@ -528,6 +528,8 @@ void CTavrikDlg::finishStartUp() {
     initialised_.store(true);
     sync::noticeWindowInitialised();
     hideWindow();
+    // The keyboard's reload, which comes next, leaves time for it.
+    prepareShape();
 }
 
 void CTavrikDlg::waitForNamedEvents() {

@@ -33,13 +33,22 @@ void CBaseDialog::applySkin() {
     maskPath_ = layout_.imagePath(maskName);
 }
 
+void CBaseDialog::prepareShape() {
+    if (maskPath_.empty() || preparedShape_.valid()) {
+        return;
+    }
+    preparedShape_ =
+        std::async(std::launch::async, [path = maskPath_] { return regionFromMaskFile(path); });
+}
+
 void CBaseDialog::showEvent(QShowEvent* event) {
     // Before the window is mapped. A missing or unreadable mask leaves the
     // window rectangular, and so does a mask without a single window pixel:
     // a window of no area could be neither seen nor reached. The mask is read
     // for its shape only; the region is all that is kept of it.
     if (!maskPath_.empty()) {
-        const QRegion shape = regionFromMaskFile(maskPath_);
+        const QRegion shape =
+            preparedShape_.valid() ? preparedShape_.get() : regionFromMaskFile(maskPath_);
         maskPath_.clear();
         if (!shape.isEmpty()) {
             setMask(shape);

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QRegion>
+#include <future>
 #include <string>
 
 namespace tavrik::ui {
@@ -29,6 +30,10 @@ public:
     // keeps its size and paints nothing of the skin.
     bool hasBackground() const { return !background_.isNull(); }
     const QImage& background() const { return background_.image(); }
+    // Starts reading the mask's shape beside the caller's thread, for a
+    // window that will probably show soon: the first show then finds it
+    // ready instead of reading a full-size bitmap on the way.
+    void prepareShape();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -42,6 +47,8 @@ private:
     SkinImage background_;
     // The mask image, until the shape has been applied.
     std::string maskPath_;
+    // The shape read by prepareShape, until the first show takes it.
+    std::future<QRegion> preparedShape_;
 };
 
 } // namespace tavrik::ui

@@ -46,17 +46,24 @@ TEST_F(CBaseDialogTest, TakesTheBackgroundsSizeAndTheMasksShape) {
     mask.setPixel(100, 70, qRgb(255, 255, 254));
     saveImage(mask, "mask.png");
 
-    CBaseDialog dialog(writeLayout("Main=back.png\nMask=mask.png\n"));
-    dialog.move(33, 44);
-    dialog.show(); // the shape is read when the window is first shown
-    ASSERT_TRUE(dialog.hasBackground());
-    EXPECT_EQ(dialog.size(), QSize(120, 80));
-    EXPECT_EQ(dialog.pos(), QPoint(33, 44));
-    EXPECT_EQ(dialog.mask(), QRegion(20, 10, 40, 30) + QRegion(100, 70, 1, 1));
-    EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::FramelessWindowHint));
-    const QImage shown = dialog.grab().toImage();
-    EXPECT_EQ(shown.pixel(5, 6) & 0xFFFFFF, qRgb(1, 2, 3) & 0xFFFFFF);
-    EXPECT_EQ(shown.pixel(60, 40) & 0xFFFFFF, qRgb(10, 200, 30) & 0xFFFFFF);
+    // The shape is read when the window is first shown, or beside the
+    // caller once it was asked to prepare it; the first show takes it then.
+    for (const bool prepared : {false, true}) {
+        CBaseDialog dialog(writeLayout("Main=back.png\nMask=mask.png\n"));
+        if (prepared) {
+            dialog.prepareShape();
+        }
+        dialog.move(33, 44);
+        dialog.show();
+        ASSERT_TRUE(dialog.hasBackground());
+        EXPECT_EQ(dialog.size(), QSize(120, 80));
+        EXPECT_EQ(dialog.pos(), QPoint(33, 44));
+        EXPECT_EQ(dialog.mask(), QRegion(20, 10, 40, 30) + QRegion(100, 70, 1, 1)) << prepared;
+        EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::FramelessWindowHint));
+        const QImage shown = dialog.grab().toImage();
+        EXPECT_EQ(shown.pixel(5, 6) & 0xFFFFFF, qRgb(1, 2, 3) & 0xFFFFFF);
+        EXPECT_EQ(shown.pixel(60, 40) & 0xFFFFFF, qRgb(10, 200, 30) & 0xFFFFFF);
+    }
 }
 
 TEST_F(CBaseDialogTest, WithoutAMaskKeyTheBackgroundShapesTheWindow) {
