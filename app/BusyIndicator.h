@@ -25,7 +25,11 @@ public:
     int frame() const { return frame_; }
 
 private:
+    void loadFrames();
+
+    std::string skinFolder_;
     std::array<QPixmap, kFrameCount> frames_;
+    bool framesLoaded_ = false;
     int frame_ = 0;
 };
 
