@@ -3,36 +3,38 @@
 #include "platform/ByteOrder.h"
 #include "platform/MainWindowPort.h"
 #include "platform/RuntimeFolder.h"
+#include "platform/SocketPeer.h"
 #include "platform/WindowMessage.h"
 
-#include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
-#include <QVariant>
-#include <algorithm>
+#include <QSocketNotifier>
 #include <array>
-#include <sys/socket.h>
+#include <chrono>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavrik::platform {
 namespace {
 
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
 constexpr const char* kSocketName = "Tavrik_Window_09A";
-constexpr qint64 kIdentitySize = 4;
-constexpr qint64 kRequestSize = 4 + 8 + 8;
-constexpr qint64 kAnswerSize = 8;
+constexpr std::size_t kIdentitySize = 4;
+constexpr std::size_t kRequestSize = 4 + 8 + 8;
+constexpr std::size_t kAnswerSize = 8;
+
+using Request = std::array<std::uint8_t, kRequestSize>;
+using Answer = std::array<std::uint8_t, kAnswerSize>;
 
 // A connect either succeeds or fails at once on a local socket; the wait only
 // covers a full listen queue.
-constexpr int kConnectTimeoutMs = 2000;
+constexpr milliseconds kConnectTimeout{2000};
 // The whole hand-over to a running instance, from its identity to the
 // answer of its handler. The running instance normally answers within
 // milliseconds; one that is blocked (a message box its handler shows, a hung
 // process) is given up on after this, and the new start ends anyway.
-constexpr int kHandOverTimeoutMs = 4000;
-
-const char* const kBusyProperty = "tavrikServing";
+constexpr milliseconds kHandOverTimeout{4000};
 
 bool isInstanceMessage(std::uint32_t message) {
     return message == message::Open || message == message::Kill;
@@ -48,44 +50,33 @@ void writeU64(std::uint8_t* bytes, std::uint64_t value) {
     writeU32(bytes + 4, static_cast<std::uint32_t>(value >> 32));
 }
 
-// Waits until `count` bytes can be read or the deadline passes.
-bool waitForBytes(QLocalSocket& socket, qint64 count, QDeadlineTimer deadline) {
-    while (socket.bytesAvailable() < count) {
-        if (deadline.hasExpired() || !socket.waitForReadyRead(static_cast<int>(
-                                         std::max<qint64>(1, deadline.remainingTime())))) {
-            return socket.bytesAvailable() >= count;
-        }
-    }
-    return true;
+// Runs the window's handler for an instance message; others get 0.
+std::intptr_t deliver(QObject* window, const Request& request) {
+    const std::uint32_t message = readU32(request.data());
+    const auto wParam = static_cast<std::uintptr_t>(readU64(request.data() + 4));
+    const auto lParam = static_cast<std::intptr_t>(readU64(request.data() + 12));
+    return isInstanceMessage(message) ? sendWindowMessage(window, message, wParam, lParam) : 0;
 }
 
-pid_t peerProcessOf(const QLocalSocket& socket) {
-    ucred credentials{};
-    socklen_t length = sizeof credentials;
-    const auto descriptor = static_cast<int>(socket.socketDescriptor());
-    if (descriptor < 0 ||
-        ::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0) {
-        return 0;
-    }
-    return credentials.pid;
+Answer answerOf(std::intptr_t result) {
+    Answer answer{};
+    writeU64(answer.data(), static_cast<std::uint64_t>(result));
+    return answer;
 }
 
-std::uint32_t readIdentity(QLocalSocket& socket, QDeadlineTimer deadline) {
-    if (!waitForBytes(socket, kIdentitySize, deadline)) {
-        return 0;
-    }
+std::uint32_t readIdentity(int socket, SocketDeadline deadline) {
     std::array<std::uint8_t, kIdentitySize> bytes{};
-    socket.read(reinterpret_cast<char*>(bytes.data()), kIdentitySize);
-    return readU32(bytes.data());
+    return receiveAll(socket, bytes, deadline) ? readU32(bytes.data()) : 0;
 }
 
 // A server answers at this path.
-bool isAnswered(const QString& socketPath) {
-    QLocalSocket probe;
-    probe.connectToServer(socketPath);
-    const bool answered = probe.waitForConnected(kConnectTimeoutMs);
-    probe.abort();
-    return answered;
+bool isAnswered(const std::string& socketPath) {
+    return connectLocal(socketPath, steady_clock::now() + kConnectTimeout).valid();
+}
+
+bool anythingAt(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
 }
 
 } // namespace
@@ -99,10 +90,7 @@ QString instanceSocketPath() {
 }
 
 InstanceServer::InstanceServer(QObject* window, QObject* parent)
-    : QObject(parent), window_(window), server_(new QLocalServer(this)) {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, &InstanceServer::acceptConnections);
-}
+    : QObject(parent), window_(window) {}
 
 InstanceServer::~InstanceServer() {
     close();
@@ -110,86 +98,94 @@ InstanceServer::~InstanceServer() {
 
 bool InstanceServer::listen(const QString& socketPath) {
     close();
-    if (socketPath.isEmpty()) {
+    const std::string path = socketPath.toStdString();
+    if (path.empty()) {
         return false;
     }
-    // QLocalServer would put its socket in place of any file at the path
-    // (with UserAccessOption it binds elsewhere and renames), taking the
-    // address from a live server too. So a file there is looked at first:
-    // one that answers is a running server and stays; one that does not is
-    // left from an instance that ended without removing it.
-    if (QFileInfo::exists(socketPath) || QFileInfo(socketPath).isSymLink()) {
-        if (isAnswered(socketPath)) {
+    // A file at the path is looked at first: one that answers is a running
+    // server and stays; one that does not is left from an instance that
+    // ended without removing it.
+    if (anythingAt(path)) {
+        if (isAnswered(path)) {
             return false;
         }
-        QLocalServer::removeServer(socketPath);
+        ::unlink(path.c_str());
     }
-    return server_->listen(socketPath);
+    if (!listener_.listen(path)) {
+        return false;
+    }
+    acceptNotifier_ = new QSocketNotifier(listener_.descriptor(), QSocketNotifier::Read, this);
+    connect(acceptNotifier_, &QSocketNotifier::activated, this, &InstanceServer::acceptConnections);
+    return true;
 }
 
 void InstanceServer::close() {
-    if (server_->isListening()) {
-        server_->close();
+    if (acceptNotifier_ != nullptr) {
+        // A handler may close the server while this notifier is delivering.
+        acceptNotifier_->setEnabled(false);
+        acceptNotifier_->deleteLater();
+        acceptNotifier_ = nullptr;
     }
+    listener_.close();
 }
 
 bool InstanceServer::isListening() const {
-    return server_->isListening();
+    return listener_.isListening();
 }
 
 QString InstanceServer::socketPath() const {
-    return server_->fullServerName();
+    return QString::fromStdString(listener_.path());
 }
 
 void InstanceServer::acceptConnections() {
-    while (QLocalSocket* connection = server_->nextPendingConnection()) {
-        connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
-        connect(connection, &QLocalSocket::readyRead, this,
-                [this, connection] { serve(connection); });
-        // A peer that gave up while this instance was busy has left its
-        // request and gone; writing to it would drop what it sent. What it
-        // asked for is still done: reading what is there now serves it,
-        // through readyRead, before anything is written.
-        QPointer<QLocalSocket> guarded(connection);
-        connection->waitForReadyRead(0);
-        if (!guarded || guarded->state() != QLocalSocket::ConnectedState) {
-            continue;
+    const QPointer<InstanceServer> alive(this);
+    while (alive) {
+        UniqueFd socket = listener_.accept();
+        if (!socket) {
+            return;
         }
-        std::array<std::uint8_t, kIdentitySize> identity{};
-        writeU32(identity.data(), kMainWindowIdentity);
-        connection->write(reinterpret_cast<const char*>(identity.data()), kIdentitySize);
-        connection->flush();
+        auto* peer = new SocketPeer(std::move(socket), this);
+        connect(&peer->readNotifier(), &QSocketNotifier::activated, this,
+                [this, peer] { receiveFrom(peer); });
+        // A peer that gave up while this instance was busy has left its
+        // request and gone; writing to it first would lose what it sent.
+        // What it asked for is still done: reading what is there now serves
+        // it, before anything is written.
+        const QPointer<SocketPeer> guarded(peer);
+        receiveFrom(peer);
+        if (guarded && !guarded->hasEnded()) {
+            std::array<std::uint8_t, kIdentitySize> identity{};
+            writeU32(identity.data(), kMainWindowIdentity);
+            guarded->send(identity);
+        }
     }
 }
 
-void InstanceServer::serve(QLocalSocket* connection) {
+void InstanceServer::receiveFrom(SocketPeer* peer) {
+    peer->receive();
+    serve(peer);
+}
+
+void InstanceServer::serve(SocketPeer* peer) {
     // A handler that runs a nested event loop (a message box) must not see
     // the next request of the same peer before it has answered this one.
-    if (connection->property(kBusyProperty).toBool()) {
+    if (peer->isBusy()) {
         return;
     }
-    QPointer<QLocalSocket> guarded(connection);
-    connection->setProperty(kBusyProperty, true);
-    while (guarded && guarded->bytesAvailable() >= kRequestSize) {
-        std::array<std::uint8_t, kRequestSize> request{};
-        guarded->read(reinterpret_cast<char*>(request.data()), kRequestSize);
-        const std::uint32_t message = readU32(request.data());
-        const auto wParam = static_cast<std::uintptr_t>(readU64(request.data() + 4));
-        const auto lParam = static_cast<std::intptr_t>(readU64(request.data() + 12));
-        const std::intptr_t result =
-            isInstanceMessage(message) ? sendWindowMessage(window_, message, wParam, lParam) : 0;
+    const QPointer<SocketPeer> guarded(peer);
+    peer->setBusy(true);
+    Request request{};
+    while (guarded && guarded->take(request)) {
+        const std::intptr_t result = deliver(window_, request);
         if (!guarded) {
             return;
         }
-        std::array<std::uint8_t, kAnswerSize> answer{};
-        writeU64(answer.data(), static_cast<std::uint64_t>(result));
-        guarded->write(reinterpret_cast<const char*>(answer.data()), kAnswerSize);
         // The handler may have ended the event loop (a kill); the answer must
         // leave now.
-        guarded->flush();
+        guarded->send(answerOf(result));
     }
     if (guarded) {
-        guarded->setProperty(kBusyProperty, false);
+        guarded->setBusy(false);
     }
 }
 
@@ -198,19 +194,18 @@ bool notifyInstanceWindows(pid_t processId, InstanceWindowCallback callback, int
     if (processId <= 0 || callback == nullptr || socketPath.isEmpty()) {
         return false;
     }
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(kConnectTimeoutMs)) {
+    InstanceWindow window;
+    window.connection =
+        connectLocal(socketPath.toStdString(), steady_clock::now() + kConnectTimeout);
+    if (!window.connection) {
         return false;
     }
-    InstanceWindow window;
-    window.deadline = QDeadlineTimer(kHandOverTimeoutMs);
-    window.ownerProcess = peerProcessOf(socket);
+    window.deadline = steady_clock::now() + kHandOverTimeout;
+    window.ownerProcess = peerProcess(window.connection.get());
     if (window.ownerProcess != processId) {
         return false;
     }
-    window.identity = readIdentity(socket, window.deadline);
-    window.connection = &socket;
+    window.identity = readIdentity(window.connection.get(), window.deadline);
     callback(window, mode);
     return true;
 }
@@ -229,32 +224,18 @@ int instanceWindowCallback(InstanceWindow& window, int mode) {
 
 std::optional<std::intptr_t> sendInstanceMessage(InstanceWindow& window, std::uint32_t message,
                                                  std::uintptr_t wParam, std::intptr_t lParam) {
-    QLocalSocket* socket = window.connection;
-    if (socket == nullptr || socket->state() != QLocalSocket::ConnectedState) {
+    if (!window.connection) {
         return std::nullopt;
     }
-    std::array<std::uint8_t, kRequestSize> request{};
+    Request request{};
     writeU32(request.data(), message);
     writeU64(request.data() + 4, static_cast<std::uint64_t>(wParam));
     writeU64(request.data() + 12, static_cast<std::uint64_t>(lParam));
-    const QDeadlineTimer deadline = window.deadline;
-    if (socket->write(reinterpret_cast<const char*>(request.data()), kRequestSize) !=
-        kRequestSize) {
+    Answer answer{};
+    if (!sendAll(window.connection.get(), request, window.deadline) ||
+        !receiveAll(window.connection.get(), answer, window.deadline)) {
         return std::nullopt;
     }
-    while (socket->bytesToWrite() > 0 && !deadline.hasExpired()) {
-        if (!socket->waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
-            break;
-        }
-    }
-    if (socket->bytesToWrite() > 0) {
-        return std::nullopt;
-    }
-    if (!waitForBytes(*socket, kAnswerSize, deadline)) {
-        return std::nullopt;
-    }
-    std::array<std::uint8_t, kAnswerSize> answer{};
-    socket->read(reinterpret_cast<char*>(answer.data()), kAnswerSize);
     return static_cast<std::intptr_t>(readU64(answer.data()));
 }
 

@@ -10,18 +10,19 @@
 // (i64); the answer is the handler's result (i64).
 
 #include "platform/InstanceMessages.h"
+#include "platform/LocalSocket.h"
 
-#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <cstdint>
 #include <optional>
 #include <sys/types.h>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace tavrik::platform {
+
+class SocketPeer;
 
 // "<runtime folder>/Tavrik_Window_09A"; empty without a runtime folder.
 QString instanceSocketPath();
@@ -41,16 +42,20 @@ public:
     // from an ended instance and is replaced; one that answers is not
     // touched, and listening fails.
     bool listen(const QString& socketPath = instanceSocketPath());
+    // Stops listening and removes the socket file; connections already
+    // accepted are still served.
     void close();
     bool isListening() const;
     QString socketPath() const;
 
 private:
     void acceptConnections();
-    void serve(QLocalSocket* connection);
+    void receiveFrom(SocketPeer* peer);
+    void serve(SocketPeer* peer);
 
     QObject* window_;
-    QLocalServer* server_;
+    LocalListener listener_;
+    QSocketNotifier* acceptNotifier_ = nullptr;
 };
 
 // One window met on the socket: its owner process and the identity it
@@ -59,8 +64,8 @@ private:
 struct InstanceWindow {
     pid_t ownerProcess = 0;
     std::uint32_t identity = 0;
-    QLocalSocket* connection = nullptr;
-    QDeadlineTimer deadline{QDeadlineTimer::Forever};
+    UniqueFd connection;
+    SocketDeadline deadline = SocketDeadline::max();
 };
 
 // Returns 0 to stop the walk, anything else to go on.

@@ -1,5 +1,6 @@
 #include "platform/InstanceMessenger.h"
 
+#include "platform/LocalSocket.h"
 #include "platform/MainWindowPort.h"
 #include "platform/WindowMessage.h"
 #include "tests/support/GuiTestApplication.h"
@@ -11,9 +12,10 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <optional>
-#include <thread>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -123,6 +125,45 @@ TEST_F(InstanceMessengerTest, AStaleSocketFileIsReplacedButALiveServerIsNot) {
         notifyInstanceWindows(::getpid(), instanceWindowCallback, kNotifyOpen, socketPath()));
     EXPECT_EQ(first.received().size(), 1u);
     EXPECT_TRUE(second.received().empty());
+}
+
+TEST_F(InstanceMessengerTest, TheSocketIsTheUsersOnlyAndGoesWithItsServer) {
+    {
+        InstanceServingThread first;
+        ASSERT_TRUE(first.listen(socketPath()));
+        struct stat status {};
+        ASSERT_EQ(::lstat(socketPath().toUtf8().data(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0600u);
+    }
+    EXPECT_FALSE(std::filesystem::exists(socketPath().toStdString()));
+    InstanceServingThread next;
+    ASSERT_TRUE(next.listen(socketPath()));
+    EXPECT_TRUE(
+        notifyInstanceWindows(::getpid(), instanceWindowCallback, kNotifyOpen, socketPath()));
+    EXPECT_EQ(next.received().size(), 1u);
+}
+
+TEST_F(InstanceMessengerTest, APeerThatBreaksOffOrStopsReadingHoldsNobodyUp) {
+    InstanceServingThread instance;
+    ASSERT_TRUE(instance.listen(socketPath()));
+    const auto deadline = [] {
+        return std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    };
+    // Half a request, then gone; and requests (of no instance message) sent
+    // on and on while none of the answers is read.
+    const std::size_t sizes[] = {10, 250000 * 20};
+    for (const std::size_t size : sizes) {
+        SCOPED_TRACE(size);
+        UniqueFd peer = connectLocal(socketPath().toStdString(), deadline());
+        ASSERT_TRUE(peer);
+        const std::vector<std::uint8_t> requests(size, 0);
+        const bool allSent = sendAll(peer.get(), requests, deadline());
+        EXPECT_EQ(allSent, size == 10); // the one that does not read is dropped
+        peer.reset();
+        EXPECT_TRUE(
+            notifyInstanceWindows(::getpid(), instanceWindowCallback, kNotifyOpen, socketPath()));
+    }
+    EXPECT_EQ(instance.received().size(), 2u);
 }
 
 // A running instance that is stuck: it listens, and with `identifies` it

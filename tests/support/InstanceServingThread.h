@@ -5,11 +5,13 @@
 // and answers with 77.
 
 #include "platform/InstanceMessenger.h"
+#include "platform/LocalSocket.h"
 #include "platform/WindowMessage.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
+#include <array>
+#include <chrono>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -48,6 +50,34 @@ private:
     std::vector<Received> received_;
 };
 
+// A server of another program: it says "XXXX" to each connection and keeps
+// the connection open.
+class StrangerServer {
+public:
+    bool listen(const QString& path) {
+        if (!listener_.listen(path.toStdString())) {
+            return false;
+        }
+        notifier_ =
+            std::make_unique<QSocketNotifier>(listener_.descriptor(), QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { greet(); });
+        return true;
+    }
+
+private:
+    void greet() {
+        while (platform::UniqueFd connection = listener_.accept()) {
+            constexpr std::array<std::uint8_t, 4> kGreeting{'X', 'X', 'X', 'X'};
+            platform::sendAll(connection.get(), kGreeting, std::chrono::steady_clock::now());
+            connections_.push_back(std::move(connection));
+        }
+    }
+
+    platform::LocalListener listener_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::vector<platform::UniqueFd> connections_;
+};
+
 // A window and its instance server on a thread of their own, so that the
 // test's blocking sends find them answering.
 class InstanceServingThread {
@@ -57,7 +87,10 @@ public:
         window_.moveToThread(&thread_);
     }
     ~InstanceServingThread() {
-        onThread([this] { server_.reset(); });
+        onThread([this] {
+            server_.reset();
+            stranger_.reset();
+        });
         thread_.quit();
         thread_.wait();
     }
@@ -74,13 +107,7 @@ public:
     bool listenAsStranger(const QString& path) {
         bool listening = false;
         onThread([&] {
-            stranger_ = std::make_unique<QLocalServer>();
-            QObject::connect(stranger_.get(), &QLocalServer::newConnection, [this] {
-                while (QLocalSocket* connection = stranger_->nextPendingConnection()) {
-                    connection->write("XXXX", 4);
-                    connection->flush();
-                }
-            });
+            stranger_ = std::make_unique<StrangerServer>();
             listening = stranger_->listen(path);
         });
         return listening;
@@ -111,7 +138,7 @@ private:
     QThread thread_;
     AnsweringWindow window_;
     std::unique_ptr<platform::InstanceServer> server_;
-    std::unique_ptr<QLocalServer> stranger_;
+    std::unique_ptr<StrangerServer> stranger_;
 };
 
 } // namespace tavrik::testing
