@@ -4,6 +4,7 @@
 #include "platform/ByteOrder.h"
 
 #include <QString>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <utility>
@@ -36,15 +37,20 @@ public:
             rowRuns_.emplace_back(begin, x);
         }
         if (y > 0 && rowRuns_ == bandRuns_) {
-            for (std::size_t i = bandStart_; i < rectangles_.size(); ++i) {
-                rectangles_[i].setHeight(rectangles_[i].height() + 1);
-            }
+            repeatRow();
             return;
         }
         bandRuns_ = rowRuns_;
         bandStart_ = rectangles_.size();
         for (const auto& [begin, end] : rowRuns_) {
             rectangles_.emplace_back(begin, y, end - begin, 1);
+        }
+    }
+
+    // The next row has the same pixels as the last one added.
+    void repeatRow() {
+        for (std::size_t i = bandStart_; i < rectangles_.size(); ++i) {
+            rectangles_[i].setHeight(rectangles_[i].height() + 1);
         }
     }
 
@@ -90,9 +96,18 @@ std::optional<QRegion> regionFromBmp(std::span<const std::uint8_t> bytes) {
         return QRegion();
     }
     RegionBuilder builder;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * pixelBytes;
+    const std::uint8_t* previous = nullptr;
     for (int y = 0; y < rows; ++y) {
         const std::size_t stored = bottomUp ? std::size_t(rows - 1 - y) : std::size_t(y);
         const std::uint8_t* row = bytes.data() + pixelOffset + stored * stride;
+        // A skin's shape changes on few rows: a row like the last one is
+        // not looked at pixel by pixel.
+        if (previous != nullptr && std::memcmp(row, previous, rowBytes) == 0) {
+            builder.repeatRow();
+            continue;
+        }
+        previous = row;
         builder.addRow(y, width, [row, pixelBytes](int x) {
             const std::uint8_t* pixel = row + std::size_t(x) * pixelBytes;
             return (pixel[0] & pixel[1] & pixel[2]) != 0xFF;
@@ -111,8 +126,16 @@ QRegion regionFromMask(const QImage& mask) {
     const QImage pixels = mask.convertToFormat(QImage::Format_RGB32);
     constexpr QRgb white = 0xFFFFFF;
     RegionBuilder builder;
+    const auto rowBytes = static_cast<std::size_t>(pixels.width()) * sizeof(QRgb);
+    const uchar* previous = nullptr;
     for (int y = 0; y < pixels.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        const uchar* line = pixels.constScanLine(y);
+        if (previous != nullptr && std::memcmp(line, previous, rowBytes) == 0) {
+            builder.repeatRow();
+            continue;
+        }
+        previous = line;
+        const auto* row = reinterpret_cast<const QRgb*>(line);
         builder.addRow(y, pixels.width(), [row](int x) { return (row[x] & white) != white; });
     }
     return builder.region();
