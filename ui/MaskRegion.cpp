@@ -4,9 +4,15 @@
 #include "platform/ByteOrder.h"
 
 #include <QString>
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <span>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -18,6 +24,8 @@ constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kUncompressed = 0;
 // Larger masks are no skin's: the file goes to the image plug-ins.
 constexpr std::int32_t kLargestSide = 16384;
+// Rows are read this many bytes at a time (at least one row).
+constexpr std::size_t kBlockBytes = 64 * 1024;
 
 // Runs of window pixels, row by row; rows with the same runs as the row above
 // extend its band, which keeps the region in Qt's banded form.
@@ -67,18 +75,26 @@ private:
     std::size_t bandStart_ = 0;
 };
 
-// The region of an uncompressed 24- or 32-bit BMP, empty when its pixels
-// are not all there; nothing for any other file, which then goes to the
-// image plug-ins.
-std::optional<QRegion> regionFromBmp(std::span<const std::uint8_t> bytes) {
+// Where the pixels of an uncompressed 24- or 32-bit BMP lie in its file.
+struct BmpRows {
+    std::uint32_t pixelOffset = 0;
+    int width = 0;
+    int rows = 0;
+    bool bottomUp = true;
+    std::size_t pixelBytes = 0;
+    std::size_t stride = 0;
+};
+
+// The rows of the BMP whose headers are `header`; nothing for any other file,
+// which then goes to the image plug-ins.
+std::optional<BmpRows> bmpRows(std::span<const std::uint8_t> header) {
     using platform::readI32;
     using platform::readU16;
     using platform::readU32;
-    if (bytes.size() < kFileHeaderSize + kInfoHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') {
+    if (header.size() < kFileHeaderSize + kInfoHeaderSize || header[0] != 'B' || header[1] != 'M') {
         return std::nullopt;
     }
-    const std::uint8_t* info = bytes.data() + kFileHeaderSize;
-    const std::uint32_t pixelOffset = readU32(bytes.data() + 10);
+    const std::uint8_t* info = header.data() + kFileHeaderSize;
     const std::int32_t width = readI32(info + 4);
     const std::int32_t height = readI32(info + 8);
     const std::uint16_t bitsPerPixel = readU16(info + 14);
@@ -87,33 +103,93 @@ std::optional<QRegion> regionFromBmp(std::span<const std::uint8_t> bytes) {
         height == 0 || height > kLargestSide || height < -kLargestSide) {
         return std::nullopt;
     }
-    const bool bottomUp = height > 0;
-    const int rows = bottomUp ? height : -height;
-    const std::size_t pixelBytes = bitsPerPixel / 8;
-    const std::size_t stride = (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4;
-    // A file cut short is damaged, not of another kind: it has no shape.
-    if (pixelOffset > bytes.size() || (bytes.size() - pixelOffset) / stride < std::size_t(rows)) {
-        return QRegion();
-    }
-    RegionBuilder builder;
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * pixelBytes;
-    const std::uint8_t* previous = nullptr;
-    for (int y = 0; y < rows; ++y) {
-        const std::size_t stored = bottomUp ? std::size_t(rows - 1 - y) : std::size_t(y);
-        const std::uint8_t* row = bytes.data() + pixelOffset + stored * stride;
-        // A skin's shape changes on few rows: a row like the last one is
-        // not looked at pixel by pixel.
-        if (previous != nullptr && std::memcmp(row, previous, rowBytes) == 0) {
-            builder.repeatRow();
+    BmpRows layout;
+    layout.pixelOffset = readU32(header.data() + 10);
+    layout.width = width;
+    layout.bottomUp = height > 0;
+    layout.rows = layout.bottomUp ? height : -height;
+    layout.pixelBytes = bitsPerPixel / 8;
+    layout.stride = (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    return layout;
+}
+
+// Reads exactly `bytes.size()` bytes at `offset`.
+bool readAt(int descriptor, std::span<std::uint8_t> bytes, std::size_t offset) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(descriptor, bytes.data() + done, bytes.size() - done,
+                                    static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
             continue;
         }
-        previous = row;
-        builder.addRow(y, width, [row, pixelBytes](int x) {
-            const std::uint8_t* pixel = row + std::size_t(x) * pixelBytes;
-            return (pixel[0] & pixel[1] & pixel[2]) != 0xFF;
-        });
+        if (got <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+// The region of the BMP's pixels, read a block of rows at a time, top row
+// first whatever the file's row order: a whole-window mask is megabytes, and
+// fresh memory for all of it cost more than tracing its shape. Empty when
+// the pixels are not all there.
+QRegion regionFromBmpRows(int descriptor, std::size_t fileSize, const BmpRows& layout) {
+    // A file cut short is damaged, not of another kind: it has no shape.
+    if (layout.pixelOffset > fileSize ||
+        (fileSize - layout.pixelOffset) / layout.stride < std::size_t(layout.rows)) {
+        return QRegion();
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(layout.width) * layout.pixelBytes;
+    const int blockRows = static_cast<int>(std::max<std::size_t>(1, kBlockBytes / layout.stride));
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(blockRows) * layout.stride);
+    std::vector<std::uint8_t> previous;
+    RegionBuilder builder;
+    for (int top = 0; top < layout.rows; top += blockRows) {
+        const int count = std::min(blockRows, layout.rows - top);
+        // The block's first stored row: the lowest of its rows when bottom-up.
+        const int firstStored = layout.bottomUp ? layout.rows - top - count : top;
+        const std::span<std::uint8_t> bytes(block.data(), std::size_t(count) * layout.stride);
+        if (!readAt(descriptor, bytes,
+                    layout.pixelOffset + std::size_t(firstStored) * layout.stride)) {
+            return QRegion();
+        }
+        for (int i = 0; i < count; ++i) {
+            const int at = layout.bottomUp ? count - 1 - i : i;
+            const std::uint8_t* row = block.data() + std::size_t(at) * layout.stride;
+            // A skin's shape changes on few rows: a row like the last one is
+            // not looked at pixel by pixel.
+            if (!previous.empty() && std::memcmp(row, previous.data(), rowBytes) == 0) {
+                builder.repeatRow();
+                continue;
+            }
+            previous.assign(row, row + rowBytes);
+            builder.addRow(top + i, layout.width, [row, &layout](int x) {
+                const std::uint8_t* pixel = row + std::size_t(x) * layout.pixelBytes;
+                return (pixel[0] & pixel[1] & pixel[2]) != 0xFF;
+            });
+        }
     }
     return builder.region();
+}
+
+// The shape of a BMP file; nothing when the file is no such BMP.
+std::optional<QRegion> regionFromBmpFile(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return std::nullopt;
+    }
+    std::optional<QRegion> region;
+    struct stat status {};
+    std::array<std::uint8_t, kFileHeaderSize + kInfoHeaderSize> header{};
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+        std::size_t(status.st_size) >= header.size() && readAt(descriptor, header, 0)) {
+        if (const std::optional<BmpRows> layout = bmpRows(header)) {
+            region = regionFromBmpRows(descriptor, std::size_t(status.st_size), *layout);
+        }
+    }
+    ::close(descriptor);
+    return region;
 }
 
 } // namespace
@@ -142,16 +218,15 @@ QRegion regionFromMask(const QImage& mask) {
 }
 
 QRegion regionFromMaskFile(const std::string& path) {
+    if (std::optional<QRegion> region = regionFromBmpFile(path)) {
+        return *region;
+    }
     std::string contents;
     if (!platform::readWholeFile(path, contents)) {
         return {};
     }
-    const std::span<const std::uint8_t> bytes(
-        reinterpret_cast<const std::uint8_t*>(contents.data()), contents.size());
-    if (std::optional<QRegion> region = regionFromBmp(bytes)) {
-        return *region;
-    }
-    return regionFromMask(QImage::fromData(bytes.data(), static_cast<int>(bytes.size())));
+    return regionFromMask(QImage::fromData(reinterpret_cast<const uchar*>(contents.data()),
+                                           static_cast<int>(contents.size())));
 }
 
 } // namespace tavrik::ui

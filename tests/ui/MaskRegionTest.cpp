@@ -87,6 +87,19 @@ TEST_F(MaskRegionTest, ABmpGivesTheShapeOfItsPicture) {
         const std::string path = write("mask.bmp", bmpBytes(mask, c.bits, c.topDown));
         EXPECT_EQ(regionFromMaskFile(path), expected) << c.bits << " bits, top-down " << c.topDown;
     }
+    // A mask of many rows is read in blocks: shapes across block edges.
+    QImage tall(600, 300, QImage::Format_RGB32);
+    tall.fill(qRgb(255, 255, 255));
+    QPainter painter(&tall);
+    painter.setBrush(Qt::black);
+    painter.drawEllipse(10, 5, 580, 290);
+    painter.fillRect(0, 35, 600, 3, Qt::black);
+    painter.end();
+    for (const Case c : {Case{24, false}, Case{32, true}}) {
+        const std::string path = write("tall.bmp", bmpBytes(tall, c.bits, c.topDown));
+        EXPECT_EQ(regionFromMaskFile(path), regionFromMask(tall))
+            << c.bits << " bits, top-down " << c.topDown;
+    }
     // The image plug-ins read the same file the same way.
     const std::string path = write("mask.bmp", bmpBytes(mask, 24, false));
     EXPECT_EQ(regionFromMask(QImage(QString::fromStdString(path))), expected);
