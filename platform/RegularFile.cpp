@@ -37,13 +37,13 @@ RegularFile::Open RegularFile::open(const std::string& path) {
     return Open::Opened;
 }
 
-bool RegularFile::readFully(std::span<std::uint8_t> out) {
-    if (descriptor_ < 0) {
-        return false;
-    }
+namespace {
+
+// Fills `out` by calls of `read(at, count, done)`, the way read(2) answers.
+template <typename Read> bool fill(std::span<std::uint8_t> out, Read&& read) {
     std::size_t done = 0;
     while (done < out.size()) {
-        const ssize_t got = ::read(descriptor_, out.data() + done, out.size() - done);
+        const ssize_t got = read(out.data() + done, out.size() - done, done);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -53,6 +53,21 @@ bool RegularFile::readFully(std::span<std::uint8_t> out) {
         done += static_cast<std::size_t>(got);
     }
     return true;
+}
+
+} // namespace
+
+bool RegularFile::readFully(std::span<std::uint8_t> out) {
+    return descriptor_ >= 0 && fill(out, [this](std::uint8_t* at, std::size_t count, std::size_t) {
+               return ::read(descriptor_, at, count);
+           });
+}
+
+bool RegularFile::readFullyAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    return descriptor_ >= 0 &&
+           fill(out, [this, offset](std::uint8_t* at, std::size_t count, std::size_t done) {
+               return ::pread(descriptor_, at, count, static_cast<off_t>(offset + done));
+           });
 }
 
 } // namespace tavrik::platform

@@ -30,6 +30,9 @@ public:
     // Reads exactly out.size() bytes from where the last read ended; false
     // when the file ends before or a read fails.
     bool readFully(std::span<std::uint8_t> out);
+    // Reads exactly out.size() bytes at `offset`, leaving the position of
+    // readFully where it was.
+    bool readFullyAt(std::uint64_t offset, std::span<std::uint8_t> out);
 
 private:
     int descriptor_ = -1;

@@ -1,18 +1,14 @@
 #include "ui/MaskRegion.h"
 
-#include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
+#include "platform/RegularFile.h"
 
 #include <QString>
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <span>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -113,31 +109,15 @@ std::optional<BmpRows> bmpRows(std::span<const std::uint8_t> header) {
     return layout;
 }
 
-// Reads exactly `bytes.size()` bytes at `offset`.
-bool readAt(int descriptor, std::span<std::uint8_t> bytes, std::size_t offset) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::pread(descriptor, bytes.data() + done, bytes.size() - done,
-                                    static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
 // The region of the BMP's pixels, read a block of rows at a time, top row
 // first whatever the file's row order: a whole-window mask is megabytes, and
 // fresh memory for all of it cost more than tracing its shape. Empty when
 // the pixels are not all there.
-QRegion regionFromBmpRows(int descriptor, std::size_t fileSize, const BmpRows& layout) {
+QRegion regionFromBmpRows(platform::RegularFile& file, const BmpRows& layout) {
     // A file cut short is damaged, not of another kind: it has no shape.
+    const std::uint64_t fileSize = file.size();
     if (layout.pixelOffset > fileSize ||
-        (fileSize - layout.pixelOffset) / layout.stride < std::size_t(layout.rows)) {
+        (fileSize - layout.pixelOffset) / layout.stride < std::uint64_t(layout.rows)) {
         return QRegion();
     }
     const std::size_t rowBytes = static_cast<std::size_t>(layout.width) * layout.pixelBytes;
@@ -150,8 +130,8 @@ QRegion regionFromBmpRows(int descriptor, std::size_t fileSize, const BmpRows& l
         // The block's first stored row: the lowest of its rows when bottom-up.
         const int firstStored = layout.bottomUp ? layout.rows - top - count : top;
         const std::span<std::uint8_t> bytes(block.data(), std::size_t(count) * layout.stride);
-        if (!readAt(descriptor, bytes,
-                    layout.pixelOffset + std::size_t(firstStored) * layout.stride)) {
+        if (!file.readFullyAt(layout.pixelOffset + std::uint64_t(firstStored) * layout.stride,
+                              bytes)) {
             return QRegion();
         }
         for (int i = 0; i < count; ++i) {
@@ -171,25 +151,6 @@ QRegion regionFromBmpRows(int descriptor, std::size_t fileSize, const BmpRows& l
         }
     }
     return builder.region();
-}
-
-// The shape of a BMP file; nothing when the file is no such BMP.
-std::optional<QRegion> regionFromBmpFile(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return std::nullopt;
-    }
-    std::optional<QRegion> region;
-    struct stat status {};
-    std::array<std::uint8_t, kFileHeaderSize + kInfoHeaderSize> header{};
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
-        std::size_t(status.st_size) >= header.size() && readAt(descriptor, header, 0)) {
-        if (const std::optional<BmpRows> layout = bmpRows(header)) {
-            region = regionFromBmpRows(descriptor, std::size_t(status.st_size), *layout);
-        }
-    }
-    ::close(descriptor);
-    return region;
 }
 
 } // namespace
@@ -218,15 +179,23 @@ QRegion regionFromMask(const QImage& mask) {
 }
 
 QRegion regionFromMaskFile(const std::string& path) {
-    if (std::optional<QRegion> region = regionFromBmpFile(path)) {
-        return *region;
-    }
-    std::string contents;
-    if (!platform::readWholeFile(path, contents)) {
+    // Only a regular file can hold a mask: anything else could block the
+    // open (a FIFO waits for a writer).
+    platform::RegularFile file;
+    if (file.open(path) != platform::RegularFile::Open::Opened) {
         return {};
     }
-    return regionFromMask(QImage::fromData(reinterpret_cast<const uchar*>(contents.data()),
-                                           static_cast<int>(contents.size())));
+    std::array<std::uint8_t, kFileHeaderSize + kInfoHeaderSize> header{};
+    if (file.size() >= header.size() && file.readFullyAt(0, header)) {
+        if (const std::optional<BmpRows> layout = bmpRows(header)) {
+            return regionFromBmpRows(file, *layout);
+        }
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
+    if (!file.readFully(bytes)) {
+        return {};
+    }
+    return regionFromMask(QImage::fromData(bytes.data(), static_cast<int>(bytes.size())));
 }
 
 } // namespace tavrik::ui

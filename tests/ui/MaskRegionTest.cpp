@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tavrik::ui {
@@ -129,6 +130,11 @@ TEST_F(MaskRegionTest, ADamagedOrMissingFileGivesNoShape) {
         EXPECT_TRUE(regionFromMaskFile(write("damaged.bmp", bytes)).isEmpty()) << name;
     }
     EXPECT_TRUE(regionFromMaskFile(folder_.file("missing.bmp")).isEmpty());
+    // Nothing waits on a mask that is no file: a FIFO, a folder.
+    const std::string fifo = folder_.file("fifo.bmp");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(regionFromMaskFile(fifo).isEmpty());
+    EXPECT_TRUE(regionFromMaskFile(folder_.path()).isEmpty());
 }
 
 } // namespace
