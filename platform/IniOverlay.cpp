@@ -48,26 +48,30 @@ bool isNormalAbsolute(std::string_view path) {
     return true;
 }
 
-// The overlay path by plain string work, for the paths the program builds
-// itself (normal, absolute): every read of a skin value asks for one.
-// Nothing when the general rule has to decide.
-std::optional<std::optional<std::string>> overlayPathOfNormal(const std::string& path,
-                                                              const IniOverlaySettings& settings) {
-    std::string_view folder = settings.programFolder;
+// `path` relative to the program folder; empty when it lies elsewhere.
+fs::path relativeToProgramFolder(const std::string& path, std::string_view folder) {
     if (folder.size() > 1 && folder.back() == '/') {
-        folder.remove_suffix(1);
+        folder.remove_suffix(1); // "/opt/app/" names the folder "/opt/app"
     }
-    if (!isNormalAbsolute(path) || !isNormalAbsolute(folder) ||
-        !isNormalAbsolute(settings.overlayRoot)) {
-        return std::nullopt;
+    // The paths the program builds itself are normal, and every read of a
+    // skin value asks: plain string work answers those.
+    if (isNormalAbsolute(path) && isNormalAbsolute(folder)) {
+        const std::string_view candidate = path;
+        if (!candidate.starts_with(folder) || candidate.size() <= folder.size() + 1 ||
+            candidate[folder.size()] != '/') {
+            return {};
+        }
+        return fs::path(candidate.substr(folder.size() + 1));
     }
-    const std::string_view candidate = path;
-    if (!candidate.starts_with(folder) || candidate.size() <= folder.size() + 1 ||
-        candidate[folder.size()] != '/') {
-        return std::optional<std::string>();
+    fs::path programFolder = fs::path(folder).lexically_normal();
+    if (!programFolder.has_filename() && programFolder.has_relative_path()) {
+        programFolder = programFolder.parent_path();
     }
-    return std::optional<std::string>(settings.overlayRoot +
-                                      std::string(candidate.substr(folder.size())));
+    fs::path relative = fs::path(path).lexically_normal().lexically_relative(programFolder);
+    if (relative.empty() || *relative.begin() == ".." || *relative.begin() == ".") {
+        return {};
+    }
+    return relative;
 }
 
 // The overlay copy of `path`, when `path` lies below the program folder.
@@ -76,15 +80,8 @@ std::optional<std::string> overlayPathOf(const std::string& path,
     if (settings.programFolder.empty() || settings.overlayRoot.empty()) {
         return std::nullopt;
     }
-    if (auto plain = overlayPathOfNormal(path, settings)) {
-        return *plain;
-    }
-    fs::path programFolder = fs::path(settings.programFolder).lexically_normal();
-    if (!programFolder.has_filename() && programFolder.has_relative_path()) {
-        programFolder = programFolder.parent_path(); // "/opt/app/" names the folder "/opt/app"
-    }
-    const fs::path relative = fs::path(path).lexically_normal().lexically_relative(programFolder);
-    if (relative.empty() || *relative.begin() == ".." || *relative.begin() == ".") {
+    const fs::path relative = relativeToProgramFolder(path, settings.programFolder);
+    if (relative.empty()) {
         return std::nullopt;
     }
     return (fs::path(settings.overlayRoot) / relative).string();
