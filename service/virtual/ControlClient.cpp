@@ -1,19 +1,21 @@
 #include "service/virtual/ControlClient.h"
 
+#include "platform/LocalSocket.h"
 #include "service/virtual/AreaHex.h"
 #include "service/virtual/ControlSocketPath.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <span>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace tavrik::service {
 namespace {
 
 // Long enough for a dump of the whole memory on a slow machine.
-constexpr int kReplyTimeoutSeconds = 10;
+constexpr std::chrono::seconds kReplyTimeout{10};
 constexpr std::string_view kReplyEnd = "\n.\n";
 
 } // namespace
@@ -30,23 +32,17 @@ bool ControlClient::connect(std::string& error) {
     if (fd_ >= 0) {
         return true;
     }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (socketPath_.empty() || socketPath_.size() >= sizeof address.sun_path) {
-        error = "no usable control socket path";
+    errno = 0;
+    platform::UniqueFd socket =
+        platform::connectLocal(socketPath_, std::chrono::steady_clock::now() + kReplyTimeout);
+    if (!socket) {
+        error = socketPath_ + ": " +
+                (errno != 0 ? std::strerror(errno) : "no usable control socket path");
         return false;
     }
-    std::memcpy(address.sun_path, socketPath_.c_str(), socketPath_.size() + 1);
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0 ||
-        ::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        error = socketPath_ + ": " + std::strerror(errno);
-        disconnect();
-        return false;
-    }
-    const timeval timeout{kReplyTimeoutSeconds, 0};
+    fd_ = socket.release();
+    const timeval timeout{kReplyTimeout.count(), 0};
     ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     return true;
 }
 
@@ -69,14 +65,11 @@ bool ControlClient::request(std::string_view command, std::string& reply, std::s
     }
     std::string line(command);
     line += '\n';
-    for (std::string_view rest = line; !rest.empty();) {
-        const ssize_t sent = ::send(fd_, rest.data(), rest.size(), MSG_NOSIGNAL);
-        if (sent <= 0 && errno != EINTR) {
-            error = std::string("sending failed: ") + std::strerror(errno);
-            disconnect();
-            return false;
-        }
-        rest.remove_prefix(sent > 0 ? static_cast<std::size_t>(sent) : 0);
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
+    if (!platform::sendAll(fd_, bytes, std::chrono::steady_clock::now() + kReplyTimeout)) {
+        error = std::string("sending failed: ") + std::strerror(errno);
+        disconnect();
+        return false;
     }
     // The reply ends with a line "."; it may be the very first line.
     for (;;) {

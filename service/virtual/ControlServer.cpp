@@ -1,13 +1,14 @@
 #include "service/virtual/ControlServer.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
+#include <span>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -16,47 +17,24 @@ namespace {
 
 constexpr std::size_t kMaximumLineLength = 4096;
 constexpr std::size_t kMaximumClients = 16;
-constexpr int kSendTimeoutSeconds = 5;
+constexpr std::chrono::seconds kSendTimeout{5};
+// A connect to a live server succeeds at once; this only covers a full queue.
+constexpr std::chrono::seconds kProbeTimeout{2};
 
 struct Client {
     int fd = -1;
     std::string pending;
 };
 
-bool socketAddress(const std::string& path, sockaddr_un& address) {
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof address.sun_path) {
-        return false;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    return true;
-}
-
 // True when a live server answers on `path`.
-bool someoneListens(const sockaddr_un& address) {
-    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (probe < 0) {
-        return false;
-    }
-    const bool connected =
-        ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(probe);
-    return connected;
+bool someoneListens(const std::string& path) {
+    return platform::connectLocal(path, std::chrono::steady_clock::now() + kProbeTimeout).valid();
 }
 
+// A client that stops reading must not stall the keyboard for long.
 bool sendAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t sent = ::send(fd, text.data(), text.size(), MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) {
-            continue;
-        }
-        if (sent <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(sent));
-    }
-    return true;
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    return platform::sendAll(fd, bytes, std::chrono::steady_clock::now() + kSendTimeout);
 }
 
 // Handles every complete line in the client's buffer. False when the
@@ -96,11 +74,6 @@ ControlServer::~ControlServer() {
 }
 
 bool ControlServer::start(std::string& error) {
-    sockaddr_un address{};
-    if (!socketAddress(path_, address)) {
-        error = "socket path empty or too long: " + path_;
-        return false;
-    }
     const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
     std::error_code ignored;
     if (!folder.empty() && !std::filesystem::exists(folder, ignored)) {
@@ -112,26 +85,18 @@ bool ControlServer::start(std::string& error) {
             error = path_ + " exists and is not a socket";
             return false;
         }
-        if (someoneListens(address)) {
+        if (someoneListens(path_)) {
             error = "another virtual keyboard serves " + path_;
             return false;
         }
         ::unlink(path_.c_str());
     }
-    listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    errno = 0;
     int wake[2] = {-1, -1};
-    if (listener_ < 0 || ::pipe2(wake, O_CLOEXEC) != 0 ||
-        ::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::chmod(path_.c_str(), S_IRUSR | S_IWUSR) != 0 || ::listen(listener_, 8) != 0) {
-        error = path_ + ": " + std::strerror(errno);
-        if (listener_ >= 0) {
-            ::close(listener_);
-        }
-        if (wake[0] >= 0) {
-            ::close(wake[0]);
-            ::close(wake[1]);
-        }
-        listener_ = -1;
+    if (!listener_.listen(path_) || ::pipe2(wake, O_CLOEXEC) != 0) {
+        error =
+            path_ + ": " + (errno != 0 ? std::strerror(errno) : "socket path empty or too long");
+        listener_.close();
         return false;
     }
     wakeRead_ = wake[0];
@@ -148,17 +113,16 @@ void ControlServer::stop() {
     while (::write(wakeWrite_, &byte, 1) < 0 && errno == EINTR) {
     }
     thread_.join();
-    ::close(listener_);
+    listener_.close();
     ::close(wakeRead_);
     ::close(wakeWrite_);
-    listener_ = wakeRead_ = wakeWrite_ = -1;
-    ::unlink(path_.c_str());
+    wakeRead_ = wakeWrite_ = -1;
 }
 
 void ControlServer::serve() {
     std::vector<Client> clients;
     for (;;) {
-        std::vector<pollfd> watched = {{wakeRead_, POLLIN, 0}, {listener_, POLLIN, 0}};
+        std::vector<pollfd> watched = {{wakeRead_, POLLIN, 0}, {listener_.descriptor(), POLLIN, 0}};
         for (const Client& client : clients) {
             watched.push_back({client.fd, POLLIN, 0});
         }
@@ -178,7 +142,7 @@ void ControlServer::serve() {
             }
             char buffer[1024];
             const ssize_t received = ::recv(clients[i].fd, buffer, sizeof buffer, 0);
-            bool keep = received > 0 || (received < 0 && errno == EINTR);
+            bool keep = received > 0 || (received < 0 && (errno == EINTR || errno == EAGAIN));
             if (received > 0) {
                 clients[i].pending.append(buffer, static_cast<std::size_t>(received));
                 keep = answerLines(clients[i], handler_);
@@ -189,15 +153,11 @@ void ControlServer::serve() {
             }
         }
         if (watched[1].revents & POLLIN) {
-            const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd >= 0 && clients.size() >= kMaximumClients) {
-                sendAll(fd, "error too many connections\n.\n");
-                ::close(fd);
-            } else if (fd >= 0) {
-                // A client that stops reading must not stall the keyboard for long.
-                const timeval timeout{kSendTimeoutSeconds, 0};
-                ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-                clients.push_back({fd, {}});
+            platform::UniqueFd connection = listener_.accept();
+            if (connection && clients.size() >= kMaximumClients) {
+                sendAll(connection.get(), "error too many connections\n.\n");
+            } else if (connection) {
+                clients.push_back({connection.release(), {}});
             }
         }
     }

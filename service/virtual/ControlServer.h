@@ -3,6 +3,8 @@
 // with the handler's reply followed by a line ".". Served by one thread of
 // its own; several clients may be connected at once.
 
+#include "platform/LocalSocket.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -31,7 +33,7 @@ private:
 
     const std::string path_;
     const Handler handler_;
-    int listener_ = -1;
+    platform::LocalListener listener_;
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::thread thread_;
