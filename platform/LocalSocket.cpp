@@ -205,10 +205,11 @@ bool receiveAll(int socket, std::span<std::uint8_t> bytes, SocketDeadline deadli
     });
 }
 
-bool receiveWaiting(int socket, std::vector<std::uint8_t>& into) {
+bool receiveWaiting(int socket, std::vector<std::uint8_t>& into, std::size_t limit) {
     std::array<std::uint8_t, 512> chunk{};
-    for (;;) {
-        const ssize_t received = ::recv(socket, chunk.data(), chunk.size(), MSG_DONTWAIT);
+    while (into.size() < limit) {
+        const std::size_t room = std::min(chunk.size(), limit - into.size());
+        const ssize_t received = ::recv(socket, chunk.data(), room, MSG_DONTWAIT);
         if (received > 0) {
             into.insert(into.end(), chunk.begin(), chunk.begin() + received);
         } else if (received < 0 && errno == EINTR) {
@@ -217,6 +218,7 @@ bool receiveWaiting(int socket, std::vector<std::uint8_t>& into) {
             return received < 0 && wouldBlock();
         }
     }
+    return true;
 }
 
 pid_t peerProcess(int socket) {

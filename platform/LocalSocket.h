@@ -71,9 +71,9 @@ bool sendAll(int socket, std::span<const std::uint8_t> bytes, SocketDeadline dea
 // Fills `bytes`, waiting for them until the deadline; false when the peer
 // ends or the deadline passes first.
 bool receiveAll(int socket, std::span<std::uint8_t> bytes, SocketDeadline deadline);
-// Appends what has arrived without waiting; false once the peer has ended
-// or the connection broke.
-bool receiveWaiting(int socket, std::vector<std::uint8_t>& into);
+// Appends what has arrived without waiting, until `into` holds `limit`
+// bytes; false once the peer has ended or the connection broke.
+bool receiveWaiting(int socket, std::vector<std::uint8_t>& into, std::size_t limit);
 
 // The process at the other end, 0 when unknown.
 pid_t peerProcess(int socket);

@@ -6,6 +6,12 @@
 
 namespace tavrik::platform {
 
+namespace {
+// A peer sends one request and waits for its answer, so this much unanswered
+// is a peer that floods; reading on would hold the thread and the memory.
+constexpr std::size_t kMostHeld = 64 * 1024;
+} // namespace
+
 SocketPeer::SocketPeer(UniqueFd socket, QObject* parent)
     : QObject(parent), socket_(std::move(socket)),
       notifier_(socket_.get(), QSocketNotifier::Read, this) {}
@@ -13,7 +19,13 @@ SocketPeer::SocketPeer(UniqueFd socket, QObject* parent)
 void SocketPeer::receive() {
     received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(taken_));
     taken_ = 0;
-    if (!ended_ && !receiveWaiting(socket_.get(), received_)) {
+    if (ended_) {
+        return;
+    }
+    if (!receiveWaiting(socket_.get(), received_, kMostHeld)) {
+        end(); // what it sent before it went is still served
+    } else if (received_.size() >= kMostHeld) {
+        received_.clear(); // none of a flood is served
         end();
     }
 }

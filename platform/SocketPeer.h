@@ -21,7 +21,8 @@ public:
 
     // Activated whenever the peer has sent something or ended.
     QSocketNotifier& readNotifier() { return notifier_; }
-    // Gathers what has arrived; after the peer's end it stops watching.
+    // Gathers what has arrived; after the peer's end it stops watching. A
+    // peer that leaves far more unanswered than one request has ended.
     void receive();
     bool hasEnded() const { return ended_; }
     // Takes the first bytes.size() bytes that arrived; false while fewer

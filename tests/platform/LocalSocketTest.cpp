@@ -107,6 +107,15 @@ TEST_F(LocalSocketTest, BytesGoAcrossAndAReceiveGivesUpAtItsDeadline) {
     const auto deadline = steady_clock::now() + milliseconds(50);
     EXPECT_FALSE(receiveAll(pair.server.get(), more, deadline));
     EXPECT_GE(steady_clock::now(), deadline);
+
+    // What waits is taken up to the limit, and the rest stays.
+    const std::vector<std::uint8_t> five{1, 2, 3, 4, 5};
+    ASSERT_TRUE(sendAll(pair.client.get(), five, steady_clock::now()));
+    std::vector<std::uint8_t> waiting{9};
+    ASSERT_TRUE(receiveWaiting(pair.server.get(), waiting, 4));
+    EXPECT_EQ(waiting, (std::vector<std::uint8_t>{9, 1, 2, 3}));
+    ASSERT_TRUE(receiveAll(pair.server.get(), more, steady_clock::now()));
+    EXPECT_EQ(more, (std::array<std::uint8_t, 2>{4, 5}));
 }
 
 TEST_F(LocalSocketTest, APeerThatIsGoneFailsSendsAndReceivesAtOnce) {
@@ -117,7 +126,7 @@ TEST_F(LocalSocketTest, APeerThatIsGoneFailsSendsAndReceivesAtOnce) {
     pair.server.reset();
 
     std::vector<std::uint8_t> waiting;
-    EXPECT_FALSE(receiveWaiting(pair.client.get(), waiting));
+    EXPECT_FALSE(receiveWaiting(pair.client.get(), waiting, 16));
     std::array<std::uint8_t, 1> byte{};
     EXPECT_FALSE(receiveAll(pair.client.get(), byte, SocketDeadline::max()));
     // No SIGPIPE: the test process lives on to see the failure.
