@@ -111,24 +111,6 @@ bool sameFile(const std::string& path, dev_t device, ino_t inode) {
 
 } // namespace
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        reset(other.release());
-    }
-    return *this;
-}
-
-int UniqueFd::release() {
-    return std::exchange(descriptor_, -1);
-}
-
-void UniqueFd::reset(int descriptor) {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
-    descriptor_ = descriptor;
-}
-
 bool LocalListener::listen(const std::string& path) {
     close();
     sockaddr_un address;

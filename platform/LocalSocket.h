@@ -3,6 +3,8 @@
 // file, and connect, send and receive that wait at most until a deadline.
 // Sends never raise SIGPIPE; a peer that is gone is a failed send.
 
+#include "platform/UniqueFd.h"
+
 #include <chrono>
 #include <cstdint>
 #include <span>
@@ -13,27 +15,6 @@
 namespace tavrik::platform {
 
 using SocketDeadline = std::chrono::steady_clock::time_point;
-
-// Closes its descriptor when it goes; -1 holds none.
-class UniqueFd {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int descriptor) : descriptor_(descriptor) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : descriptor_(other.release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return descriptor_; }
-    bool valid() const { return descriptor_ >= 0; }
-    explicit operator bool() const { return valid(); }
-    int release();
-    void reset(int descriptor = -1);
-
-private:
-    int descriptor_ = -1;
-};
 
 // A socket file that listens for connections (non-blocking, close-on-exec),
 // open to its user only. close() removes the file while it is still the one

@@ -4,14 +4,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tavrik::platform {
-
-RegularFile::~RegularFile() {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
-}
 
 RegularFile::Open RegularFile::open(const std::string& path) {
     struct stat status {};
@@ -21,18 +16,14 @@ RegularFile::Open RegularFile::open(const std::string& path) {
     if (!S_ISREG(status.st_mode)) {
         return Open::NotRegular;
     }
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0) {
+    UniqueFd descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!descriptor) {
         return Open::CannotOpen;
     }
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
+    if (::fstat(descriptor.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return Open::NotRegular;
     }
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
-    descriptor_ = descriptor;
+    descriptor_ = std::move(descriptor);
     size_ = static_cast<std::uint64_t>(status.st_size);
     return Open::Opened;
 }
@@ -58,15 +49,15 @@ template <typename Read> bool fill(std::span<std::uint8_t> out, Read&& read) {
 } // namespace
 
 bool RegularFile::readFully(std::span<std::uint8_t> out) {
-    return descriptor_ >= 0 && fill(out, [this](std::uint8_t* at, std::size_t count, std::size_t) {
-               return ::read(descriptor_, at, count);
+    return descriptor_ && fill(out, [this](std::uint8_t* at, std::size_t count, std::size_t) {
+               return ::read(descriptor_.get(), at, count);
            });
 }
 
 bool RegularFile::readFullyAt(std::uint64_t offset, std::span<std::uint8_t> out) {
-    return descriptor_ >= 0 &&
+    return descriptor_ &&
            fill(out, [this, offset](std::uint8_t* at, std::size_t count, std::size_t done) {
-               return ::pread(descriptor_, at, count, static_cast<off_t>(offset + done));
+               return ::pread(descriptor_.get(), at, count, static_cast<off_t>(offset + done));
            });
 }
 

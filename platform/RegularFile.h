@@ -4,6 +4,8 @@
 // a device, and the path can change between the look and the open, so the
 // open does not block and the opened file is looked at again.
 
+#include "platform/UniqueFd.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -19,11 +21,6 @@ public:
         CannotOpen, // there, but not readable
     };
 
-    RegularFile() = default;
-    ~RegularFile();
-    RegularFile(const RegularFile&) = delete;
-    RegularFile& operator=(const RegularFile&) = delete;
-
     Open open(const std::string& path);
     // The size when it was opened.
     std::uint64_t size() const { return size_; }
@@ -35,7 +32,7 @@ public:
     bool readFullyAt(std::uint64_t offset, std::span<std::uint8_t> out);
 
 private:
-    int descriptor_ = -1;
+    UniqueFd descriptor_;
     std::uint64_t size_ = 0;
 };
 

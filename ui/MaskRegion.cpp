@@ -6,7 +6,6 @@
 #include <QString>
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <optional>
 #include <span>
 #include <utility>
@@ -24,10 +23,19 @@ constexpr std::int32_t kLargestSide = 16384;
 constexpr std::size_t kBlockBytes = 64 * 1024;
 
 // Runs of window pixels, row by row; rows with the same runs as the row above
-// extend its band, which keeps the region in Qt's banded form.
+// extend its band, which keeps the region in Qt's banded form. A skin's shape
+// changes on few rows: a row whose pixels are those of the row above is not
+// looked at pixel by pixel.
 class RegionBuilder {
 public:
-    template <typename IsWindow> void addRow(int y, int width, IsWindow&& isWindow) {
+    // Row `y`, whose pixels are `pixels`, `width` of them.
+    template <typename IsWindow>
+    void addRow(int y, std::span<const std::uint8_t> pixels, int width, IsWindow&& isWindow) {
+        if (y > 0 && std::ranges::equal(pixels, lastPixels_)) {
+            repeatRow();
+            return;
+        }
+        lastPixels_.assign(pixels.begin(), pixels.end());
         rowRuns_.clear();
         for (int x = 0; x < width;) {
             if (!isWindow(x)) {
@@ -51,13 +59,6 @@ public:
         }
     }
 
-    // The next row has the same pixels as the last one added.
-    void repeatRow() {
-        for (std::size_t i = bandStart_; i < rectangles_.size(); ++i) {
-            rectangles_[i].setHeight(rectangles_[i].height() + 1);
-        }
-    }
-
     QRegion region() const {
         QRegion region;
         region.setRects(rectangles_.data(), static_cast<int>(rectangles_.size()));
@@ -69,6 +70,14 @@ private:
     std::vector<std::pair<int, int>> bandRuns_;
     std::vector<std::pair<int, int>> rowRuns_;
     std::size_t bandStart_ = 0;
+    std::vector<std::uint8_t> lastPixels_;
+
+    // The next row is like the last one added.
+    void repeatRow() {
+        for (std::size_t i = bandStart_; i < rectangles_.size(); ++i) {
+            rectangles_[i].setHeight(rectangles_[i].height() + 1);
+        }
+    }
 };
 
 // Where the pixels of an uncompressed 24- or 32-bit BMP lie in its file.
@@ -123,7 +132,6 @@ QRegion regionFromBmpRows(platform::RegularFile& file, const BmpRows& layout) {
     const std::size_t rowBytes = static_cast<std::size_t>(layout.width) * layout.pixelBytes;
     const int blockRows = static_cast<int>(std::max<std::size_t>(1, kBlockBytes / layout.stride));
     std::vector<std::uint8_t> block(static_cast<std::size_t>(blockRows) * layout.stride);
-    std::vector<std::uint8_t> previous;
     RegionBuilder builder;
     for (int top = 0; top < layout.rows; top += blockRows) {
         const int count = std::min(blockRows, layout.rows - top);
@@ -137,14 +145,7 @@ QRegion regionFromBmpRows(platform::RegularFile& file, const BmpRows& layout) {
         for (int i = 0; i < count; ++i) {
             const int at = layout.bottomUp ? count - 1 - i : i;
             const std::uint8_t* row = block.data() + std::size_t(at) * layout.stride;
-            // A skin's shape changes on few rows: a row like the last one is
-            // not looked at pixel by pixel.
-            if (!previous.empty() && std::memcmp(row, previous.data(), rowBytes) == 0) {
-                builder.repeatRow();
-                continue;
-            }
-            previous.assign(row, row + rowBytes);
-            builder.addRow(top + i, layout.width, [row, &layout](int x) {
+            builder.addRow(top + i, {row, rowBytes}, layout.width, [row, &layout](int x) {
                 const std::uint8_t* pixel = row + std::size_t(x) * layout.pixelBytes;
                 return (pixel[0] & pixel[1] & pixel[2]) != 0xFF;
             });
@@ -164,16 +165,11 @@ QRegion regionFromMask(const QImage& mask) {
     constexpr QRgb white = 0xFFFFFF;
     RegionBuilder builder;
     const auto rowBytes = static_cast<std::size_t>(pixels.width()) * sizeof(QRgb);
-    const uchar* previous = nullptr;
     for (int y = 0; y < pixels.height(); ++y) {
         const uchar* line = pixels.constScanLine(y);
-        if (previous != nullptr && std::memcmp(line, previous, rowBytes) == 0) {
-            builder.repeatRow();
-            continue;
-        }
-        previous = line;
         const auto* row = reinterpret_cast<const QRgb*>(line);
-        builder.addRow(y, pixels.width(), [row](int x) { return (row[x] & white) != white; });
+        builder.addRow(y, {line, rowBytes}, pixels.width(),
+                       [row](int x) { return (row[x] & white) != white; });
     }
     return builder.region();
 }

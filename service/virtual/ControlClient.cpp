@@ -29,7 +29,7 @@ ControlClient::~ControlClient() {
 }
 
 bool ControlClient::connect(std::string& error) {
-    if (fd_ >= 0) {
+    if (fd_) {
         return true;
     }
     errno = 0;
@@ -40,17 +40,14 @@ bool ControlClient::connect(std::string& error) {
                 (errno != 0 ? std::strerror(errno) : "no usable control socket path");
         return false;
     }
-    fd_ = socket.release();
+    fd_ = std::move(socket);
     const timeval timeout{kReplyTimeout.count(), 0};
-    ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ::setsockopt(fd_.get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     return true;
 }
 
 void ControlClient::disconnect() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-    fd_ = -1;
+    fd_.reset();
     received_.clear();
 }
 
@@ -66,7 +63,7 @@ bool ControlClient::request(std::string_view command, std::string& reply, std::s
     std::string line(command);
     line += '\n';
     const std::span bytes(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
-    if (!platform::sendAll(fd_, bytes, std::chrono::steady_clock::now() + kReplyTimeout)) {
+    if (!platform::sendAll(fd_.get(), bytes, std::chrono::steady_clock::now() + kReplyTimeout)) {
         error = std::string("sending failed: ") + std::strerror(errno);
         disconnect();
         return false;
@@ -81,7 +78,7 @@ bool ControlClient::request(std::string_view command, std::string& reply, std::s
             return true;
         }
         char buffer[4096];
-        const ssize_t count = ::recv(fd_, buffer, sizeof buffer, 0);
+        const ssize_t count = ::recv(fd_.get(), buffer, sizeof buffer, 0);
         if (count < 0 && errno == EINTR) {
             continue;
         }

@@ -8,6 +8,8 @@
 //   std::vector<std::uint8_t> page;
 //   keyboard.readArea("page0", page, error);            // 512 bytes
 
+#include "platform/UniqueFd.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,7 +43,7 @@ private:
     void disconnect();
 
     std::string socketPath_;
-    int fd_ = -1;
+    platform::UniqueFd fd_;
     std::string received_;
 };
 

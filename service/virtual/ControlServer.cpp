@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace tavrik::service {
@@ -22,7 +23,7 @@ constexpr std::chrono::seconds kSendTimeout{5};
 constexpr std::chrono::seconds kProbeTimeout{2};
 
 struct Client {
-    int fd = -1;
+    platform::UniqueFd fd;
     std::string pending;
 };
 
@@ -44,7 +45,7 @@ bool answerLines(Client& client, const ControlServer::Handler& handler) {
         const std::size_t end = client.pending.find('\n');
         if (end == std::string::npos) {
             if (client.pending.size() > kMaximumLineLength) {
-                sendAll(client.fd, "error line too long\n.\n");
+                sendAll(client.fd.get(), "error line too long\n.\n");
                 return false;
             }
             return true;
@@ -58,7 +59,7 @@ bool answerLines(Client& client, const ControlServer::Handler& handler) {
         if (reply.empty() || reply.back() != '\n') {
             reply += '\n';
         }
-        if (!sendAll(client.fd, reply + ".\n")) {
+        if (!sendAll(client.fd.get(), reply + ".\n")) {
             return false;
         }
     }
@@ -124,7 +125,7 @@ void ControlServer::serve() {
     for (;;) {
         std::vector<pollfd> watched = {{wakeRead_, POLLIN, 0}, {listener_.descriptor(), POLLIN, 0}};
         for (const Client& client : clients) {
-            watched.push_back({client.fd, POLLIN, 0});
+            watched.push_back({client.fd.get(), POLLIN, 0});
         }
         if (::poll(watched.data(), watched.size(), -1) < 0) {
             if (errno == EINTR) {
@@ -141,14 +142,13 @@ void ControlServer::serve() {
                 continue;
             }
             char buffer[1024];
-            const ssize_t received = ::recv(clients[i].fd, buffer, sizeof buffer, 0);
+            const ssize_t received = ::recv(clients[i].fd.get(), buffer, sizeof buffer, 0);
             bool keep = received > 0 || (received < 0 && (errno == EINTR || errno == EAGAIN));
             if (received > 0) {
                 clients[i].pending.append(buffer, static_cast<std::size_t>(received));
                 keep = answerLines(clients[i], handler_);
             }
             if (!keep) {
-                ::close(clients[i].fd);
                 clients.erase(clients.begin() + static_cast<std::ptrdiff_t>(i));
             }
         }
@@ -157,12 +157,9 @@ void ControlServer::serve() {
             if (connection && clients.size() >= kMaximumClients) {
                 sendAll(connection.get(), "error too many connections\n.\n");
             } else if (connection) {
-                clients.push_back({connection.release(), {}});
+                clients.push_back({std::move(connection), {}});
             }
         }
-    }
-    for (const Client& client : clients) {
-        ::close(client.fd);
     }
 }
 
