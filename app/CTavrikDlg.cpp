@@ -435,7 +435,7 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
     case command::Close:
     case command::MenuClose:
     case traycommand::Exit:
-        exitProgram();
+        exitAfterAsking();
         return true;
     case traycommand::Open:
         showMainWindow();
@@ -456,8 +456,9 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
         backUpKeyboard();
         return true;
     case command::RestoreKeyboard:
+        // The user chose the backup over every unapplied edit.
         restoreKeyboard(keyboardPanel_->compositeEditorOpener(),
-                        [this] { reloadProfileFromKeyboard(); });
+                        [this] { reloadProfileFromKeyboard(sync::ReloadMode::ReplaceEdits); });
         return true;
     case traycommand::StartWithDesktop:
         tray_->toggleStartWithDesktop();
@@ -547,8 +548,8 @@ void CTavrikDlg::showBank() {
     keyboardPanel_->markGKeys();
 }
 
-void CTavrikDlg::reloadProfileFromKeyboard() {
-    sync::reloadFromKeyboard();
+void CTavrikDlg::reloadProfileFromKeyboard(sync::ReloadMode mode) {
+    sync::reloadFromKeyboard(mode);
     const int active = device::readActiveProfile();
     if (profileButtons_->showActive(active)) {
         lightingPanel_->setLightingProfile(active);
@@ -693,6 +694,19 @@ void CTavrikDlg::setBusyIndicatorVisible(bool visible) {
 }
 
 // Exit.
+
+void CTavrikDlg::exitAfterAsking() {
+    if (isApplyEnabled()) {
+        ProfileSwitching::askToSaveChanges(*this);
+        // Still pending: an Apply the keyboard did not take (which said so),
+        // or a question already being answered. The changes stay, and so
+        // does the program.
+        if (isApplyEnabled()) {
+            return;
+        }
+    }
+    exitProgram();
+}
 
 bool CTavrikDlg::exitProgram() {
     if (exited_) {

@@ -21,6 +21,7 @@
 #include "platform/InstanceMessenger.h"
 #include "platform/NamedEvents.h"
 #include "platform/QtPrompter.h"
+#include "sync/ProfileActivation.h"
 #include "ui/CBaseDialog.h"
 
 #include <QIcon>
@@ -87,6 +88,10 @@ public:
     // Tears down and ends the event loop. Returns false, with nothing
     // released, when a child dialog refuses to close.
     bool exitProgram();
+    // The user's Exit (the Close button, the window's and the tray's menu):
+    // with unapplied changes, the save question of a profile switch first;
+    // the program ends unless changes are still pending after it.
+    void exitAfterAsking();
 
     // A dialog of the window (profile manager, composite editor): asked to
     // close when the keyboard goes away and before the program exits.
@@ -190,7 +195,7 @@ private:
     void handleTimer(std::uint32_t timerId);
     void finishStartUp();
     void showBank();
-    void reloadProfileFromKeyboard();
+    void reloadProfileFromKeyboard(sync::ReloadMode mode = sync::ReloadMode::KeepEdits);
     bool closeChildDialogs();
     void openAboutBox();
     void showMainMenu();

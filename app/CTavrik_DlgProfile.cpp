@@ -2,6 +2,7 @@
 
 #include "app/OpenHelp.h"
 #include "app/ProfileList.h"
+#include "app/ProfileSwitching.h"
 #include "app/QuietExit.h"
 #include "device/Commands.h"
 #include "platform/PathSet.h"
@@ -287,13 +288,20 @@ void CTavrik_DlgProfile::applyProfiles() {
     storeProfileList(paths);
     const int checked = checkedRow();
     if (checked >= 0 && checked < sync::kProfileCount) {
+        // Another profile is a switch: unapplied key changes are asked
+        // about first, as a profile button asks.
+        if (checked != device::readActiveProfile() && platform::mainWindow().isApplyEnabled() &&
+            parentWidget() != nullptr) {
+            ProfileSwitching::askToSaveChanges(*parentWidget());
+        }
         sync::setActiveProfile(checked);
     }
     // The keyboard's switch report does all the rest: the working set, the
-    // profile buttons, the lighting and the caption follow the keyboard.
+    // profile buttons, the lighting and the caption follow the keyboard. It
+    // disables the main window's Apply when it replaces the working set;
+    // unapplied key changes of the profile that stays active are kept.
     platform::mainWindow().sendMessage(platform::message::ProfileReload, platform::wparam::Prof);
     setApplyEnabled(false);
-    platform::mainWindow().setApplyEnabled(false);
 }
 
 void CTavrik_DlgProfile::acceptProfiles() {

@@ -38,9 +38,10 @@ bool backUpKeyboard() {
     if (!path) {
         return false;
     }
-    const sync::BackupResult result = sync::backupKeyboardTo(*path);
+    int error = 0;
+    const sync::BackupResult result = sync::backupKeyboardTo(*path, &error);
     const bool saved = result == sync::BackupResult::Saved;
-    tell(sync::resultText(result, *path),
+    tell(sync::resultText(result, *path, error),
          saved ? platform::MessageIcon::Information : platform::MessageIcon::Warning);
     return saved;
 }

@@ -13,7 +13,18 @@ keyboard::KeyCode keyCodeOfEvent(const QKeyEvent& event) {
 }
 
 KeyboardHooks::KeyboardHooks(KeyboardHookTarget& target, QObject* parent)
-    : QObject(parent), target_(target) {}
+    : QObject(parent), target_(target) {
+    // A release is held back until the press that would make it a repeat
+    // could have come; X sends both of a repeat at once, so a key that
+    // stays quiet this long was let go, and its release shows in the list.
+    heldReleaseTimer_.setSingleShot(true);
+    heldReleaseTimer_.setInterval(kHeldReleaseMilliseconds);
+    connect(&heldReleaseTimer_, &QTimer::timeout, this, [this] {
+        if (recording_) {
+            hand(recording_->flush());
+        }
+    });
+}
 
 KeyboardHooks::~KeyboardHooks() {
     recording_.reset();
@@ -28,12 +39,23 @@ void KeyboardHooks::startRecording() {
 }
 
 void KeyboardHooks::stopRecording() {
+    if (recording_) {
+        hand(recording_->flush());
+    }
     recording_.reset();
+    heldReleaseTimer_.stop();
     updateFilter();
 }
 
+void KeyboardHooks::hand(const std::vector<macro::RecordedKey>& keys) {
+    for (const macro::RecordedKey& recorded : keys) {
+        target_.addRecordedAction(recorded.pause, recorded.key, recorded.direction,
+                                  recorded.synthetic);
+    }
+}
+
 void KeyboardHooks::startCapture() {
-    recording_.reset();
+    stopRecording();
     capturing_ = true;
     updateFilter();
 }
@@ -65,12 +87,12 @@ bool KeyboardHooks::eventFilter(QObject* watched, QEvent* event) {
     }
     const auto& key = static_cast<const QKeyEvent&>(*event);
     const macro::KeyEvent keyEvent{keyCodeOfEvent(key), type == QEvent::KeyRelease,
-                                   key.isAutoRepeat()};
+                                   key.isAutoRepeat(), static_cast<std::uint32_t>(key.timestamp())};
     if (recording_) {
         const macro::RecordingOutcome outcome = recording_->keyEvent(keyEvent, ticks_());
-        for (const macro::RecordedKey& recorded : outcome.keys) {
-            target_.addRecordedAction(recorded.pause, recorded.key, recorded.direction,
-                                      recorded.synthetic);
+        hand(outcome.keys);
+        if (outcome.swallow) {
+            heldReleaseTimer_.start();
         }
         return outcome.swallow;
     }

@@ -12,8 +12,10 @@
 #include "platform/TickCount.h"
 
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class QKeyEvent;
 
@@ -53,14 +55,20 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // How long a recorded release waits for the press that would make it
+    // an auto-repeat before it is handed on.
+    static constexpr int kHeldReleaseMilliseconds = 20;
+
 private:
     void updateFilter();
+    void hand(const std::vector<macro::RecordedKey>& keys);
 
     KeyboardHookTarget& target_;
     platform::TickSource ticks_ = platform::tickCount;
     std::optional<macro::RecordingSession> recording_;
     bool capturing_ = false;
     bool installed_ = false;
+    QTimer heldReleaseTimer_;
 };
 
 // The key code of a key event; 0 when it stands for no key.

@@ -1,5 +1,6 @@
 #include "app/LightingControls.h"
 
+#include "app/EffectListBox.h"
 #include "app/SkinFont.h"
 #include "lighting/LightingEditor.h"
 #include "platform/MainWindowPort.h"
@@ -68,7 +69,7 @@ QColor qColourOf(lighting::Colour colour) {
 LightingControls::LightingControls(QWidget& window, const ui::CIniFile& layout,
                                    const ui::ButtonImages& images)
     : layout_(layout) {
-    effectList_ = createList(window, layout, u"CONTROL_XGcombox");
+    effectList_ = createList<EffectListBox>(window, layout, u"CONTROL_XGcombox");
     for (const std::u16string_view key : kLabelKeys) {
         createLabel(window, key);
     }

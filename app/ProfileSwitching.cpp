@@ -37,9 +37,7 @@ bool ProfileSwitching::switchProfile(int index) {
         return false;
     }
     if (CTavrik_DlgProfile::isModified() || platform::mainWindow().isApplyEnabled()) {
-        if (!promptGuardFlag.exchange(true)) {
-            askToSaveChanges();
-        }
+        askToSaveChanges(window_);
         promptGuardFlag.store(false);
         sync::setActiveProfile(profile);
     } else {
@@ -51,15 +49,22 @@ bool ProfileSwitching::switchProfile(int index) {
     return true;
 }
 
-void ProfileSwitching::askToSaveChanges() {
-    if (platform::prompter().askYesNo(text::languageText("PROFILE_SELECT_PROMPT"), false)) {
-        platform::sendCommand(&window_, command::Apply);
-        return;
+bool ProfileSwitching::askToSaveChanges(QObject& window) {
+    if (promptGuardFlag.exchange(true)) {
+        return false;
     }
-    platform::mainWindow().setApplyEnabled(false);
-    if (device::readActiveProfile() >= 0) {
-        sync::restoreFromWorkingFile();
+    const bool save =
+        platform::prompter().askYesNo(text::languageText("PROFILE_SELECT_PROMPT"), false);
+    if (save) {
+        platform::sendCommand(&window, command::Apply);
+    } else {
+        platform::mainWindow().setApplyEnabled(false);
+        if (device::readActiveProfile() >= 0) {
+            sync::discardChanges();
+        }
     }
+    promptGuardFlag.store(false);
+    return save;
 }
 
 void ProfileSwitching::refreshAfterSwitch(int) {

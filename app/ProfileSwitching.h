@@ -26,8 +26,8 @@ public:
     //   while the composite editor is open;
     // - with changes pending in the main window or the profile manager, the
     //   question PROFILE_SELECT_PROMPT (No preselected) first: Yes applies
-    //   them, No disables Apply and restores the working set from the
-    //   working file, both before the keyboard changes. A switch started
+    //   them, No disables Apply and restores the working set to what the
+    //   keyboard holds, both before the keyboard changes. A switch started
     //   while that question is handled asks nothing;
     // - otherwise an open profile manager checks the new profile's row.
     // Then the keys show the active profile's layer and the current-profile
@@ -41,8 +41,13 @@ public:
     // Set while the save question of a switch is handled.
     static bool promptGuard();
 
-private:
-    void askToSaveChanges();
+    // The save question of a switch, for whatever else is about to drop
+    // unapplied changes (the profile manager's Apply, Exit): unless the
+    // guard is set, asks PROFILE_SELECT_PROMPT (No preselected); Yes sends
+    // `window` the Apply command and waits for it, No disables Apply and
+    // restores the working set to what the keyboard holds. Returns the
+    // answer (false while the guard is set).
+    static bool askToSaveChanges(QObject& window);
 
     QObject& window_;
     KeyboardPanel& keys_;

@@ -2,7 +2,11 @@
 // The device-change worker: started with a device count by the channel
 // registration (the first count) and by every device-set event on the command
 // channel. Each start runs the registered body on a short-lived thread of its
-// own; several may overlap.
+// own. The bodies run one at a time, in the order of their counts: a
+// keyboard pulled, plugged and pulled again in quick succession is seen in
+// that order, and no worker compares or stores a count while another one
+// acts on its own (which once left a stored count of 1 for a keyboard that
+// had gone again, and the last arrival unread).
 //
 // The body (compare with the stored count, read the default layout and the
 // macro capacity, tell the main window, set the tray icon, open the window

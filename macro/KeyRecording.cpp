@@ -23,6 +23,19 @@ bool isPassThroughKey(keyboard::KeyCode code) {
                        [code](const keyboard::MediaEntry& entry) { return entry.keyCode == code; });
 }
 
+void RecordingSession::record(std::vector<RecordedKey>& keys, keyboard::KeyCode code, bool release,
+                              std::uint32_t tick) {
+    const std::size_t slot = code % down_.size();
+    if (release && keyboard::isReleaseOnlyKey(code) && !down_.test(slot)) {
+        keys.push_back({kSyntheticPressPause, code, kPress, true});
+    }
+    const auto measured = static_cast<std::int32_t>(
+        std::min<std::uint32_t>(platform::ticksBetween(lastEventTick_, tick), INT32_MAX));
+    keys.push_back({measured, code, release ? kRelease : kPress, false});
+    lastEventTick_ = tick;
+    down_.set(slot, !release);
+}
+
 RecordingOutcome RecordingSession::keyEvent(const KeyEvent& event, std::uint32_t now) {
     RecordingOutcome outcome;
     if (event.code == 0 || isPassThroughKey(event.code)) {
@@ -32,16 +45,37 @@ RecordingOutcome RecordingSession::keyEvent(const KeyEvent& event, std::uint32_t
     if (event.autoRepeat) {
         return outcome;
     }
-    const std::size_t slot = event.code % down_.size();
-    if (event.release && keyboard::isReleaseOnlyKey(event.code) && !down_.test(slot)) {
-        outcome.keys.push_back({kSyntheticPressPause, event.code, kPress, true});
+    if (heldRelease_) {
+        const HeldRelease held = *heldRelease_;
+        if (!event.release && event.code == held.code && event.timestamp != 0 &&
+            event.timestamp == held.timestamp) {
+            // The pair of a repeat: the key never went up.
+            heldRelease_.reset();
+            return outcome;
+        }
+        outcome.keys = flush();
     }
-    const auto measured = static_cast<std::int32_t>(
-        std::min<std::uint32_t>(platform::ticksBetween(lastEventTick_, now), INT32_MAX));
-    outcome.keys.push_back({measured, event.code, event.release ? kRelease : kPress, false});
-    lastEventTick_ = now;
-    down_.set(slot, !event.release);
+    const bool down = down_.test(event.code % down_.size());
+    if (!event.release && down) {
+        return outcome;
+    }
+    // Without a timestamp no press can show a release to be a repeat.
+    if (event.release && down && event.timestamp != 0) {
+        heldRelease_ = HeldRelease{event.code, event.timestamp, now};
+        return outcome;
+    }
+    record(outcome.keys, event.code, event.release, now);
     return outcome;
+}
+
+std::vector<RecordedKey> RecordingSession::flush() {
+    std::vector<RecordedKey> keys;
+    if (heldRelease_) {
+        const HeldRelease held = *heldRelease_;
+        heldRelease_.reset();
+        record(keys, held.code, true, held.tick);
+    }
+    return keys;
 }
 
 CaptureOutcome captureKeyEvent(const KeyEvent& event) {

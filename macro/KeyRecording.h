@@ -22,11 +22,14 @@ bool isPassThroughKey(keyboard::KeyCode code);
 
 // A key event as the recorders see it. `autoRepeat` marks the events a held
 // key repeats (a press while the key is down, and on some desktops the
-// release that comes with each repeated press).
+// release that comes with each repeated press), where the desktop marks
+// them. `timestamp` is the desktop's time of the event in milliseconds, 0
+// where it gives none.
 struct KeyEvent {
     keyboard::KeyCode code = 0;
     bool release = false;
     bool autoRepeat = false;
+    std::uint32_t timestamp = 0;
 };
 
 struct RecordedKey {
@@ -50,14 +53,32 @@ public:
     explicit RecordingSession(std::uint32_t startTick) : lastEventTick_(startTick) {}
 
     // An event without a key, and a pass-through key, are let through.
-    // Repeats of a held key are dropped. Every other event is recorded and
+    // Repeats of a held key are dropped: a press of a key that is down, and
+    // a release followed by a press of the same key with the same timestamp
+    // (how X delivers each repeat, not always marked as one). So a key's
+    // timestamped release is held back until the next event shows it was
+    // none; its pause is measured when it came. Every other event is recorded and
     // dropped; a release-only key whose release comes without its press
     // first gets a press of its own.
     RecordingOutcome keyEvent(const KeyEvent& event, std::uint32_t now);
 
+    // The release held back, if any, now recorded: when recording stops, or
+    // when no other event came soon after it.
+    std::vector<RecordedKey> flush();
+
 private:
+    struct HeldRelease {
+        keyboard::KeyCode code;
+        std::uint32_t timestamp;
+        std::uint32_t tick;
+    };
+
+    void record(std::vector<RecordedKey>& keys, keyboard::KeyCode code, bool release,
+                std::uint32_t tick);
+
     std::uint32_t lastEventTick_;
     std::bitset<0x200> down_;
+    std::optional<HeldRelease> heldRelease_;
 };
 
 struct CaptureOutcome {

@@ -21,6 +21,12 @@ namespace {
 
 std::atomic<WriteFunction> writeFunction{nullptr};
 
+// The first failure of a save, as errno tells it; a step that failed
+// without setting errno counts as an input/output error.
+int failureNumber() {
+    return errno != 0 ? errno : EIO;
+}
+
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     WriteFunction write_ = writeFunction.load();
     if (write_ == nullptr) {
@@ -33,6 +39,9 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
             continue;
         }
         if (written <= 0) {
+            if (written == 0) {
+                errno = ENOSPC;
+            }
             return false;
         }
         done += static_cast<std::size_t>(written);
@@ -158,7 +167,9 @@ enum class SaveResult { Saved, Failed, Unnamed };
 // and renames it over the target. Unnamed: the complete file could not be
 // given a name (no /proc, say), and nothing changed.
 SaveResult saveThrough(TemporaryFile temporary, const std::string& path,
-                       std::initializer_list<std::span<const std::uint8_t>> parts, mode_t mode) {
+                       std::initializer_list<std::span<const std::uint8_t>> parts, mode_t mode,
+                       int& error) {
+    errno = 0;
     bool ok = true;
     for (const auto& part : parts) {
         if (!writeAll(temporary.fd, part)) {
@@ -167,11 +178,28 @@ SaveResult saveThrough(TemporaryFile temporary, const std::string& path,
         }
     }
     ok = ok && ::fchmod(temporary.fd, mode) == 0 && ::fsync(temporary.fd) == 0;
+    if (!ok) {
+        error = failureNumber();
+    }
     const bool named = !ok || !temporary.name.empty() || nameTemporary(temporary, path);
-    ok = (::close(temporary.fd) == 0) && ok && named;
-    if (ok && ::rename(temporary.name.c_str(), path.c_str()) == 0) {
-        syncFolder(folderOf(path));
-        return SaveResult::Saved;
+    if (ok && !named) {
+        error = failureNumber();
+    }
+    // A full disk may show only when the file is closed (on NFS, say).
+    errno = 0;
+    if (::close(temporary.fd) != 0 && ok && named) {
+        error = failureNumber();
+        ok = false;
+    }
+    ok = ok && named;
+    if (ok) {
+        errno = 0;
+        if (::rename(temporary.name.c_str(), path.c_str()) == 0) {
+            syncFolder(folderOf(path));
+            error = 0;
+            return SaveResult::Saved;
+        }
+        error = failureNumber();
     }
     if (!temporary.name.empty()) {
         ::unlink(temporary.name.c_str());
@@ -179,21 +207,36 @@ SaveResult saveThrough(TemporaryFile temporary, const std::string& path,
     return named ? SaveResult::Failed : SaveResult::Unnamed;
 }
 
-} // namespace
-
-bool writeFileAtomically(const std::string& path,
-                         std::initializer_list<std::span<const std::uint8_t>> parts) {
+bool saveAtomically(const std::string& path,
+                    std::initializer_list<std::span<const std::uint8_t>> parts, int& error) {
     removeStaleTemporaries(path);
     const mode_t mode = permissionsFor(path);
     TemporaryFile nameless = openNamelessBeside(path);
     if (nameless.fd >= 0) {
-        const SaveResult result = saveThrough(std::move(nameless), path, parts, mode);
+        const SaveResult result = saveThrough(std::move(nameless), path, parts, mode, error);
         if (result != SaveResult::Unnamed) {
             return result == SaveResult::Saved;
         }
     }
+    errno = 0;
     TemporaryFile named = openNamedBeside(path);
-    return named.fd >= 0 && saveThrough(std::move(named), path, parts, mode) == SaveResult::Saved;
+    if (named.fd < 0) {
+        error = failureNumber();
+        return false;
+    }
+    return saveThrough(std::move(named), path, parts, mode, error) == SaveResult::Saved;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string& path,
+                         std::initializer_list<std::span<const std::uint8_t>> parts, int* error) {
+    int failure = 0;
+    const bool saved = saveAtomically(path, parts, failure);
+    if (error != nullptr) {
+        *error = saved ? 0 : failure;
+    }
+    return saved;
 }
 
 bool readWholeFile(const std::string& path, std::string& contents) {
@@ -230,6 +273,14 @@ bool readWholeFile(const std::string& path, std::string& contents) {
     bytes.resize(used);
     contents = std::move(bytes);
     return true;
+}
+
+std::string describeSaveFailure(const std::string& path, int error) {
+    char buffer[256] = {};
+    // The GNU strerror_r, which may return a static text instead of filling
+    // the buffer.
+    const char* reason = ::strerror_r(error != 0 ? error : EIO, buffer, sizeof buffer);
+    return path + " (" + reason + ")";
 }
 
 void setWriteFunctionForTesting(WriteFunction function) {

@@ -13,9 +13,14 @@
 namespace tavrik::platform {
 
 // Writes the parts one after the other as the new content of `path`.
-// Returns false, with the previous file untouched, when any step fails.
+// Returns false, with the previous file untouched, when any step fails;
+// `error` then receives the errno of the step that failed (0 after a save).
 bool writeFileAtomically(const std::string& path,
-                         std::initializer_list<std::span<const std::uint8_t>> parts);
+                         std::initializer_list<std::span<const std::uint8_t>> parts,
+                         int* error = nullptr);
+
+// "path (reason)": how a message names a save that failed with `error`.
+std::string describeSaveFailure(const std::string& path, int error);
 
 // Reads a whole file. Returns false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string& contents);

@@ -6,6 +6,7 @@
 #include "platform/RegularFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <new>
 
 namespace tavrik::profile {
@@ -142,9 +143,15 @@ BackupCheck readKeyboardBackupFile(const std::string& path, KeyboardBackup& back
     return decodeKeyboardBackup(bytes, backup);
 }
 
-bool writeKeyboardBackupFile(const std::string& path, const KeyboardBackup& backup) {
+bool writeKeyboardBackupFile(const std::string& path, const KeyboardBackup& backup, int* error) {
     const std::vector<std::uint8_t> bytes = encodeKeyboardBackup(backup);
-    return !bytes.empty() && platform::writeFileAtomically(path, {bytes});
+    if (bytes.empty()) {
+        if (error != nullptr) {
+            *error = EINVAL;
+        }
+        return false;
+    }
+    return platform::writeFileAtomically(path, {bytes}, error);
 }
 
 } // namespace tavrik::profile

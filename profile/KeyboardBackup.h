@@ -86,7 +86,9 @@ BackupCheck decodeKeyboardBackup(std::span<const std::uint8_t> bytes, KeyboardBa
 BackupCheck readKeyboardBackupFile(const std::string& path, KeyboardBackup& backup);
 
 // Saves atomically; false, with any previous file untouched, for a backup
-// that cannot be stored or a failed write.
-bool writeKeyboardBackupFile(const std::string& path, const KeyboardBackup& backup);
+// that cannot be stored (`error` EINVAL) or a failed write (`error` the
+// errno of the failing step).
+bool writeKeyboardBackupFile(const std::string& path, const KeyboardBackup& backup,
+                             int* error = nullptr);
 
 } // namespace tavrik::profile

@@ -6,11 +6,13 @@
 #include "platform/Ports.h"
 #include "sync/BusyIndicatorWorker.h"
 #include "sync/DataSets.h"
-#include "sync/KeyMapWriter.h"
 #include "sync/WorkingFile.h"
+#include "sync/WorkingFileWarning.h"
+#include "text/LanguageTexts.h"
 
 #include <chrono>
 #include <new>
+#include <optional>
 
 namespace tavrik::sync {
 namespace {
@@ -31,9 +33,54 @@ void copyIntoSnapshot(const WorkingSet& working, ApplySnapshot& snapshot) {
     snapshot.stringTotal = working.strings.total();
 }
 
+// How an Apply of pending changes went.
+struct PendingApply {
+    bool keyboardRead = true;
+    KeyMapWriteResult written = KeyMapWriteResult::Failed;
+    bool saved = false;
+    int saveError = 0;
+
+    bool succeeded() const { return saved && written == KeyMapWriteResult::Written; }
+};
+
+PendingApply applyPending() {
+    PendingApply outcome;
+    const DataSetLock lock = lockWorkingSet();
+    if (!keyboardCopy()) {
+        outcome.keyboardRead = false;
+        return outcome;
+    }
+    outcome.saved = saveWorkingFile(false, &outcome.saveError);
+    outcome.written = writeApplySnapshot(false);
+    if (outcome.written == KeyMapWriteResult::Written) {
+        keyboardCopy() = workingSet();
+    }
+    return outcome;
+}
+
+void warn(const std::u16string& text) {
+    platform::prompter().showMessage(text, u"", platform::MessageIcon::Warning);
+}
+
+void tellFailures(const PendingApply& outcome) {
+    if (!outcome.keyboardRead) {
+        warn(text::languageText("APPLY_NOT_READ"));
+        return;
+    }
+    // Macros too large for the keyboard have said so already.
+    if (outcome.written != KeyMapWriteResult::Written &&
+        outcome.written != KeyMapWriteResult::MacrosTooLarge) {
+        warn(text::languageText("APPLY_KEYBOARD_FAILED"));
+    }
+    isFirstWorkingFileFailure(outcome.saved);
+    if (!outcome.saved) {
+        tellWorkingFileFailure("APPLY_NOT_SAVED", workingFilePath(0), outcome.saveError);
+    }
+}
+
 } // namespace
 
-int buildApplySnapshot(bool allProfiles) {
+KeyMapWriteResult writeApplySnapshot(bool allProfiles) {
     const DataSetLock workingLock = lockWorkingSet();
     const DataSetLock snapshotLock = lockApplySnapshot();
     ApplySnapshot& snapshot = applySnapshot();
@@ -42,9 +89,13 @@ int buildApplySnapshot(bool allProfiles) {
         copyIntoSnapshot(workingSet(), snapshot);
     } catch (const std::bad_alloc&) {
         releaseApplySnapshot(snapshot);
-        return 0;
+        return KeyMapWriteResult::Failed;
     }
-    return sync::encodeKeyMap(allProfiles);
+    return sync::writeKeyMap(allProfiles);
+}
+
+int buildApplySnapshot(bool allProfiles) {
+    return writeApplySnapshot(allProfiles) == KeyMapWriteResult::Written ? 1 : 0;
 }
 
 bool applyChanges() {
@@ -54,21 +105,21 @@ bool applyChanges() {
         busy->post(busymessage::Start);
     }
     platform::MainWindowPort& window = platform::mainWindow();
-    bool applied = true;
+    std::optional<PendingApply> outcome;
     if (window.isApplyEnabled()) {
-        DataSetLock lock = lockWorkingSet();
-        const bool saved = sync::saveWorkingFile(false);
-        const bool written = buildApplySnapshot(false) == 1;
-        lock.unlock();
-        applied = saved && written;
-        if (applied) {
+        outcome = applyPending();
+        if (outcome->succeeded()) {
+            isFirstWorkingFileFailure(true);
             window.setApplyEnabled(false);
         }
     }
     if (busy) {
         busy->post(busymessage::Stop);
     }
-    return applied;
+    if (outcome && !outcome->succeeded()) {
+        tellFailures(*outcome);
+    }
+    return !outcome || outcome->succeeded();
 }
 
 } // namespace tavrik::sync

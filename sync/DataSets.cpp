@@ -1,6 +1,7 @@
 #include "sync/DataSets.h"
 
 #include "macro/MacroList.h"
+#include "sync/WorkingFileWarning.h"
 
 namespace tavrik::sync {
 namespace {
@@ -8,6 +9,7 @@ namespace {
 struct DataSets {
     std::recursive_mutex workingSetMutex;
     WorkingSet working{keyboard::defaultTable(), {}, {}};
+    std::optional<WorkingSet> keyboardCopy;
     std::recursive_mutex snapshotMutex;
     ApplySnapshot snapshot;
 };
@@ -36,6 +38,10 @@ ApplySnapshot& applySnapshot() {
     return dataSets().snapshot;
 }
 
+std::optional<WorkingSet>& keyboardCopy() {
+    return dataSets().keyboardCopy;
+}
+
 void releaseApplySnapshot(ApplySnapshot& snapshot) {
     std::vector<std::uint8_t>().swap(snapshot.stringBlob);
     snapshot.stringTotal = 0;
@@ -47,6 +53,7 @@ void releaseDataSets() {
     const DataSetLock working = lockWorkingSet();
     const DataSetLock snapshot = lockApplySnapshot();
     releaseWorkingSetContents(workingSet());
+    keyboardCopy().reset();
     releaseApplySnapshot(applySnapshot());
 }
 
@@ -55,7 +62,9 @@ void resetDataSets() {
     const DataSetLock snapshot = lockApplySnapshot();
     releaseWorkingSetContents(workingSet());
     workingSet().table = keyboard::defaultTable();
+    keyboardCopy().reset();
     releaseApplySnapshot(applySnapshot());
+    resetWorkingFileWarning();
 }
 
 std::uint16_t macroIndexOfId(std::uint16_t id) {

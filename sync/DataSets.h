@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace tavrik::sync {
@@ -41,6 +42,13 @@ DataSetLock lockApplySnapshot();
 WorkingSet& workingSet();
 ApplySnapshot& applySnapshot();
 
+// What the keyboard holds, as far as the program knows: the set last read
+// from the keyboard or written to it whole. None until the keyboard was
+// first read, and then no edit of the working set may reach the keyboard:
+// the working set holds only the default table, which the keyboard never
+// gave. Guarded by the working-set lock.
+std::optional<WorkingSet>& keyboardCopy();
+
 // Releases strings, macro list and assignment table (the table becomes all
 // zero) before new contents are installed.
 inline void releaseWorkingSetContents(WorkingSet& set) {
@@ -52,7 +60,8 @@ void releaseApplySnapshot(ApplySnapshot& snapshot);
 void releaseDataSets();
 
 // The state of a fresh start: the working set holds the default assignment
-// table, no macros and no strings; the snapshot is empty. Takes both locks.
+// table, no macros and no strings; the snapshot is empty and nothing is
+// known of the keyboard. Takes both locks.
 void resetDataSets();
 
 // Lookups of the working set's macro list; each takes the working-set lock.

@@ -5,6 +5,7 @@
 #include "device/DeviceChangeWorker.h"
 #include "device/DeviceState.h"
 #include "device/StartFlags.h"
+#include "device/Transaction.h"
 #include "platform/Ports.h"
 #include "sync/DeviceMemory.h"
 #include "text/LanguageTexts.h"
@@ -31,7 +32,9 @@ void keyboardRemoved(platform::MainWindowPort& window) {
 }
 
 void keyboardPresent(platform::MainWindowPort& window) {
-    if (!readKeyboardLayoutAndCapacity()) {
+    // A keyboard pulled again while it was read is no failure to tell: the
+    // worker of its removal comes next.
+    if (!readKeyboardLayoutAndCapacity() && device::queryDeviceCount() > 0) {
         platform::prompter().showMessage(text::languageText("MAIN_DEFAULT_MATRIX_PROMPT"), u"",
                                          platform::MessageIcon::Warning);
     }
@@ -41,8 +44,9 @@ void keyboardPresent(platform::MainWindowPort& window) {
 } // namespace
 
 void respondToDeviceCount(std::int32_t deviceCount) {
-    // Workers are not serialised among themselves: the comparison comes
-    // before the wait for the window, the count is stored after it.
+    // Workers run one at a time, in the order of their counts
+    // (DeviceChangeWorker.h); the comparison comes before the wait for the
+    // window, the count is stored after it.
     if (deviceCount == device::storedDeviceCount()) {
         return;
     }

@@ -45,7 +45,19 @@ std::optional<MacroAreaPlan> planMacroArea(const macro::MacroList& macros) {
     return MacroAreaPlan{sizes.withoutNames, false};
 }
 
-std::vector<int> profilesToSend(bool allProfiles) {
+keyboard::MacroIndexLookup macroIndexIn(const macro::MacroList& macros) {
+    return [&macros](std::uint16_t id) { return macro::macroIndexOfId(macros, id); };
+}
+
+// Whether the snapshot's page of `profile` differs from the one the keyboard
+// was last known to hold.
+bool differsFromKeyboard(const sync::ApplySnapshot& snapshot, const sync::WorkingSet& keyboard,
+                         int profile, const keyboard::KeyMapLayer& layout) {
+    return buildKeyMapLayer(snapshot.table, profile, layout, macroIndexIn(snapshot.macros)) !=
+           buildKeyMapLayer(keyboard.table, profile, layout, macroIndexIn(keyboard.macros));
+}
+
+std::vector<int> profilesToSend(const sync::ApplySnapshot& snapshot, bool allProfiles) {
     if (allProfiles) {
         return {0, 1, 2};
     }
@@ -53,16 +65,26 @@ std::vector<int> profilesToSend(bool allProfiles) {
     if (active < 0 || active >= device::kKeyMapPageCount) {
         return {};
     }
-    return {active};
+    std::vector<int> profiles{active};
+    // The caller holds the working-set lock, which guards the copy.
+    const std::optional<sync::WorkingSet>& keyboard = sync::keyboardCopy();
+    if (!keyboard) {
+        return profiles;
+    }
+    const keyboard::KeyMapLayer layout = sync::defaultLayout();
+    for (int profile = 0; profile < device::kKeyMapPageCount; ++profile) {
+        if (profile != active && differsFromKeyboard(snapshot, *keyboard, profile, layout)) {
+            profiles.push_back(profile);
+        }
+    }
+    return profiles;
 }
 
 std::vector<PageToSend> buildPages(const sync::ApplySnapshot& snapshot,
                                    const std::vector<int>& profiles) {
     // Positions come from the snapshot's own list, which the macro area is
     // built from, so a page always names macros of the area sent with it.
-    const keyboard::MacroIndexLookup macroIndex = [&snapshot](std::uint16_t id) {
-        return macro::macroIndexOfId(snapshot.macros, id);
-    };
+    const keyboard::MacroIndexLookup macroIndex = macroIndexIn(snapshot.macros);
     const keyboard::KeyMapLayer layout = sync::defaultLayout();
     std::vector<PageToSend> pages;
     for (const int profile : profiles) {
@@ -86,34 +108,38 @@ bool sendSequence(const std::vector<std::uint8_t>& area, const std::vector<PageT
 
 } // namespace
 
-int encodeKeyMap(bool allProfiles) {
+KeyMapWriteResult writeKeyMap(bool allProfiles) {
     const sync::DataSetLock lock = sync::lockApplySnapshot();
     const sync::ApplySnapshot& snapshot = sync::applySnapshot();
 
     const std::optional<MacroAreaPlan> plan = planMacroArea(snapshot.macros);
     if (!plan) {
         showText("EXTRA_MACRO_TOO_LONG");
-        return 0;
+        return KeyMapWriteResult::MacrosTooLarge;
     }
-    const std::vector<int> profiles = profilesToSend(allProfiles);
+    const std::vector<int> profiles = profilesToSend(snapshot, allProfiles);
     if (profiles.empty()) {
-        return 0;
+        return KeyMapWriteResult::NoActiveProfile;
     }
     std::vector<std::uint8_t> area;
     try {
         area.resize(plan->size);
     } catch (const std::bad_alloc&) {
-        return 0;
+        return KeyMapWriteResult::Failed;
     }
     if (!macro::buildMacroAreaImage(snapshot.macros, area, plan->namesIncluded)) {
-        return 0;
+        return KeyMapWriteResult::Failed;
     }
     const std::vector<PageToSend> pages = buildPages(snapshot, profiles);
     const bool written = sendSequence(area, pages);
     if (!plan->namesIncluded) {
         showText("EXTRA_PROFILE_SPACE_TIGHT");
     }
-    return written ? 1 : 0;
+    return written ? KeyMapWriteResult::Written : KeyMapWriteResult::Failed;
+}
+
+int encodeKeyMap(bool allProfiles) {
+    return writeKeyMap(allProfiles) == KeyMapWriteResult::Written ? 1 : 0;
 }
 
 } // namespace tavrik::sync

@@ -7,17 +7,31 @@
 
 namespace tavrik::sync {
 
+enum class KeyMapWriteResult {
+    Written,
+    // Macros that do not fit even without names: EXTRA_MACRO_TOO_LONG was
+    // shown, nothing sent.
+    MacrosTooLarge,
+    // The active profile cannot be read or lies outside 0..2: nothing sent.
+    NoActiveProfile,
+    // A command of the sequence failed, or the area could not be made.
+    Failed,
+};
+
 // With allProfiles the pages of profiles 0, 1 and 2 are sent from layers 0,
-// 1 and 2; without it only the page of the profile active on the keyboard,
-// asked for first. Returns 1 when everything was written, 0 otherwise:
-//  - macros that do not fit even without names: the message
-//    EXTRA_MACRO_TOO_LONG, nothing sent;
-//  - an active profile that cannot be read or lies outside 0..2: nothing
-//    sent, no message;
+// 1 and 2. Without it the page of the profile active on the keyboard, asked
+// for first, and every other page that would differ from what the keyboard
+// holds (the keyboard copy, DataSets.h): a key edited before the keyboard
+// switched profile by itself, or a macro removed, which moves the positions
+// that the other pages name. Before the keyboard was first read, the active
+// page alone.
 //  - a command of the sequence that fails: the rest of the sequence is still
-//    sent (endWrite always closes it), and the result is 0.
+//    sent (endWrite always closes it), and the result is Failed.
 // When the names had to be dropped, EXTRA_PROFILE_SPACE_TIGHT is shown after
 // the sequence.
+KeyMapWriteResult writeKeyMap(bool allProfiles);
+
+// writeKeyMap as the design's encoder gives it: 1 when written, else 0.
 int encodeKeyMap(bool allProfiles);
 
 } // namespace tavrik::sync

@@ -4,6 +4,7 @@
 #include "device/DeviceState.h"
 #include "device/WriteSequence.h"
 #include "macro/MacroAreaImage.h"
+#include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/Unicode.h"
 #include "sync/ProfileActivation.h"
@@ -188,13 +189,13 @@ bool readKeyboardBackup(KeyboardBackup& backup) {
     return true;
 }
 
-BackupResult backupKeyboardTo(const std::string& path) {
+BackupResult backupKeyboardTo(const std::string& path, int* error) {
     KeyboardBackup backup;
     if (!readKeyboardBackup(backup)) {
         return BackupResult::KeyboardUnreadable;
     }
-    return profile::writeKeyboardBackupFile(path, backup) ? BackupResult::Saved
-                                                          : BackupResult::CannotWrite;
+    return profile::writeKeyboardBackupFile(path, backup, error) ? BackupResult::Saved
+                                                                 : BackupResult::CannotWrite;
 }
 
 RestoreResult restoreKeyboardBackup(const KeyboardBackup& backup) {
@@ -216,14 +217,15 @@ RestoreResult restoreKeyboardBackup(const KeyboardBackup& backup) {
     return keyboardHolds(backup) ? RestoreResult::Restored : RestoreResult::NotConfirmed;
 }
 
-std::u16string resultText(BackupResult result, const std::string& path) {
+std::u16string resultText(BackupResult result, const std::string& path, int error) {
     switch (result) {
     case BackupResult::Saved:
         return textWithPath("BACKUP_DONE", path);
     case BackupResult::KeyboardUnreadable:
         return textWithPath("BACKUP_READ_FAILED", path);
     case BackupResult::CannotWrite:
-        return textWithPath("BACKUP_WRITE_FAILED", path);
+        return textWithPath("BACKUP_WRITE_FAILED",
+                            error != 0 ? platform::describeSaveFailure(path, error) : path);
     }
     return {};
 }

@@ -36,7 +36,8 @@ enum class RestoreResult {
 // only then.
 bool readKeyboardBackup(profile::KeyboardBackup& backup);
 
-BackupResult backupKeyboardTo(const std::string& path);
+// `error`: why the file could not be written (CannotWrite).
+BackupResult backupKeyboardTo(const std::string& path, int* error = nullptr);
 
 // Nothing is written unless the keyboard answers and its macro memory takes
 // the macro area. Then the macro area, the pages, the lighting records (the
@@ -47,7 +48,8 @@ RestoreResult restoreKeyboardBackup(const profile::KeyboardBackup& backup);
 
 // What to tell the user, from the language texts, with the file's path
 // where the text names it.
-std::u16string resultText(BackupResult result, const std::string& path);
+// A backup that could not be written names the reason (`error`) too.
+std::u16string resultText(BackupResult result, const std::string& path, int error = 0);
 std::u16string resultText(RestoreResult result, const std::string& path);
 // Why a backup file is refused; empty for a valid one.
 std::u16string resultText(profile::BackupCheck check, const std::string& path);

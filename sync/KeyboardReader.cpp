@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <new>
 #include <optional>
 #include <string>
@@ -84,28 +85,49 @@ bool holdsAlready(const std::string& path, const std::vector<std::uint8_t>& imag
 
 } // namespace
 
+std::optional<std::vector<std::uint8_t>> readKeyboardImage() {
+    const int active = device::readActiveProfile();
+    if (active < 0 || active > kLargestActiveProfile) {
+        return std::nullopt;
+    }
+    Pages pages{};
+    if (!readPages(pages)) {
+        return std::nullopt;
+    }
+    const std::optional<std::vector<std::uint8_t>> area = readMacroArea();
+    if (!area) {
+        return std::nullopt;
+    }
+    try {
+        return profileImageOfKeyboard(pages, *area);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool storeKeyboardImage(const std::string& path, const std::vector<std::uint8_t>& image,
+                        int* error) {
+    if (path.empty()) {
+        if (error != nullptr) {
+            *error = ENOENT;
+        }
+        return false;
+    }
+    if (holdsAlready(path, image)) {
+        if (error != nullptr) {
+            *error = 0;
+        }
+        return true;
+    }
+    return platform::writeFileAtomically(path, {image}, error);
+}
+
 bool readKeyboardToWorkingFile(const std::string& path) {
     if (path.empty()) {
         return false;
     }
-    const int active = device::readActiveProfile();
-    if (active < 0 || active > kLargestActiveProfile) {
-        return false;
-    }
-    Pages pages{};
-    if (!readPages(pages)) {
-        return false;
-    }
-    const std::optional<std::vector<std::uint8_t>> area = readMacroArea();
-    if (!area) {
-        return false;
-    }
-    try {
-        const std::vector<std::uint8_t> image = profileImageOfKeyboard(pages, *area);
-        return holdsAlready(path, image) || platform::writeFileAtomically(path, {image});
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    const std::optional<std::vector<std::uint8_t>> image = readKeyboardImage();
+    return image && storeKeyboardImage(path, *image);
 }
 
 } // namespace tavrik::sync

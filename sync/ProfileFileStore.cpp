@@ -4,23 +4,30 @@
 #include "profile/ProfileFile.h"
 #include "sync/DataSets.h"
 
+#include <cerrno>
 #include <new>
 #include <vector>
 
 namespace tavrik::sync {
 
-bool writeProfileFile(const std::string& path, bool lock) {
+bool writeProfileFile(const std::string& path, bool lock, int* error) {
     DataSetLock guard;
     if (lock) {
         guard = lockWorkingSet();
     }
     if (path.empty()) {
+        if (error != nullptr) {
+            *error = ENOENT;
+        }
         return false;
     }
     try {
         const std::vector<std::uint8_t> image = profile::profileImageOf(workingSet());
-        return platform::writeFileAtomically(path, {image});
+        return platform::writeFileAtomically(path, {image}, error);
     } catch (const std::bad_alloc&) {
+        if (error != nullptr) {
+            *error = ENOMEM;
+        }
         return false;
     }
 }

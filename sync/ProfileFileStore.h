@@ -16,8 +16,9 @@ namespace tavrik::sync {
 // count and string total (flag 0), packs the strings into the pool (setting
 // the records' offsets in the working set itself), then writes table, macros
 // and pool. The file is replaced atomically: on any failure the previous
-// file stays whole and the result is false.
-bool writeProfileFile(const std::string& path, bool lock);
+// file stays whole and the result is false, with `error` set to the errno
+// of the failing step (ENOMEM when the image could not be made).
+bool writeProfileFile(const std::string& path, bool lock, int* error = nullptr);
 
 // Replaces the working set's contents with the file's, as loadProfileImage
 // does. A file that cannot be read or is shorter than the assignment table

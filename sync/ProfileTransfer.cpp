@@ -6,6 +6,7 @@
 #include "sync/DataSets.h"
 #include "sync/ProfileFileStore.h"
 #include "sync/WorkingFile.h"
+#include "sync/WorkingFileWarning.h"
 #include "text/LanguageTexts.h"
 
 #include <utility>
@@ -24,18 +25,41 @@ platform::FileDialogRequest importDialogRequest() {
 bool exportProfile() {
     const std::optional<std::string> path =
         platform::prompter().chooseSaveFile(exportDialogRequest());
-    return path && exportProfileTo(*path);
+    if (!path) {
+        return false;
+    }
+    int error = 0;
+    if (!exportProfileTo(*path, &error)) {
+        tellWorkingFileFailure("EXPORT_FAILED", *path, error);
+        return false;
+    }
+    return true;
 }
 
-bool exportProfileTo(const std::string& path) {
+bool exportProfileTo(const std::string& path, int* error) {
     const sync::DataSetLock lock = sync::lockWorkingSet();
-    return writeProfileFile(path, false);
+    return writeProfileFile(path, false, error);
 }
 
 ImportOutcome importProfile() {
     const std::optional<std::string> path =
         platform::prompter().chooseOpenFile(importDialogRequest());
-    return path ? importProfileFrom(*path) : ImportOutcome{};
+    if (!path) {
+        return {};
+    }
+    const ImportOutcome outcome = importProfileFrom(*path);
+    if (!outcome.accepted) {
+        return outcome;
+    }
+    // Macros too large for the keyboard have said so already.
+    if (!outcome.keyboardWritten && outcome.written != KeyMapWriteResult::MacrosTooLarge) {
+        platform::prompter().showMessage(text::languageText("APPLY_KEYBOARD_FAILED"), u"",
+                                         platform::MessageIcon::Warning);
+    }
+    if (!outcome.workingFileSaved) {
+        tellWorkingFileFailure("APPLY_NOT_SAVED", workingFilePath(0), outcome.saveError);
+    }
+    return outcome;
 }
 
 ImportOutcome importProfileFrom(const std::string& path) {
@@ -55,8 +79,12 @@ ImportOutcome importProfileFrom(const std::string& path) {
         const DataSetLock lock = lockWorkingSet();
         workingSet() = std::move(imported);
         outcome.accepted = true;
-        outcome.workingFileSaved = saveWorkingFile(false);
-        outcome.keyboardWritten = sync::buildApplySnapshot(true) == 1;
+        outcome.workingFileSaved = saveWorkingFile(false, &outcome.saveError);
+        outcome.written = sync::writeApplySnapshot(true);
+        outcome.keyboardWritten = outcome.written == KeyMapWriteResult::Written;
+        if (outcome.keyboardWritten) {
+            keyboardCopy() = workingSet();
+        }
         window.refreshKeyButtons();
     }
     window.setApplyEnabled(!(outcome.workingFileSaved && outcome.keyboardWritten));

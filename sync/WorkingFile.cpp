@@ -2,8 +2,10 @@
 
 #include "platform/PathSet.h"
 #include "profile/ProfileFile.h"
+#include "sync/DataSets.h"
 #include "sync/ProfileFileStore.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace tavrik::sync {
@@ -22,13 +24,18 @@ std::string workingFilePath(int /*profileIndex*/) {
     return folder + kWorkingFileName;
 }
 
-bool saveWorkingFile(bool lock) {
+bool saveWorkingFile(bool /*lock*/, int* error) {
+    // The lock is recursive: taken again when the caller holds it already.
+    const DataSetLock lock = lockWorkingSet();
     const std::string path = workingFilePath(0);
     struct stat status {};
-    if (path.empty() || ::stat(path.c_str(), &status) != 0) {
+    if (path.empty() || (::stat(path.c_str(), &status) != 0 && !keyboardCopy().has_value())) {
+        if (error != nullptr) {
+            *error = ENOENT;
+        }
         return false;
     }
-    return writeProfileFile(path, lock);
+    return writeProfileFile(path, false, error);
 }
 
 } // namespace tavrik::sync

@@ -1,7 +1,7 @@
 #pragma once
 // The working file: the whole working set (all profiles) saved in the user
-// data folder as "$Profile0", in profile file format. Apply and import save
-// it; a reload from the keyboard and a discarded edit read it back.
+// data folder as "$Profile0", in profile file format. A reload from the
+// keyboard, Apply and import save it.
 
 #include <string>
 
@@ -12,8 +12,11 @@ namespace tavrik::sync {
 // folder (no documents folder was found at start).
 std::string workingFilePath(int profileIndex);
 
-// writeProfileFile to the working file, but only when that file exists
-// already; false otherwise or when the write fails.
-bool saveWorkingFile(bool lock);
+// writeProfileFile to the working file, once there is one to keep up to
+// date: the file exists, or the working set stems from the keyboard (which
+// a reload could not save). False otherwise or when the write fails, with
+// `error` set to the errno of the failing step (ENOENT: no such file yet,
+// or no user data folder).
+bool saveWorkingFile(bool lock, int* error = nullptr);
 
 } // namespace tavrik::sync

@@ -92,6 +92,26 @@ constexpr TextSlotInfo kSlots[] = {
      u"be made active.",
      G::Main},
     {"PROFILE_NEW_FAILED", u"The profile file could not be written: %s", G::Main},
+    // Texts of our own: what keeps the keyboard's setup from being lost.
+    {"KEYBOARD_READ_FAILED",
+     u"The keyboard's setup could not be read, so the window keeps what it showed and nothing was "
+     u"changed.",
+     G::Main},
+    {"WORKING_COPY_NOT_SAVED",
+     u"The working copy of your keyboard's setup cannot be saved in %s. Tavrik keeps what it read "
+     u"from the keyboard in memory and goes on; applied changes still reach the keyboard.",
+     G::Main},
+    {"APPLY_NOT_READ",
+     u"The keyboard's setup has not been read yet, so nothing was written to it, to keep what it "
+     u"holds. Plug the keyboard in again to have it read.",
+     G::Main},
+    {"APPLY_KEYBOARD_FAILED",
+     u"The keyboard did not take the changes (it did not answer, refused them or was unplugged). "
+     u"They are kept: press Apply to try again.",
+     G::Main},
+    {"APPLY_NOT_SAVED",
+     u"The keyboard has the changes, but their working copy could not be saved: %s", G::Main},
+    {"EXPORT_FAILED", u"The profile could not be exported: %s", G::Main},
     // Texts of our own: the whole-keyboard backup.
     {"BACKUP_DONE", u"The keyboard is backed up in %s", G::Main},
     {"BACKUP_READ_FAILED", u"The keyboard could not be read, so no backup was made.", G::Main},

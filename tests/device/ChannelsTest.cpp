@@ -1,9 +1,12 @@
 #include "device/Channels.h"
 
 #include "device/DeviceEvents.h"
+#include "device/DeviceState.h"
 #include "tests/device/DeviceFixture.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -186,6 +189,40 @@ TEST_F(Channels, IncompleteEventsAreIgnored) {
     joinAllWorkers();
     EXPECT_TRUE(window.sent().empty());
     EXPECT_TRUE(window.timers().empty());
+}
+
+// A keyboard pulled, plugged and pulled again faster than a worker reads it:
+// the workers act one at a time and in the order of the counts, whatever
+// order their threads come in.
+TEST(DeviceChangeWorker, WorkersActOneAtATimeInTheOrderOfTheirCounts) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::int32_t> order;
+    int acting = 0;
+    int mostAtOnce = 0;
+    setDeviceChangeWorkerBody([&](std::int32_t count) {
+        std::unique_lock lock(mutex);
+        mostAtOnce = std::max(mostAtOnce, ++acting);
+        order.push_back(count);
+        changed.notify_all();
+        if (order.size() == 1) {
+            // Time for the others to act meanwhile, if they could: a correct
+            // worker passes either way, this only makes an overlap likely
+            // to show.
+            changed.wait_for(lock, std::chrono::milliseconds(200),
+                             [&] { return order.size() > 1; });
+        }
+        --acting;
+    });
+    const std::vector<std::int32_t> counts = {0, 1, 0, 1, 0, 1};
+    for (const std::int32_t count : counts) {
+        ASSERT_TRUE(startDeviceChangeWorker(count));
+    }
+    joinAllWorkers();
+    setDeviceChangeWorkerBody({});
+    EXPECT_EQ(order, counts);
+    EXPECT_EQ(mostAtOnce, 1);
+    EXPECT_EQ(reportedDeviceCount(), 1);
 }
 
 TEST(DeviceChangeWorker, WithoutARegisteredBodyNothingIsStarted) {

@@ -78,6 +78,78 @@ TEST(KeyRecording, AHeldKeyIsOnePressAndOneRelease) {
     EXPECT_TRUE(session.keyEvent(repeat(kA), 10).swallow) << "a repeat is dropped, not let through";
 }
 
+// Events as X delivers them: with the server's timestamp, and a held key's
+// repeats as a release and a press of one timestamp that Qt does not always
+// mark as repeats. What recording makes of them, with the release held back
+// handed over when recording stops.
+KeyEvent at(std::uint32_t timestamp, keyboard::KeyCode code, bool isRelease) {
+    return {code, isRelease, false, timestamp};
+}
+
+std::vector<RecordedKey> recordedFrom(const std::vector<Timed>& events) {
+    RecordingSession session(0);
+    std::vector<RecordedKey> keys;
+    for (const Timed& timed : events) {
+        const RecordingOutcome outcome = session.keyEvent(timed.event, timed.at);
+        EXPECT_TRUE(outcome.swallow);
+        keys.insert(keys.end(), outcome.keys.begin(), outcome.keys.end());
+    }
+    const std::vector<RecordedKey> rest = session.flush();
+    keys.insert(keys.end(), rest.begin(), rest.end());
+    return keys;
+}
+
+std::vector<Timed> heldFor(keyboard::KeyCode code, std::uint32_t from, std::uint32_t to) {
+    std::vector<Timed> events{{from, at(from, code, false)}};
+    for (std::uint32_t t = from + 500; t < to; t += 33) {
+        events.push_back({t, at(t, code, true)});
+        events.push_back({t, at(t, code, false)});
+    }
+    events.push_back({to, at(to, code, true)});
+    return events;
+}
+
+TEST(KeyRecording, UnmarkedRepeatsAsXDeliversThemAreOnePressAndOneRelease) {
+    const auto press = [](std::uint32_t pause, keyboard::KeyCode code) {
+        return RecordedKey{static_cast<std::int32_t>(pause), code, kPress, false};
+    };
+    const auto release = [](std::uint32_t pause, keyboard::KeyCode code) {
+        return RecordedKey{static_cast<std::int32_t>(pause), code, kRelease, false};
+    };
+    std::vector<Timed> heldThenB = heldFor(kA, 100, 2600);
+    heldThenB.push_back({2700, at(2700, kB, false)});
+    heldThenB.push_back({2750, at(2750, kB, true)});
+    std::vector<Timed> pressesWhileDown = {{100, at(100, kA, false)},
+                                           {600, at(600, kA, false)},
+                                           {633, at(633, kA, false)},
+                                           {900, at(900, kA, true)}};
+    // Let go and pressed again a moment later: two presses.
+    std::vector<Timed> tappedTwice = {{100, at(100, kA, false)},
+                                      {180, at(180, kA, true)},
+                                      {260, at(260, kA, false)},
+                                      {300, at(300, kA, true)}};
+    const struct {
+        const char* name;
+        std::vector<Timed> events;
+        std::vector<RecordedKey> recorded;
+    } cases[] = {
+        {"held for 2.5 s, then B",
+         heldThenB,
+         {press(100, kA), release(2500, kA), press(100, kB), release(50, kB)}},
+        {"presses while down", pressesWhileDown, {press(100, kA), release(800, kA)}},
+        {"tapped twice", tappedTwice,
+         {press(100, kA), release(80, kA), press(80, kA), release(40, kA)}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(recordedFrom(c.events), c.recorded) << c.name;
+    }
+    // Without timestamps no release waits.
+    RecordingSession session(0);
+    session.keyEvent({kA, false, false}, 10);
+    EXPECT_EQ(session.keyEvent({kA, true, false}, 20).keys.size(), 1u);
+    EXPECT_TRUE(session.flush().empty());
+}
+
 TEST(KeyRecording, PrintScreenReleasedWithoutItsPressGetsAPressAtTheEnd) {
     for (const bool recordPauses : {true, false}) {
         std::vector<MacroAction> actions = {{40, kA, kPress}, {0, kA, kRelease}};

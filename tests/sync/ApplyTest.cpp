@@ -4,14 +4,20 @@
 #include "keyboard/StringTable.h"
 #include "macro/MacroAreaImage.h"
 #include "platform/ByteOrder.h"
+#include "platform/Unicode.h"
 #include "profile/ProfileFile.h"
+#include "platform/AtomicFile.h"
 #include "sync/KeyboardReader.h"
+#include "sync/MacroStore.h"
+#include "sync/ProfileActivation.h"
 #include "sync/ProfileFileStore.h"
 #include "tests/sync/DataSetsFixture.h"
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
+#include <string_view>
 
 namespace tavrik::sync::testing {
 namespace {
@@ -99,6 +105,11 @@ int row(KeyCode key) {
     return keyboard::keyIndexOf(key);
 }
 
+void store0(int keyRow, const KeyAssignment& assignment) {
+    const DataSetLock lock = lockWorkingSet();
+    workingSet().table.storeRecord(0, keyRow, assignment);
+}
+
 void fillWorkingSet() {
     const DataSetLock lock = lockWorkingSet();
     WorkingSet& set = workingSet();
@@ -108,7 +119,7 @@ void fillWorkingSet() {
     }
     set.strings.set(*keyboard::StringTable::entryOf(0, row(0x04)), u"/usr/bin/true");
     set.strings.set(*keyboard::StringTable::entryOf(0, row(0x05)), u"hi");
-    // Profile 1 is not written by an Apply while profile 0 is active.
+    // Profile 1 no longer matches the keyboard either; profile 2 does.
     set.table.storeRecord(1, row(0x12), {AssignmentType::SingleKey, 0, 0x1E});
 }
 
@@ -120,6 +131,9 @@ protected:
         ASSERT_TRUE(readKeyboardLayoutAndCapacity());
         std::filesystem::create_directories(folder.path() + "/Tavrik_09A");
         std::ofstream created(workingFile());
+        // The program has read the keyboard, as it does when it finds one.
+        ASSERT_TRUE(reloadFromKeyboard());
+        window.clear();
     }
 
     std::string workingFile() const { return folder.path() + "/Tavrik_09A/$Profile0"; }
@@ -146,7 +160,11 @@ TEST_F(ApplyTest, ApplyWritesTheActiveProfileAndTheMacrosAndReadsBackKeyByKey) {
                   Bytes(c.written, c.written + 3))
             << "key " << c.key;
     }
-    EXPECT_EQ(page(1), layoutBytes);
+    const auto e = positionOfUsage(layout, 0x08);
+    ASSERT_TRUE(e);
+    const Bytes second = page(1);
+    EXPECT_EQ(Bytes(second.begin() + 3 * *e, second.begin() + 3 * *e + 3), (Bytes{2, 2, 0x04}))
+        << "E sends A in profile 1";
     EXPECT_EQ(page(2), layoutBytes);
 
     const Bytes area = keyboard.area("macro");
@@ -174,7 +192,7 @@ TEST_F(ApplyTest, ApplyWritesTheActiveProfileAndTheMacrosAndReadsBackKeyByKey) {
         EXPECT_EQ(got.type, c.readBack.type) << "key " << c.key;
         EXPECT_EQ(got.value, c.readBack.value) << "key " << c.key;
     }
-    EXPECT_EQ(set.table.recordOf(1, row(0x12))->type, AssignmentType::Default);
+    EXPECT_EQ(set.table.recordOf(1, row(0x12))->type, AssignmentType::SingleKey);
     ASSERT_EQ(set.macros.size(), 2u);
     const auto original = sampleMacros();
     for (std::size_t i = 0; i < 2; ++i) {
@@ -253,7 +271,8 @@ TEST_F(ApplyTest, WithoutAnActiveProfileNothingIsSent) {
     window.presetApplyEnabled(true);
     EXPECT_FALSE(applyChanges());
     EXPECT_TRUE(window.isApplyEnabled());
-    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(prompter.messages(),
+              std::vector<std::u16string>{text::languageText("APPLY_KEYBOARD_FAILED")});
     keyboard.control("plug");
     EXPECT_EQ(page(0), keyboard.area("layout"));
 }
@@ -294,6 +313,125 @@ TEST_F(ApplyTest, StringsThatExactlyFillTheBlobAreAllPacked) {
     EXPECT_EQ(platform::readU16(header.data() + 14), 2);   // macro count
     EXPECT_EQ(platform::readU32(header.data() + 16), 10u); // pool size
     EXPECT_EQ(platform::readU32(header.data() + 8), 32832u + 2 * 16512u + 10u);
+}
+
+
+// A disk that takes no more bytes.
+ssize_t diskFull(int, const void*, size_t) {
+    errno = ENOSPC;
+    return -1;
+}
+
+class DiskFull {
+public:
+    DiskFull() { platform::setWriteFunctionForTesting(diskFull); }
+    ~DiskFull() { platform::setWriteFunctionForTesting(nullptr); }
+    DiskFull(const DiskFull&) = delete;
+    DiskFull& operator=(const DiskFull&) = delete;
+};
+
+// Which half of an Apply failed is told, and the changes stay pending; only
+// a working set read from the keyboard is ever written to it.
+TEST_F(ApplyTest, AFailedApplySaysWhichHalfFailedAndKeepsTheChanges) {
+    enum class Keyboard { Unchanged, HasTheChanges, Either };
+    const struct {
+        const char* name;
+        std::function<void()> fault;
+        bool diskFull;
+        const char* told;
+        Keyboard keyboardAfter;
+    } cases[] = {
+        {"disk full", [] {}, true, "APPLY_NOT_SAVED", Keyboard::HasTheChanges},
+        {"never read", [] { resetDataSets(); }, false, "APPLY_NOT_READ", Keyboard::Unchanged},
+        {"no answer", [this] { keyboard.control("fault noanswer 3"); }, false,
+         "APPLY_KEYBOARD_FAILED", Keyboard::Unchanged},
+        {"begin-write refused", [this] { keyboard.control("fault status ff 3 after 1"); }, false,
+         "APPLY_KEYBOARD_FAILED", Keyboard::Either},
+    };
+    const auto a = positionOfUsage(defaultLayout(), 0x04);
+    ASSERT_TRUE(a);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(reloadFromKeyboard());
+        c.fault();
+        fillWorkingSet();
+        window.presetApplyEnabled(true);
+        std::string workingBefore;
+        platform::readWholeFile(workingFile(), workingBefore);
+        const Bytes pageBefore = page(0);
+        const long commandsBefore = keyboard.answeredCommands();
+        const std::size_t toldBefore = prompter.messages().size();
+        {
+            std::optional<DiskFull> full;
+            if (c.diskFull) {
+                full.emplace();
+            }
+            EXPECT_FALSE(applyChanges());
+        }
+        keyboard.control("fault none");
+        EXPECT_TRUE(window.isApplyEnabled()) << "the changes stay pending";
+        switch (c.keyboardAfter) {
+        case Keyboard::Unchanged:
+            EXPECT_EQ(page(0), pageBefore);
+            break;
+        case Keyboard::HasTheChanges:
+            EXPECT_EQ(page(0)[3 * *a + 2], 0x05) << "A sends B";
+            break;
+        case Keyboard::Either:
+            break;
+        }
+        if (std::string_view(c.told) == "APPLY_NOT_READ") {
+            EXPECT_EQ(keyboard.answeredCommands(), commandsBefore) << "nothing was sent";
+        }
+        const std::vector<std::u16string> told = prompter.messages();
+        ASSERT_EQ(told.size(), toldBefore + 1);
+        const std::u16string text = text::languageText(c.told);
+        EXPECT_EQ(told.back().substr(0, text.find(u"%s")), text.substr(0, text.find(u"%s")));
+        if (c.diskFull) {
+            EXPECT_NE(told.back().find(platform::toUtf16(workingFile())), std::u16string::npos);
+            EXPECT_NE(told.back().find(u"No space left on device"), std::u16string::npos);
+            std::string workingAfter;
+            platform::readWholeFile(workingFile(), workingAfter);
+            EXPECT_EQ(workingAfter, workingBefore) << "the previous working file stays whole";
+        }
+    }
+}
+
+// The keyboard plays macros by their place in its macro area and switches
+// profile by itself: after either, the pages of other profiles no longer
+// name what the working set means, and Apply sends them with the active one.
+TEST_F(ApplyTest, PagesThatNoLongerMatchTheKeyboardGoWithTheActiveOne) {
+    const auto p = positionOfUsage(defaultLayout(), 0x1D); // the key at 0x2C
+    ASSERT_TRUE(p);
+    const auto recordAt = [&](int profile) {
+        const Bytes bytes = page(profile);
+        return Bytes(bytes.begin() + 3 * *p, bytes.begin() + 3 * *p + 3);
+    };
+    {
+        const DataSetLock lock = lockWorkingSet();
+        workingSet().macros = sampleMacros();
+        workingSet().table.storeRecord(1, row(0x2C), {AssignmentType::PlayMacro, 0, 5});
+    }
+    window.presetApplyEnabled(true);
+    ASSERT_TRUE(applyChanges());
+    EXPECT_EQ(recordAt(1), (Bytes{5, 1, 1})) << "the second macro, in profile 2";
+
+    // The first macro goes: profile 2's key now names the first place.
+    ASSERT_TRUE(commitMacroList(std::vector<macro::MacroRecord>{sampleMacros()[1]}));
+    window.presetApplyEnabled(true); // as the editor's OK leaves it
+    ASSERT_TRUE(applyChanges());
+    EXPECT_EQ(recordAt(1), (Bytes{5, 1, 0}));
+
+    // An edit of profile 1 still unapplied when the keyboard switched to
+    // profile 2 by itself: the reload keeps it, and Apply writes its page.
+    store0(row(0x2C), {AssignmentType::Function, 0, 3});
+    window.presetApplyEnabled(true);
+    ASSERT_TRUE(setActiveProfile(1));
+    ASSERT_TRUE(reloadFromKeyboard());
+    EXPECT_TRUE(window.isApplyEnabled());
+    ASSERT_TRUE(applyChanges());
+    EXPECT_EQ(recordAt(0), (Bytes{5, 5, 3}));
+    EXPECT_EQ(recordAt(1), (Bytes{5, 1, 0}));
 }
 
 } // namespace

@@ -6,12 +6,16 @@
 #include "keyboard/KeyMapCodec.h"
 #include "platform/AtomicFile.h"
 #include "profile/ProfileFile.h"
+#include "sync/Apply.h"
 #include "sync/KeyboardReader.h"
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileTransfer.h"
 #include "tests/support/ProfileFixture.h"
 #include "tests/support/VirtualKeyboardSession.h"
 
+#include <cerrno>
+#include <fstream>
+#include <optional>
 #include <span>
 #include <string>
 #include <sys/stat.h>
@@ -201,6 +205,107 @@ TEST_F(KeyboardProfileTest, AnImportWritesEveryProfileAndTheMacros) {
     }
     EXPECT_EQ(u16At(keyboard.area("macro"), 4), 2);
     EXPECT_EQ(readFile(workingFile()), image);
+}
+
+
+// A disk that takes no more bytes, for as long as it lives.
+class DiskFull {
+public:
+    DiskFull() {
+        platform::setWriteFunctionForTesting([](int, const void*, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+    }
+    ~DiskFull() { platform::setWriteFunctionForTesting(nullptr); }
+    DiskFull(const DiskFull&) = delete;
+    DiskFull& operator=(const DiskFull&) = delete;
+};
+
+// A home that cannot take the working copy (a full disk, a documents folder
+// that cannot be made): what was read from the keyboard is kept and shown,
+// the user is told once where and why, and Apply still reaches the keyboard.
+TEST_F(KeyboardProfileTest, AWorkingCopyThatCannotBeSavedLosesNothingAndIsToldOnce) {
+    const struct {
+        const char* name;
+        std::string userFolder;
+        bool diskFull;
+        std::u16string reason;
+    } cases[] = {
+        {"folder under a file", folder.file("plain-file/Tavrik_09A"), false, u"Not a directory"},
+        {"disk full", userFolder(), true, u"No space left on device"},
+    };
+    std::ofstream(folder.file("plain-file")) << "not a folder";
+    writeMacroArea(areaOfEmptyMacros(3));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sync::resetDataSets();
+        platform::PathSet paths;
+        paths.userDataFolder = c.userFolder;
+        platform::installPathSet(paths);
+        const std::size_t toldBefore = prompter.messages().size();
+        std::optional<DiskFull> full;
+        if (c.diskFull) {
+            full.emplace();
+        }
+        EXPECT_TRUE(reloadFromKeyboard());
+        EXPECT_EQ(sync::macroCount(), 3u) << "what the keyboard holds is kept";
+        ASSERT_EQ(prompter.messages().size(), toldBefore + 1);
+        const std::u16string told = prompter.messages().back();
+        EXPECT_NE(told.find(platform::toUtf16(c.userFolder + "/$Profile0")), std::u16string::npos);
+        EXPECT_NE(told.find(c.reason), std::u16string::npos) << platform::toUtf8(told);
+
+        EXPECT_TRUE(reloadFromKeyboard());
+        EXPECT_EQ(prompter.messages().size(), toldBefore + 1) << "told once";
+
+        // Apply writes the keyboard and says that the copy was not saved.
+        {
+            auto lock = sync::lockWorkingSet();
+            sync::workingSet().table.storeRecord(0, kRowA, {AssignmentType::SingleKey, 0, 0x30});
+        }
+        window.presetApplyEnabled(true);
+        EXPECT_FALSE(applyChanges());
+        EXPECT_EQ(keyboard.area("page0")[3 * positionOfA() + 2], kUsageB);
+        EXPECT_EQ(u16At(keyboard.area("macro"), 4), 3);
+        ASSERT_EQ(prompter.messages().size(), toldBefore + 2);
+        EXPECT_NE(prompter.messages().back().find(c.reason), std::u16string::npos);
+        // The next reload keeps the edit, and the keyboard's copy, and
+        // does not tell again.
+        EXPECT_TRUE(reloadFromKeyboard());
+        EXPECT_EQ(prompter.messages().size(), toldBefore + 2);
+    }
+}
+
+// Once the keyboard was read, a reload (the keyboard back after a replug,
+// or a switch made on it) keeps what the user has not applied yet.
+TEST_F(KeyboardProfileTest, AReloadKeepsUnappliedEditsOnceTheKeyboardWasRead) {
+    ASSERT_TRUE(reloadFromKeyboard());
+    {
+        auto lock = sync::lockWorkingSet();
+        sync::workingSet().table.storeRecord(0, kRowA, {AssignmentType::Function, 0, 4});
+    }
+    window.presetApplyEnabled(true);
+    window.clear();
+    keyboard.control("unplug");
+    EXPECT_FALSE(reloadFromKeyboard());
+    keyboard.control("plug");
+    EXPECT_TRUE(reloadFromKeyboard());
+    EXPECT_TRUE(window.isApplyEnabled());
+    EXPECT_TRUE(window.callsOf("apply").empty());
+    EXPECT_EQ(window.callsOf("refresh").size(), 1u);
+    {
+        auto lock = sync::lockWorkingSet();
+        EXPECT_EQ(sync::workingSet().table.recordOf(0, kRowA),
+                  (KeyAssignment{AssignmentType::Function, 0, 4}));
+        ASSERT_TRUE(sync::keyboardCopy());
+        EXPECT_EQ(sync::keyboardCopy()->table.recordOf(0, kRowA)->type, AssignmentType::Default);
+    }
+    // What a restore asks for: the keyboard's setup over every edit.
+    EXPECT_TRUE(reloadFromKeyboard(ReloadMode::ReplaceEdits));
+    EXPECT_FALSE(window.isApplyEnabled());
+    EXPECT_TRUE(discardChanges());
+    const auto lock = sync::lockWorkingSet();
+    EXPECT_EQ(sync::workingSet().table.recordOf(0, kRowA)->type, AssignmentType::Default);
 }
 
 } // namespace

@@ -205,8 +205,9 @@ int backup(const std::string& path) {
     if (!link.open()) {
         return kFailure;
     }
-    const sync::BackupResult result = sync::backupKeyboardTo(path);
-    return report(result == sync::BackupResult::Saved, sync::resultText(result, path));
+    int error = 0;
+    const sync::BackupResult result = sync::backupKeyboardTo(path, &error);
+    return report(result == sync::BackupResult::Saved, sync::resultText(result, path, error));
 }
 
 int restore(const std::string& path) {
