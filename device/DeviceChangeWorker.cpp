@@ -35,11 +35,12 @@ void setDeviceChangeWorkerBody(DeviceChangeWorkerBody body) {
 }
 
 bool startDeviceChangeWorker(std::int32_t deviceCount) {
-    // Every count the service reports passes here, first count and events
-    // alike: known at once, whatever the workers still have to do.
-    noteReportedDeviceCount(deviceCount);
     RegisteredBody& registered = registeredBody();
     std::unique_lock lock(registered.mutex);
+    // Every count the service reports passes here, first count and events
+    // alike: known at once, whatever the workers still have to do. Noted
+    // with the ticket taken, so that a count seen is a worker counted.
+    noteReportedDeviceCount(deviceCount);
     if (!registered.body) {
         return false;
     }
@@ -60,6 +61,12 @@ bool startDeviceChangeWorker(std::int32_t deviceCount) {
         ++registered.nextTicket;
     }
     return started;
+}
+
+bool deviceChangeWorkersIdle() {
+    RegisteredBody& registered = registeredBody();
+    std::lock_guard lock(registered.mutex);
+    return registered.serving == registered.nextTicket;
 }
 
 } // namespace tavrik::device

@@ -27,4 +27,8 @@ void setDeviceChangeWorkerBody(DeviceChangeWorkerBody body);
 // or the thread could not be created.
 bool startDeviceChangeWorker(std::int32_t deviceCount);
 
+// True when every worker started so far has acted: once a count was
+// reported (DeviceState.h), the program has done with it.
+bool deviceChangeWorkersIdle();
+
 } // namespace tavrik::device

@@ -122,9 +122,12 @@ protected:
     }
 
     // A key event as the desktop delivers it, at the editor's focus.
-    void key(quint32 xkbKeycode, int qtKey, bool release, bool autoRepeat = false) {
+    // `timestamp`: the desktop's time of the event, 0 for none.
+    void key(quint32 xkbKeycode, int qtKey, bool release, bool autoRepeat = false,
+             quint64 timestamp = 0) {
         QKeyEvent event(release ? QEvent::KeyRelease : QEvent::KeyPress, qtKey, Qt::NoModifier,
                         xkbKeycode, 0, 0, QString(), autoRepeat);
+        event.setTimestamp(timestamp);
         QWidget* target = QApplication::focusWidget();
         QApplication::sendEvent(target != nullptr && target->window() == editor_.get()
                                     ? target

@@ -417,6 +417,37 @@ TEST_F(CompositeRecordingTest, RecordsAfterTheSelectedActionAndTheMediaKeyPasses
     EXPECT_EQ(section().selectedAction(), 4);
 }
 
+// A held key as X delivers it: each repeat a release and a press with one
+// timestamp, neither marked as a repeat. One press and one release are
+// recorded; the release shows once no repeat followed it, or at Stop.
+TEST_F(CompositeRecordingTest, AKeyHeldWithUnmarkedRepeatsIsOnePressAndOneRelease) {
+    openOnMacro();
+    section().recordPausesBox().click();
+    tick_ = 1000;
+    click(Button::Record);
+    tick_ = 1100;
+    key(xkb::A, Qt::Key_A, false, false, 5100);
+    for (quint64 t = 5600; t < 7600; t += 33) {
+        tick_ = static_cast<std::uint32_t>(t - 4000);
+        key(xkb::A, Qt::Key_A, true, false, t);
+        key(xkb::A, Qt::Key_A, false, false, t);
+    }
+    tick_ = 3700;
+    key(xkb::A, Qt::Key_A, true, false, 7700);
+    const QDeadlineTimer patience(5000);
+    while (actions().rowCount() != 2 && !patience.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(actions().rowCount(), 2) << "the release shows by itself";
+    tick_ = 3800;
+    key(xkb::B, Qt::Key_B, false, false, 7800);
+    key(xkb::B, Qt::Key_B, true, false, 7850);
+    click(Button::Record);
+    EXPECT_EQ(
+        actions().actions(),
+        (std::vector<MacroAction>{{2600, 0x1E, 0}, {100, 0x1E, 1}, {0, 0x30, 0}, {0, 0x30, 1}}));
+}
+
 TEST_F(CompositeRecordingTest, RecordingStopsWhenTheSectionChangesOrAPauseIsEdited) {
     openOnMacro({{10, 0x1E, 0}});
     click(Button::Record);

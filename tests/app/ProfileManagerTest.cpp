@@ -19,6 +19,9 @@ namespace tavrik::app {
 namespace {
 
 using Dialog = CTavrik_DlgProfile;
+using testing::record;
+using testing::store;
+using testing::stored;
 
 class ProfileManagerTest : public testing::PanelWindowTest {
 protected:
@@ -148,6 +151,48 @@ TEST_F(ProfileManagerTest, ApplyStoresTheListAndMakesTheCheckedRowActive) {
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Dialog::openCount(), 0);
     EXPECT_EQ(profileSetting(profileListKey(1), {}).toStdString(), folder_.file("Kept.fwc"));
+}
+
+// Apply with another profile checked is a switch: unapplied key changes are
+// asked about as a profile button asks (No drops them, Yes applies them
+// first); the profile that stays active keeps them without a question.
+TEST_F(ProfileManagerTest, ApplyOfAnotherProfileAsksAboutUnappliedKeyChanges) {
+    CTavrikDlg& window = startWithKeyboard();
+    const struct {
+        const char* name;
+        int checked;
+        bool yes;
+        std::size_t questions;
+        keyboard::AssignmentType keyAAfter;
+        bool pendingAfter;
+    } cases[] = {
+        {"another, No", 1, false, 1, keyboard::AssignmentType::Default, false},
+        {"another, Yes", 2, true, 1, keyboard::AssignmentType::Function, false},
+        {"the active one", 2, true, 0, keyboard::AssignmentType::Media, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::size_t asked = prompter_.questions().size();
+        const int active = keyboard_.activeProfile();
+        store(active, 0x1E,
+              record(c.checked == active ? keyboard::AssignmentType::Media
+                                         : keyboard::AssignmentType::Function,
+                     4));
+        window.setApplyEnabled(true);
+        prompter_.answerQuestionsWith(c.yes);
+        Dialog dialog(&window);
+        check(dialog, c.checked == active ? (c.checked + 1) % 3 : c.checked);
+        check(dialog, c.checked);
+        dialog.button(Dialog::kApplyId)->click();
+        EXPECT_EQ(prompter_.questions().size(), asked + c.questions);
+        if (c.questions > 0) {
+            EXPECT_EQ(prompter_.questions().back().first,
+                      text::languageText("PROFILE_SELECT_PROMPT"));
+        }
+        EXPECT_EQ(keyboard_.activeProfile(), c.checked);
+        EXPECT_EQ(window.isApplyEnabled(), c.pendingAfter);
+        EXPECT_EQ(stored(active, 0x1E).type, c.keyAAfter);
+    }
 }
 
 TEST_F(ProfileManagerTest, DeleteSelectsTheNextRowOrTheOneBefore) {

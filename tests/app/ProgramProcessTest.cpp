@@ -4,12 +4,15 @@
 // virtual keyboard, in a home and runtime folder of the test's own. The
 // window lists the messages it handles on its log ("tavrik.window").
 
+#include "platform/NamedEvents.h"
 #include "service/virtual/ControlClient.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -117,6 +120,19 @@ protected:
     }
 
     std::string binFile(const std::string& name) const { return folder_.file("bin/" + name); }
+    // Where a named event of the programs started here lives.
+    std::string namedEventFile(int number) const {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        const std::string previous = runtime != nullptr ? runtime : "";
+        ::setenv("XDG_RUNTIME_DIR", folder_.file("run").c_str(), 1);
+        const std::string name = platform::namedEventObjectName(platform::namedEventName(number));
+        if (runtime != nullptr) {
+            ::setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
+        } else {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        }
+        return "/dev/shm/sem." + name.substr(1);
+    }
     int daemonStarts() const { return countOf(readFile(folder_.file("daemon.log")), "started"); }
 
     // Without a display the program finds neither DISPLAY nor WAYLAND_DISPLAY,
@@ -230,6 +246,24 @@ TEST_F(ProgramProcessTest, SecondStartAndKillNeedNoDisplay) {
     EXPECT_TRUE(first.endsWithZero()) << first.log();
     EXPECT_EQ(countOf(first.log(), kKillHandled), 1) << first.log();
     EXPECT_EQ(daemonStarts(), 1);
+}
+
+// A logout, `systemctl --user stop`, `kill` or a closed terminal: the
+// program ends in order, as at a Kill from another instance, with exit code
+// 0 and none of its named events left behind.
+TEST_F(ProgramProcessTest, TerminationSignalsEndTheProgramInOrder) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(signal);
+        Instance first = launch({QStringLiteral("/Start")});
+        ASSERT_TRUE(first.waitForLog(kInitHandled)) << first.log();
+        const std::string event = namedEventFile(105);
+        ASSERT_TRUE(fs::exists(event)) << event;
+        ::kill(static_cast<pid_t>(first.process().processId()), signal);
+        EXPECT_TRUE(first.endsWithZero()) << first.log();
+        EXPECT_EQ(countOf(first.log(), kKillHandled), 1) << first.log();
+        EXPECT_FALSE(fs::exists(event));
+        EXPECT_FALSE(fs::exists(folder_.file("run/Tavrik_Window_09A")));
+    }
 }
 
 TEST_F(ProgramProcessTest, KillWithoutAnInstanceEndsAtOnceAndStartsNothing) {

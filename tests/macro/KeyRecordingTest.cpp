@@ -137,7 +137,8 @@ TEST(KeyRecording, UnmarkedRepeatsAsXDeliversThemAreOnePressAndOneRelease) {
          heldThenB,
          {press(100, kA), release(2500, kA), press(100, kB), release(50, kB)}},
         {"presses while down", pressesWhileDown, {press(100, kA), release(800, kA)}},
-        {"tapped twice", tappedTwice,
+        {"tapped twice",
+         tappedTwice,
          {press(100, kA), release(80, kA), press(80, kA), release(40, kA)}},
     };
     for (const auto& c : cases) {
@@ -163,8 +164,8 @@ TEST(KeyRecording, PrintScreenReleasedWithoutItsPressGetsAPressAtTheEnd) {
     std::vector<MacroAction> actions;
     record(actions, std::nullopt, 0, {{0, press(kPrintScreen)}, {120, release(kPrintScreen)}},
            true);
-    EXPECT_EQ(actions, (std::vector<MacroAction>{{120, kPrintScreen, kPress},
-                                                 {0, kPrintScreen, kRelease}}));
+    EXPECT_EQ(actions,
+              (std::vector<MacroAction>{{120, kPrintScreen, kPress}, {0, kPrintScreen, kRelease}}));
 }
 
 TEST(KeyRecording, MediaKeysAndKeylessEventsPassThrough) {

@@ -148,6 +148,40 @@ TEST(AtomicFile, WriteIntoMissingFolderFailsAndReadOfMissingFileFails) {
     EXPECT_EQ(contents, "unchanged");
 }
 
+// A failed save tells why, so that the user can be told: the errno of the
+// step that failed, and a text that names the file with the reason.
+TEST(AtomicFile, AFailedSaveTellsWhy) {
+    testing::TemporaryFolder folder;
+    std::filesystem::create_directory(folder.file("a folder"));
+    std::ofstream(folder.file("plain")) << "x";
+    const struct {
+        const char* name;
+        std::string path;
+        WriteFunction write;
+        int error;
+        const char* reason;
+    } cases[] = {
+        {"missing folder", folder.file("no/such/file"), nullptr, ENOENT,
+         "No such file or directory"},
+        {"folder under a file", folder.file("plain/file"), nullptr, ENOTDIR, "Not a directory"},
+        {"a folder in the way", folder.file("a folder"), nullptr, EISDIR, "Is a directory"},
+        {"full disk", folder.file("full"), &diskFullAfterTenBytes, ENOSPC,
+         "No space left on device"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        setWriteFunctionForTesting(c.write);
+        int error = -1;
+        EXPECT_FALSE(writeFileAtomically(c.path, {bytesOf("twenty bytes of text")}, &error));
+        setWriteFunctionForTesting(nullptr);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(describeSaveFailure(c.path, error), c.path + " (" + c.reason + ")");
+    }
+    int error = -1;
+    EXPECT_TRUE(writeFileAtomically(folder.file("fine"), {bytesOf("x")}, &error));
+    EXPECT_EQ(error, 0);
+}
+
 // Whatever a file tells of its size, all of it is read: files of /proc tell
 // none, and binary files hold NUL bytes.
 TEST(AtomicFile, ReadsWholeFilesOfAnySize) {

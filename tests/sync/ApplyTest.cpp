@@ -3,10 +3,10 @@
 #include "keyboard/KeyMapCodec.h"
 #include "keyboard/StringTable.h"
 #include "macro/MacroAreaImage.h"
+#include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/Unicode.h"
 #include "profile/ProfileFile.h"
-#include "platform/AtomicFile.h"
 #include "sync/KeyboardReader.h"
 #include "sync/MacroStore.h"
 #include "sync/ProfileActivation.h"
@@ -314,7 +314,6 @@ TEST_F(ApplyTest, StringsThatExactlyFillTheBlobAreAllPacked) {
     EXPECT_EQ(platform::readU32(header.data() + 16), 10u); // pool size
     EXPECT_EQ(platform::readU32(header.data() + 8), 32832u + 2 * 16512u + 10u);
 }
-
 
 // A disk that takes no more bytes.
 ssize_t diskFull(int, const void*, size_t) {

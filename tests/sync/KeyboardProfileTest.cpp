@@ -207,7 +207,6 @@ TEST_F(KeyboardProfileTest, AnImportWritesEveryProfileAndTheMacros) {
     EXPECT_EQ(readFile(workingFile()), image);
 }
 
-
 // A disk that takes no more bytes, for as long as it lives.
 class DiskFull {
 public:
