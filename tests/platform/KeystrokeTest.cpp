@@ -97,7 +97,8 @@ TEST(Keystroke, ScanCodesCarryTheExtendedFlagWhereTheKeyboardPrefixesE0) {
         {200, 0},     // a code no keyboard key has
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(scanCodeOfXkbKeycode(c.inputCode + kXkbKeycodeOffset), c.scanCode) << c.inputCode;
+        EXPECT_EQ(scanCodeOfXkbKeycode(c.inputCode + kXkbKeycodeOffset), c.scanCode)
+            << c.inputCode;
     }
     EXPECT_EQ(scanCodeOfXkbKeycode(5), 0u) << "below the XKB offset";
 }

@@ -55,15 +55,11 @@ TEST(ComposeAssignment, EachSectionMakesItsRecord) {
         {"A set to itself", kRowA, keyItself, {AssignmentType::Default, 0, 0, 0xAB, 0xCD}},
         {"no key captured", kRowA, noKey, {AssignmentType::Default, 0, 0, 0xAB, 0xCD}},
         {"G3 to media 4", kRowG3, media4, {AssignmentType::Media, 0x0303, 4, 0xAB, 0xCD}},
-        {"bank B G1 to a function",
-         265,
-         function9,
+        {"bank B G1 to a function", 265, function9,
          {AssignmentType::Function, 0x1301, 9, 0xAB, 0xCD}},
         {"G9 plays macro 3", kRowG9, macro, {AssignmentType::PlayMacro, 7, 3, 0xAB, 0xCD}},
         {"no macros", kRowA, noMacros, {AssignmentType::Default, 0, 0, 0xAB, 0xCD}},
-        {"default",
-         kRowG3,
-         choiceOf(AssignmentType::Default),
+        {"default", kRowG3, choiceOf(AssignmentType::Default),
          {AssignmentType::Default, 0x0303, 0, 0xAB, 0xCD}},
     };
     const KeyAssignment previous{AssignmentType::TextBlock, 0x1111, 0x2222, 0xAB, 0xCD};
