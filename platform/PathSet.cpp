@@ -1,5 +1,6 @@
 #include "platform/PathSet.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <unistd.h>
 #include <vector>
@@ -108,13 +109,14 @@ void resetPathSet() {
     record() = PathSet{};
 }
 
-void ensureUserFolder() {
+int ensureUserFolder() {
     const std::string& folder = pathSet().userDataFolder;
     if (folder.empty()) {
-        return;
+        return ENOENT;
     }
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return error.value();
 }
 
 } // namespace tavrik::platform

@@ -53,8 +53,9 @@ void installPathSet(PathSet paths);
 const PathSet& pathSet();
 void resetPathSet();
 
-// Creates the user data folder, with its parents, when it is missing. A
-// failure is not reported: the saves into the folder fail and say so.
-void ensureUserFolder();
+// Creates the user data folder, with its parents, when it is missing.
+// Returns 0, or the errno that kept it from being made (ENOENT for no
+// folder at all); the saves into the folder fail then and say why.
+int ensureUserFolder();
 
 } // namespace tavrik::platform

@@ -75,7 +75,7 @@ bool reloadFromKeyboard(ReloadMode mode) {
     const std::string path = workingFilePath(0);
     int error = 0;
     if (isFirstWorkingFileFailure(storeKeyboardImage(path, *image, &error))) {
-        tellWorkingFileFailure("WORKING_COPY_NOT_SAVED", path, error);
+        tellWorkingFileFailure("WORKING_COPY_NOT_SAVED", path, workingFileError(error));
     }
     return true;
 }

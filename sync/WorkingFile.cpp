@@ -31,11 +31,25 @@ bool saveWorkingFile(bool /*lock*/, int* error) {
     struct stat status {};
     if (path.empty() || (::stat(path.c_str(), &status) != 0 && !keyboardCopy().has_value())) {
         if (error != nullptr) {
-            *error = ENOENT;
+            *error = workingFileError(ENOENT);
         }
         return false;
     }
-    return writeProfileFile(path, false, error);
+    const bool saved = writeProfileFile(path, false, error);
+    if (!saved && error != nullptr) {
+        *error = workingFileError(*error);
+    }
+    return saved;
+}
+
+int workingFileError(int saveError) {
+    if (saveError == ENOENT) {
+        const int folderError = platform::ensureUserFolder();
+        if (folderError != 0) {
+            return folderError;
+        }
+    }
+    return saveError;
 }
 
 } // namespace tavrik::sync

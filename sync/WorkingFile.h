@@ -19,4 +19,9 @@ std::string workingFilePath(int profileIndex);
 // or no user data folder).
 bool saveWorkingFile(bool lock, int* error = nullptr);
 
+// Why a save of the working file failed with `saveError`: when the file's
+// folder is missing, the reason it could not be made (a read-only home, say)
+// rather than that it is missing.
+int workingFileError(int saveError);
+
 } // namespace tavrik::sync
