@@ -11,6 +11,7 @@
 #include "sync/MacroStore.h"
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileFileStore.h"
+#include "tests/support/DiskFull.h"
 #include "tests/sync/DataSetsFixture.h"
 
 #include <filesystem>
@@ -315,20 +316,6 @@ TEST_F(ApplyTest, StringsThatExactlyFillTheBlobAreAllPacked) {
     EXPECT_EQ(platform::readU32(header.data() + 8), 32832u + 2 * 16512u + 10u);
 }
 
-// A disk that takes no more bytes.
-ssize_t diskFull(int, const void*, size_t) {
-    errno = ENOSPC;
-    return -1;
-}
-
-class DiskFull {
-public:
-    DiskFull() { platform::setWriteFunctionForTesting(diskFull); }
-    ~DiskFull() { platform::setWriteFunctionForTesting(nullptr); }
-    DiskFull(const DiskFull&) = delete;
-    DiskFull& operator=(const DiskFull&) = delete;
-};
-
 // Which half of an Apply failed is told, and the changes stay pending; only
 // a working set read from the keyboard is ever written to it.
 TEST_F(ApplyTest, AFailedApplySaysWhichHalfFailedAndKeepsTheChanges) {
@@ -361,7 +348,7 @@ TEST_F(ApplyTest, AFailedApplySaysWhichHalfFailedAndKeepsTheChanges) {
         const long commandsBefore = keyboard.answeredCommands();
         const std::size_t toldBefore = prompter.messages().size();
         {
-            std::optional<DiskFull> full;
+            std::optional<tavrik::testing::DiskFull> full;
             if (c.diskFull) {
                 full.emplace();
             }

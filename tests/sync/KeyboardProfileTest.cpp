@@ -10,6 +10,7 @@
 #include "sync/KeyboardReader.h"
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileTransfer.h"
+#include "tests/support/DiskFull.h"
 #include "tests/support/ProfileFixture.h"
 #include "tests/support/VirtualKeyboardSession.h"
 
@@ -207,20 +208,6 @@ TEST_F(KeyboardProfileTest, AnImportWritesEveryProfileAndTheMacros) {
     EXPECT_EQ(readFile(workingFile()), image);
 }
 
-// A disk that takes no more bytes, for as long as it lives.
-class DiskFull {
-public:
-    DiskFull() {
-        platform::setWriteFunctionForTesting([](int, const void*, size_t) -> ssize_t {
-            errno = ENOSPC;
-            return -1;
-        });
-    }
-    ~DiskFull() { platform::setWriteFunctionForTesting(nullptr); }
-    DiskFull(const DiskFull&) = delete;
-    DiskFull& operator=(const DiskFull&) = delete;
-};
-
 // A home that cannot take the working copy (a full disk, a documents folder
 // that cannot be made): what was read from the keyboard is kept and shown,
 // the user is told once where and why, and Apply still reaches the keyboard.
@@ -243,7 +230,7 @@ TEST_F(KeyboardProfileTest, AWorkingCopyThatCannotBeSavedLosesNothingAndIsToldOn
         paths.userDataFolder = c.userFolder;
         platform::installPathSet(paths);
         const std::size_t toldBefore = prompter.messages().size();
-        std::optional<DiskFull> full;
+        std::optional<tavrik::testing::DiskFull> full;
         if (c.diskFull) {
             full.emplace();
         }
