@@ -29,7 +29,7 @@ struct InstanceDecision {
     platform::InstanceLock mutex;
 };
 
-// The oldest process of the program's own file name (findInstanceProcess).
+// The running instance of this session (platform/SessionInstance.h).
 using InstanceFinder = std::function<pid_t()>;
 // notifyInstanceWindows with instanceWindowCallback: sends the running
 // instance's main window Open (mode 0) or Kill (mode 1).

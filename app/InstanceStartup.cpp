@@ -3,7 +3,7 @@
 #include "device/StartFlags.h"
 #include "platform/InstanceMessenger.h"
 #include "platform/PathSet.h"
-#include "platform/ProcessWalk.h"
+#include "platform/SessionInstance.h"
 #include "platform/ShellOpen.h"
 
 #include <string>
@@ -18,7 +18,11 @@ InstanceDecision runInstanceLogic(const QStringList& arguments) {
     }
     const platform::PathSet& paths = platform::pathSet();
     InstanceDecision decision = decideInstance(
-        switches, [&paths] { return platform::findInstanceProcess(paths.ownFileName); },
+        switches,
+        [&paths] {
+            return platform::findSessionInstance(paths.ownFileName,
+                                                 platform::instanceSocketPath().toStdString());
+        },
         [](pid_t process, int mode) {
             return platform::notifyInstanceWindows(process, platform::instanceWindowCallback, mode);
         });

@@ -37,6 +37,23 @@ bool ownedByCurrentUser(const std::string& processFolder) {
     return ::stat(processFolder.c_str(), &status) == 0 && status.st_uid == ::getuid();
 }
 
+bool hasImageName(const std::string& processFolder, std::string_view imageName);
+
+// The status of a living process of the current user with the image name.
+std::optional<ProcessStatus> instanceStatus(const std::string& processFolder,
+                                            std::string_view imageName) {
+    std::string statLine;
+    if (!ownedByCurrentUser(processFolder) || !readFirstLine(processFolder + "/stat", statLine)) {
+        return std::nullopt;
+    }
+    const std::optional<ProcessStatus> status = parseProcessStat(statLine);
+    if (!status || status->state == 'Z' || status->state == 'X' ||
+        !hasImageName(processFolder, imageName)) {
+        return std::nullopt;
+    }
+    return status;
+}
+
 bool hasImageName(const std::string& processFolder, std::string_view imageName) {
     char target[PATH_MAX];
     const std::string exeLink = processFolder + "/exe";
@@ -99,6 +116,11 @@ pid_t findInstanceProcess(std::string_view imageName) {
     return findInstanceProcess(imageName, "/proc");
 }
 
+bool isInstanceProcess(pid_t process, std::string_view imageName, const std::string& procRoot) {
+    return process > 0 && !imageName.empty() &&
+           instanceStatus(procRoot + "/" + std::to_string(process), imageName).has_value();
+}
+
 pid_t findInstanceProcess(std::string_view imageName, const std::string& procRoot) {
     if (imageName.empty()) {
         return 0;
@@ -114,16 +136,10 @@ pid_t findInstanceProcess(std::string_view imageName, const std::string& procRoo
         if (!pid) {
             continue;
         }
-        const std::string processFolder = procRoot + "/" + entry->d_name;
-        std::string statLine;
         // A process that ended during the walk simply drops out here.
-        if (!ownedByCurrentUser(processFolder) ||
-            !readFirstLine(processFolder + "/stat", statLine)) {
-            continue;
-        }
-        const std::optional<ProcessStatus> status = parseProcessStat(statLine);
-        if (!status || status->state == 'Z' || status->state == 'X' ||
-            !hasImageName(processFolder, imageName)) {
+        const std::optional<ProcessStatus> status =
+            instanceStatus(procRoot + "/" + entry->d_name, imageName);
+        if (!status) {
             continue;
         }
         if (oldest == 0 || status->startTime < oldestStart ||

@@ -1,6 +1,7 @@
 #pragma once
-// Finding the running instance: the oldest process of the current user whose
-// executable has a given base name, found by walking /proc.
+// Processes of the program: the oldest process of the current user whose
+// executable has a given base name, found by walking /proc (any session of
+// the user), and whether one given process is such a process.
 
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,11 @@ namespace tavrik::platform {
 pid_t findInstanceProcess(std::string_view imageName);
 // The same over another proc root (its layout as /proc).
 pid_t findInstanceProcess(std::string_view imageName, const std::string& procRoot);
+
+// Whether `process` lives, belongs to the current user and runs an
+// executable of that base name (as findInstanceProcess compares it).
+bool isInstanceProcess(pid_t process, std::string_view imageName,
+                       const std::string& procRoot = "/proc");
 
 struct ProcessStatus {
     char state = '?';

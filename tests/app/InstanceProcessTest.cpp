@@ -38,8 +38,10 @@ protected:
         std::ofstream(folder_.file("tavrik-daemon"))
             << "#!/bin/sh\necho started >> '" << folder_.file("daemon.log") << "'\n";
         fs::permissions(folder_.file("tavrik-daemon"), fs::perms::owner_all, fs::perm_options::add);
-        fs::create_directory(runtime());
-        fs::permissions(runtime(), fs::perms::owner_all, fs::perm_options::replace);
+        for (const int session : {0, 1}) {
+            fs::create_directory(runtime(session));
+            fs::permissions(runtime(session), fs::perms::owner_all, fs::perm_options::replace);
+        }
     }
     void TearDown() override {
         for (QProcess* process : running_) {
@@ -49,19 +51,26 @@ protected:
         }
     }
 
-    std::string runtime() const { return folder_.file("run"); }
+    // Session 0 is the tests' own; session 1 another login of the same user,
+    // with a runtime folder and a log of its own.
+    std::string runtime(int session = 0) const {
+        return folder_.file(session == 0 ? "run" : "run2");
+    }
     std::string socketPath() const { return runtime() + "/Tavrik_Window_09A"; }
-    std::string log() const { return readFile(folder_.file("probe.log")); }
+    std::string logFile(int session = 0) const {
+        return folder_.file(session == 0 ? "probe.log" : "probe2.log");
+    }
+    std::string log(int session = 0) const { return readFile(logFile(session)); }
     int daemonStarts() const {
         const std::string started = readFile(folder_.file("daemon.log"));
         return static_cast<int>(std::count(started.begin(), started.end(), '\n'));
     }
 
-    QProcess* launch(const QStringList& arguments) {
+    QProcess* launch(const QStringList& arguments, int session = 0) {
         auto* process = new QProcess;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime()));
-        environment.insert("TAVRIK_PROBE_LOG", QString::fromStdString(folder_.file("probe.log")));
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime(session)));
+        environment.insert("TAVRIK_PROBE_LOG", QString::fromStdString(logFile(session)));
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         process->setProcessEnvironment(environment);
         process->start(QString::fromStdString(program_), arguments);
@@ -71,8 +80,8 @@ protected:
 
     // Starts the first instance and waits until it serves; returns its
     // "READY" line.
-    std::string startFirst(QProcess*& first, const QStringList& arguments = {}) {
-        first = launch(arguments);
+    std::string startFirst(QProcess*& first, const QStringList& arguments = {}, int session = 0) {
+        first = launch(arguments, session);
         while (!first->canReadLine() && first->waitForReadyRead(10000)) {
         }
         return first->readLine().trimmed().toStdString();
@@ -80,8 +89,8 @@ protected:
 
     // Runs an instance to its end; its exit code, or -1 when it did not end
     // normally.
-    int runToEnd(const QStringList& arguments) {
-        QProcess* process = launch(arguments);
+    int runToEnd(const QStringList& arguments, int session = 0) {
+        QProcess* process = launch(arguments, session);
         if (!process->waitForFinished(20000) || process->exitStatus() != QProcess::NormalExit) {
             return -1;
         }
@@ -164,6 +173,29 @@ TEST_F(InstanceProcessTest, ASocketFileLeftByAnEndedInstanceIsReplaced) {
     ASSERT_EQ(startFirst(first), "READY 0");
     EXPECT_EQ(runToEnd({}), 0);
     EXPECT_EQ(log(), "5350 4f50454e\n");
+}
+
+// A second login, a remote desktop: the same user runs the program in
+// another session, with a runtime folder of its own. Each session's
+// instance is its own, and a second start or "/Kill" reaches the instance
+// of its own session, whichever is older.
+TEST_F(InstanceProcessTest, EachSessionOfOneUserReachesItsOwnInstance) {
+    QProcess* older = nullptr;
+    ASSERT_EQ(startFirst(older, {}, 0), "READY 0");
+    QProcess* newer = nullptr;
+    ASSERT_EQ(startFirst(newer, {}, 1), "READY 0") << "the other session's instance is its own";
+
+    EXPECT_EQ(runToEnd({}, 1), 0);
+    EXPECT_EQ(log(1), "5350 4f50454e\n");
+    EXPECT_EQ(runToEnd({"/Kill"}, 1), 0);
+    EXPECT_TRUE(endsWithZero(newer));
+    EXPECT_EQ(log(1), "5350 4f50454e\n4d4b 4c4c494b\n");
+    EXPECT_EQ(log(0), "") << "the older session heard nothing";
+    EXPECT_EQ(older->state(), QProcess::Running);
+
+    EXPECT_EQ(runToEnd({"/Kill"}, 0), 0);
+    EXPECT_TRUE(endsWithZero(older));
+    EXPECT_EQ(log(0), "4d4b 4c4c494b\n");
 }
 
 } // namespace
