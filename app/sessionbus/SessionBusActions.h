@@ -1,0 +1,52 @@
+#pragma once
+// What the session bus interface asks of the program, answered by the main
+// window: the state it publishes and the commands that scripts and desktop
+// shortcuts may give. A command answers through its reply, at once or once
+// the keyboard work it started has ended; a failure names a D-Bus error and
+// says, in the user's language, what kept it from happening.
+
+#include <QString>
+#include <functional>
+
+namespace tavrik::app {
+
+struct BusResult {
+    QString errorName; // empty: done
+    QString message;
+
+    bool succeeded() const { return errorName.isEmpty(); }
+    static BusResult done() { return {}; }
+};
+
+using BusReply = std::function<void(const BusResult& result)>;
+
+// The interface's own errors, below "org.tavrik.Tavrik1.Error.".
+namespace buserror {
+inline constexpr const char* NoKeyboard = "org.tavrik.Tavrik1.Error.NoKeyboard";
+inline constexpr const char* EditorOpen = "org.tavrik.Tavrik1.Error.EditorOpen";
+inline constexpr const char* UnappliedChanges = "org.tavrik.Tavrik1.Error.UnappliedChanges";
+inline constexpr const char* Busy = "org.tavrik.Tavrik1.Error.Busy";
+inline constexpr const char* Failed = "org.tavrik.Tavrik1.Error.Failed";
+inline constexpr const char* InvalidArgs = "org.freedesktop.DBus.Error.InvalidArgs";
+} // namespace buserror
+
+class SessionBusActions {
+public:
+    virtual ~SessionBusActions() = default;
+
+    // 1..3, 0 while no keyboard is there or its profile is unknown.
+    virtual unsigned activeProfile() const = 0;
+    virtual bool isConnected() const = 0;
+
+    // As the profile buttons do, with their refusals answered by errors
+    // instead of dialogs: an open editor, unapplied changes. `profile` is
+    // 1..3.
+    virtual void setActiveProfile(unsigned profile, const BusReply& reply) = 0;
+    virtual void show() = 0;
+    virtual void importProfile(const QString& path, const BusReply& reply) = 0;
+    virtual void exportProfile(const QString& path, const BusReply& reply) = 0;
+    virtual void backUp(const QString& path, const BusReply& reply) = 0;
+    virtual void restore(const QString& path, const BusReply& reply) = 0;
+};
+
+} // namespace tavrik::app
