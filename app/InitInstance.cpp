@@ -3,6 +3,7 @@
 #include "app/InstanceStartup.h"
 #include "platform/MainWindowPort.h"
 #include "platform/PathSet.h"
+#include "platform/RunningMark.h"
 #include "platform/TerminationSignals.h"
 #include "platform/WindowMessage.h"
 #include "text/LanguageFile.h"
@@ -75,6 +76,9 @@ int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWind
     if (decision.outcome == InstanceOutcome::EndProcess) {
         return 0;
     }
+    // tavrikctl, from any shell of the user, sees that the program runs.
+    platform::RunningMark running;
+    running.hold();
     QApplication application(argc, argv);
     nameApplication();
     // Before the window is built: a signal that comes while it starts waits

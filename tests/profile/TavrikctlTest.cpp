@@ -3,6 +3,7 @@
 
 #include "keyboard/AssignmentTable.h"
 #include "platform/InstanceLock.h"
+#include "platform/RunningMark.h"
 #include "profile/ProfileFile.h"
 #include "sync/DataSets.h"
 #include "tests/support/CommandRun.h"
@@ -143,6 +144,31 @@ TEST_F(TavrikctlTest, NothingReachesTheKeyboardWhileTavrikRuns) {
             EXPECT_NE(refused.err.find("Tavrik is running"), std::string::npos) << refused.err;
         }
         EXPECT_FALSE(std::filesystem::exists(folder.file("read.fwc")));
+    }
+    EXPECT_EQ(tavrikctl({"profile"}).out, "active profile 2\n");
+}
+
+// A shell without the session's runtime folder and bus (cron, su, ssh)
+// still sees that Tavrik runs for the user, and writes nothing behind its
+// back: its next save would put its own copy back.
+TEST_F(TavrikctlTest, ATavrikOfTheUserInAnotherSessionIsNotWrittenBehindItsBack) {
+    ASSERT_EQ(tavrikctl({"profile", "2"}).status, 0);
+    const std::string sample = writeSampleProfile();
+    {
+        platform::RunningMark running;
+        ASSERT_TRUE(running.hold());
+        ::unsetenv("XDG_RUNTIME_DIR");
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"profile", "1"}, std::vector<std::string>{"write", sample},
+              std::vector<std::string>{"backup", folder.file("b.tkb")},
+              std::vector<std::string>{"read", folder.file("read.fwc")}}) {
+            const Outcome refused = tavrikctl(command);
+            EXPECT_EQ(refused.status, 1) << command[0];
+            EXPECT_NE(refused.err.find("Tavrik is running"), std::string::npos) << refused.err;
+        }
+        EXPECT_FALSE(std::filesystem::exists(folder.file("read.fwc")));
+        EXPECT_FALSE(std::filesystem::exists(folder.file("b.tkb")));
+        ::setenv("XDG_RUNTIME_DIR", folder.file("run").c_str(), 1);
     }
     EXPECT_EQ(tavrikctl({"profile"}).out, "active profile 2\n");
 }

@@ -37,6 +37,8 @@ inline void useVirtualKeyboardIn(const TemporaryFolder& folder) {
     std::filesystem::permissions(folder.file("run"), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::replace);
     ::setenv("XDG_RUNTIME_DIR", folder.file("run").c_str(), 1);
+    // Where a running program marks itself for the user (RunningMark.h).
+    ::setenv("XDG_STATE_HOME", folder.file("state").c_str(), 1);
 }
 
 class VirtualKeyboardSession {

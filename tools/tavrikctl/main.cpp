@@ -1,9 +1,11 @@
 // tavrikctl: the keyboard's profiles and backups from the command line
 // (kHelp below; the manual page tavrikctl(1) says the same).
 //
-// It talks to the keyboard through libVezAror.so as the program does, and not
-// at all while the program runs: two users of the command channel would take
-// each other's answers.
+// While the program runs, the commands that use the keyboard ask it over the
+// session bus (ProgramBus.h), so that its working set and window follow.
+// Otherwise it talks to the keyboard through libVezAror.so as the program
+// does, under the keyboard's lock; a program that runs in another session
+// and cannot be reached from here is not written behind its back.
 
 #include "device/Channels.h"
 #include "device/Commands.h"
@@ -12,6 +14,7 @@
 #include "device/ServiceBinding.h"
 #include "platform/InstanceLock.h"
 #include "platform/Ports.h"
+#include "platform/RunningMark.h"
 #include "platform/Unicode.h"
 #include "profile/ProfileFile.h"
 #include "sync/DeviceMemory.h"
@@ -22,8 +25,11 @@
 #include "text/LanguageTexts.h"
 #include "tools/tavrikctl/ConsolePrompter.h"
 #include "tools/tavrikctl/ProfileDump.h"
+#include "tools/tavrikctl/ProgramBus.h"
 
+#include <QCoreApplication>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -40,8 +46,10 @@ constexpr int kUsageError = 2;
 constexpr const char* kHelp =
     "usage: tavrikctl COMMAND [ARGUMENT]\n"
     "\n"
-    "Reads and writes the keyboard's profiles and backups through libVezAror.so, as Tavrik\n"
-    "does. The commands that use the keyboard refuse to run while Tavrik runs.\n"
+    "Reads and writes the keyboard's profiles and backups. While Tavrik runs, the commands\n"
+    "that use the keyboard ask Tavrik to do it (over the session bus), so that its window\n"
+    "follows; without Tavrik they use libVezAror.so as Tavrik does. While Tavrik runs in a\n"
+    "session that cannot be reached from here, they refuse.\n"
     "\n"
     "Commands:\n"
     "  dump FILE.fwc      show a profile file in words\n"
@@ -81,9 +89,11 @@ public:
     KeyboardLink& operator=(const KeyboardLink&) = delete;
 
     bool open() {
-        if (platform::InstanceLock::exists(platform::kInstanceMutexName)) {
-            std::cerr << "tavrikctl: Tavrik is running; close it before using the keyboard from "
-                         "here.\n";
+        // Here only when the program does not answer on this shell's bus.
+        if (platform::InstanceLock::exists(platform::kInstanceMutexName) ||
+            platform::RunningMark::isHeld()) {
+            std::cerr << "tavrikctl: Tavrik is running, but not on this shell's session bus; "
+                         "run tavrikctl in Tavrik's session, or end Tavrik first.\n";
             return false;
         }
         if (device::bindService() != device::BindResult::Bound) {
@@ -128,7 +138,32 @@ int check(const std::string& path) {
     return kFailure;
 }
 
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+// What the running program answered; on standard error when it refused.
+int askProgram(const tools::ProgramBus& program, const char* method, const std::string& path,
+               const std::u16string& done = {}) {
+    const tools::ProgramAnswer answer = program.call(method, {QString::fromStdString(path)});
+    if (!answer.succeeded) {
+        std::cerr << "tavrikctl: Tavrik: " << answer.message << '\n';
+        return kFailure;
+    }
+    if (!done.empty()) {
+        std::cout << platform::toUtf8(done) << '\n';
+    }
+    return kSuccess;
+}
+
 int readKeyboard(const std::string& path) {
+    if (const auto program = tools::ProgramBus::find()) {
+        // What Tavrik shows: the keyboard's setup with any change not yet
+        // applied.
+        return askProgram(*program, "ExportProfile", absolutePath(path));
+    }
     KeyboardLink link;
     if (!link.open()) {
         return kFailure;
@@ -141,6 +176,9 @@ int readKeyboard(const std::string& path) {
 }
 
 int writeKeyboard(const std::string& path) {
+    if (const auto program = tools::ProgramBus::find()) {
+        return askProgram(*program, "ImportProfile", absolutePath(path));
+    }
     KeyboardLink link;
     if (!link.open()) {
         return kFailure;
@@ -163,6 +201,26 @@ std::optional<int> profileNumber(const std::string& text) {
     return std::nullopt;
 }
 
+// The profile through the running program: made active as a profile
+// button does, then read back.
+int programsProfile(const tools::ProgramBus& program, std::optional<int> number) {
+    if (number) {
+        const tools::ProgramAnswer answer =
+            program.call("SetActiveProfile", {static_cast<unsigned>(*number)});
+        if (!answer.succeeded) {
+            std::cerr << "tavrikctl: Tavrik: " << answer.message << '\n';
+            return kFailure;
+        }
+    }
+    const std::optional<unsigned> active = program.activeProfile();
+    if (!active || *active == 0) {
+        std::cerr << "tavrikctl: the active profile cannot be read.\n";
+        return kFailure;
+    }
+    std::cout << "active profile " << *active << '\n';
+    return kSuccess;
+}
+
 int activeProfile(const std::vector<std::string>& arguments) {
     std::optional<int> number;
     if (arguments.size() == 3) {
@@ -171,6 +229,9 @@ int activeProfile(const std::vector<std::string>& arguments) {
             printUsage();
             return kUsageError;
         }
+    }
+    if (const auto program = tools::ProgramBus::find()) {
+        return programsProfile(*program, number);
     }
     KeyboardLink link;
     if (!link.open()) {
@@ -201,6 +262,11 @@ int report(bool succeeded, const std::u16string& text) {
 }
 
 int backup(const std::string& path) {
+    if (const auto program = tools::ProgramBus::find()) {
+        const std::string absolute = absolutePath(path);
+        return askProgram(*program, "Backup", absolute,
+                          sync::resultText(sync::BackupResult::Saved, absolute));
+    }
     KeyboardLink link;
     if (!link.open()) {
         return kFailure;
@@ -216,6 +282,11 @@ int restore(const std::string& path) {
     const profile::BackupCheck check = profile::readKeyboardBackupFile(path, contents);
     if (check != profile::BackupCheck::Valid) {
         return report(false, sync::resultText(check, path));
+    }
+    if (const auto program = tools::ProgramBus::find()) {
+        const std::string absolute = absolutePath(path);
+        return askProgram(*program, "Restore", absolute,
+                          sync::resultText(sync::RestoreResult::Restored, absolute));
     }
     KeyboardLink link;
     if (!link.open()) {
@@ -258,6 +329,8 @@ int run(const std::vector<std::string>& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // For the session bus, which the program is asked through.
+    const QCoreApplication application(argc, argv);
     tools::ConsolePrompter prompter;
     platform::installPrompter(&prompter);
     const int status = run(std::vector<std::string>(argv, argv + argc));
