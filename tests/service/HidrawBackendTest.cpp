@@ -13,6 +13,7 @@
 #include "tests/support/TemporaryFolder.h"
 
 #include <atomic>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -34,40 +35,68 @@ using testing::kLedSelector;
 using testing::recordingCallback;
 using testing::sign;
 
+// One open handle's queue: hidraw gives every open handle of a node every
+// input report.
+using ReportQueue = std::deque<std::vector<std::uint8_t>>;
+
 struct FakeNode {
     std::vector<HidDeviceEntry> entries;
     std::vector<std::uint8_t> descriptor;
     bool openable = true;
     std::atomic<int> opened{0};
+    // The file whose flock stands for the node's.
+    std::string lockPath;
+    // Answers what is written to the node, as the keyboard's firmware does;
+    // called after the write, without the node's lock.
+    std::function<void(FakeNode&, std::span<const std::uint8_t>)> firmware;
 
     std::mutex mutex;
     std::condition_variable arrived;
-    std::deque<std::vector<std::uint8_t>> inputs;
+    std::vector<std::shared_ptr<ReportQueue>> queues;
     std::vector<std::vector<std::uint8_t>> written;
     bool failing = false;
 };
 
 class FakeHandle final : public HidHandle {
 public:
-    explicit FakeHandle(std::shared_ptr<FakeNode> node) : node_(std::move(node)) {}
+    FakeHandle(std::shared_ptr<FakeNode> node, std::shared_ptr<ReportQueue> queue,
+               std::shared_ptr<std::atomic<bool>> waitsPaused)
+        : node_(std::move(node)), queue_(std::move(queue)), waitsPaused_(std::move(waitsPaused)) {
+        std::lock_guard lock(node_->mutex);
+        node_->queues.push_back(queue_);
+    }
+    ~FakeHandle() override {
+        std::lock_guard lock(node_->mutex);
+        std::erase(node_->queues, queue_);
+    }
 
     int write(std::span<const std::uint8_t> report) override {
-        std::lock_guard lock(node_->mutex);
-        node_->written.emplace_back(report.begin(), report.end());
+        {
+            std::lock_guard lock(node_->mutex);
+            node_->written.emplace_back(report.begin(), report.end());
+        }
+        if (node_->firmware) {
+            node_->firmware(*node_, report);
+        }
         return static_cast<int>(report.size());
     }
+    // A read that waits (the reader thread's) finds nothing while waits are
+    // paused; one that does not wait (a drain) takes what is there.
     int read(std::span<std::uint8_t> buffer, int timeoutMilliseconds) override {
         std::unique_lock lock(node_->mutex);
-        node_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds),
-                                [&] { return node_->failing || !node_->inputs.empty(); });
+        const auto ready = [&] {
+            return node_->failing ||
+                   (!queue_->empty() && (timeoutMilliseconds == 0 || !*waitsPaused_));
+        };
+        node_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds), ready);
         if (node_->failing) {
             return -1;
         }
-        if (node_->inputs.empty()) {
+        if (!ready()) {
             return 0;
         }
-        const std::vector<std::uint8_t> report = std::move(node_->inputs.front());
-        node_->inputs.pop_front();
+        const std::vector<std::uint8_t> report = std::move(queue_->front());
+        queue_->pop_front();
         const std::size_t length = std::min(report.size(), buffer.size());
         std::copy_n(report.begin(), length, buffer.begin());
         return static_cast<int>(length);
@@ -78,6 +107,8 @@ public:
 
 private:
     std::shared_ptr<FakeNode> node_;
+    std::shared_ptr<ReportQueue> queue_;
+    std::shared_ptr<std::atomic<bool>> waitsPaused_;
 };
 
 // The device nodes that are plugged in, by path.
@@ -89,6 +120,7 @@ public:
         std::uint16_t productId = VEZAROR_PRODUCT_ID) {
         auto node = std::make_shared<FakeNode>();
         node->descriptor = std::move(descriptor);
+        node->lockPath = locks_.file(std::filesystem::path(path).filename().string() + ".lock");
         for (const auto& [page, usage] : usages) {
             node->entries.push_back({path, VEZAROR_VENDOR_ID, productId, page, usage});
         }
@@ -107,14 +139,21 @@ public:
         node->failing = true;
         node->arrived.notify_all();
     }
+    // To every handle open on the node, as the kernel hands an input report.
     static void send(FakeNode& node, std::vector<std::uint8_t> report) {
         std::lock_guard lock(node.mutex);
-        node.inputs.push_back(std::move(report));
+        for (const auto& queue : node.queues) {
+            queue->push_back(report);
+        }
         node.arrived.notify_all();
     }
     static std::vector<std::vector<std::uint8_t>> written(FakeNode& node) {
         std::lock_guard lock(node.mutex);
         return node.written;
+    }
+    static std::size_t queued(FakeNode& node, const ReportQueue& queue) {
+        std::lock_guard lock(node.mutex);
+        return queue.size();
     }
     std::shared_ptr<FakeNode> find(const std::string& path) {
         std::lock_guard lock(mutex_);
@@ -133,12 +172,23 @@ public:
         }
         return entries;
     }
+    // Waits that were paused look again.
+    void wakeAll() {
+        std::lock_guard lock(mutex_);
+        for (const auto& [path, node] : nodes_) {
+            std::lock_guard nodeLock(node->mutex);
+            node->arrived.notify_all();
+        }
+    }
 
 private:
+    tavrik::testing::TemporaryFolder locks_;
     std::mutex mutex_;
     std::map<std::string, std::shared_ptr<FakeNode>> nodes_;
 };
 
+// hidapi as one process sees it: the handles it opened, in their order, and
+// its reader threads' waits, which a test may pause.
 class FakeHidApi final : public HidApi {
 public:
     explicit FakeHidApi(std::shared_ptr<FakeBus> bus,
@@ -157,16 +207,45 @@ public:
             return nullptr;
         }
         ++node->opened;
-        return std::make_unique<FakeHandle>(node);
+        auto queue = std::make_shared<ReportQueue>();
+        {
+            std::lock_guard lock(mutex_);
+            opened_.emplace_back(path, queue);
+        }
+        return std::make_unique<FakeHandle>(node, queue, waitsPaused_);
     }
     std::vector<std::uint8_t> reportDescriptor(const std::string& path) override {
         auto node = bus_->find(path);
         return node != nullptr ? node->descriptor : std::vector<std::uint8_t>{};
     }
+    platform::UniqueFd openLock(const std::string& path) override {
+        auto node = bus_->find(path);
+        return platform::UniqueFd(
+            node == nullptr ? -1
+                            : ::open(node->lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    }
+
+    // The queue of the index-th handle opened on `path`.
+    std::shared_ptr<ReportQueue> openedQueue(const std::string& path, std::size_t index) {
+        std::lock_guard lock(mutex_);
+        for (const auto& [openedPath, queue] : opened_) {
+            if (openedPath == path && index-- == 0) {
+                return queue;
+            }
+        }
+        return nullptr;
+    }
+    void pauseWaits(bool paused) {
+        *waitsPaused_ = paused;
+        bus_->wakeAll();
+    }
 
 private:
     std::shared_ptr<FakeBus> bus_;
     std::shared_ptr<std::atomic<int>> enumerations_;
+    std::shared_ptr<std::atomic<bool>> waitsPaused_ = std::make_shared<std::atomic<bool>>(false);
+    std::mutex mutex_;
+    std::vector<std::pair<std::string, std::shared_ptr<ReportQueue>>> opened_;
 };
 
 // Notices the test sends, as udev's monitor would: each is about a hidraw
@@ -292,6 +371,12 @@ TEST_F(HidrawService, InputReportsGoToTheCollectionOfTheirReportId) {
     listen(kConsumerSelector, VEZAROR_TAG_CONS);
     const auto node = bus_->find(kMainNode);
     FakeBus::send(*node, {0x03, 0xFF, 0x02});
+    // The answer to a command of this service's: others' answers are not its.
+    const auto packet = testing::commandPacket(0x03);
+    ASSERT_EQ(service_.writeFirst(
+                  {&kCommandSelector, nullptr, 0, sign(kCommandSelector, nullptr, 0, packet)},
+                  packet.data(), 64),
+              1);
     std::vector<std::uint8_t> answer(64);
     answer[0] = 0x04;
     answer[3] = 0x03;
