@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <map>
 #include <poll.h>
@@ -57,11 +58,17 @@ struct FakeNode {
     bool failing = false;
 };
 
+// A process's reader held back: its waiting reads find nothing until a read
+// that does not wait (a drain) empties its handle's queue.
+struct ReadHold {
+    std::atomic<bool> holding{false};
+};
+
 class FakeHandle final : public HidHandle {
 public:
     FakeHandle(std::shared_ptr<FakeNode> node, std::shared_ptr<ReportQueue> queue,
-               std::shared_ptr<std::atomic<bool>> waitsPaused)
-        : node_(std::move(node)), queue_(std::move(queue)), waitsPaused_(std::move(waitsPaused)) {
+               std::shared_ptr<ReadHold> hold)
+        : node_(std::move(node)), queue_(std::move(queue)), hold_(std::move(hold)) {
         std::lock_guard lock(node_->mutex);
         node_->queues.push_back(queue_);
     }
@@ -80,19 +87,22 @@ public:
         }
         return static_cast<int>(report.size());
     }
-    // A read that waits (the reader thread's) finds nothing while waits are
-    // paused; one that does not wait (a drain) takes what is there.
     int read(std::span<std::uint8_t> buffer, int timeoutMilliseconds) override {
         std::unique_lock lock(node_->mutex);
+        const bool waits = timeoutMilliseconds > 0;
         const auto ready = [&] {
-            return node_->failing ||
-                   (!queue_->empty() && (timeoutMilliseconds == 0 || !*waitsPaused_));
+            return node_->failing || (!queue_->empty() && !(waits && hold_->holding));
         };
         node_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds), ready);
         if (node_->failing) {
             return -1;
         }
         if (!ready()) {
+            if (!waits && hold_->holding) {
+                // Drained: the reader may go on.
+                hold_->holding = false;
+                node_->arrived.notify_all();
+            }
             return 0;
         }
         const std::vector<std::uint8_t> report = std::move(queue_->front());
@@ -108,7 +118,7 @@ public:
 private:
     std::shared_ptr<FakeNode> node_;
     std::shared_ptr<ReportQueue> queue_;
-    std::shared_ptr<std::atomic<bool>> waitsPaused_;
+    std::shared_ptr<ReadHold> hold_;
 };
 
 // The device nodes that are plugged in, by path.
@@ -151,10 +161,6 @@ public:
         std::lock_guard lock(node.mutex);
         return node.written;
     }
-    static std::size_t queued(FakeNode& node, const ReportQueue& queue) {
-        std::lock_guard lock(node.mutex);
-        return queue.size();
-    }
     std::shared_ptr<FakeNode> find(const std::string& path) {
         std::lock_guard lock(mutex_);
         const auto found = nodes_.find(path);
@@ -172,14 +178,6 @@ public:
         }
         return entries;
     }
-    // Waits that were paused look again.
-    void wakeAll() {
-        std::lock_guard lock(mutex_);
-        for (const auto& [path, node] : nodes_) {
-            std::lock_guard nodeLock(node->mutex);
-            node->arrived.notify_all();
-        }
-    }
 
 private:
     tavrik::testing::TemporaryFolder locks_;
@@ -187,8 +185,7 @@ private:
     std::map<std::string, std::shared_ptr<FakeNode>> nodes_;
 };
 
-// hidapi as one process sees it: the handles it opened, in their order, and
-// its reader threads' waits, which a test may pause.
+// hidapi as one process sees it, whose reader a test may hold back.
 class FakeHidApi final : public HidApi {
 public:
     explicit FakeHidApi(std::shared_ptr<FakeBus> bus,
@@ -207,12 +204,7 @@ public:
             return nullptr;
         }
         ++node->opened;
-        auto queue = std::make_shared<ReportQueue>();
-        {
-            std::lock_guard lock(mutex_);
-            opened_.emplace_back(path, queue);
-        }
-        return std::make_unique<FakeHandle>(node, queue, waitsPaused_);
+        return std::make_unique<FakeHandle>(node, std::make_shared<ReportQueue>(), hold_);
     }
     std::vector<std::uint8_t> reportDescriptor(const std::string& path) override {
         auto node = bus_->find(path);
@@ -225,27 +217,13 @@ public:
                             : ::open(node->lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     }
 
-    // The queue of the index-th handle opened on `path`.
-    std::shared_ptr<ReportQueue> openedQueue(const std::string& path, std::size_t index) {
-        std::lock_guard lock(mutex_);
-        for (const auto& [openedPath, queue] : opened_) {
-            if (openedPath == path && index-- == 0) {
-                return queue;
-            }
-        }
-        return nullptr;
-    }
-    void pauseWaits(bool paused) {
-        *waitsPaused_ = paused;
-        bus_->wakeAll();
-    }
+    // The reader routes nothing until the next drain.
+    void holdReaderUntilDrained() { hold_->holding = true; }
 
 private:
     std::shared_ptr<FakeBus> bus_;
     std::shared_ptr<std::atomic<int>> enumerations_;
-    std::shared_ptr<std::atomic<bool>> waitsPaused_ = std::make_shared<std::atomic<bool>>(false);
-    std::mutex mutex_;
-    std::vector<std::pair<std::string, std::shared_ptr<ReportQueue>>> opened_;
+    std::shared_ptr<ReadHold> hold_ = std::make_shared<ReadHold>();
 };
 
 // Notices the test sends, as udev's monitor would: each is about a hidraw
@@ -286,6 +264,33 @@ private:
     std::shared_ptr<Notices> notices_;
 };
 
+constexpr std::uint32_t kFirstTag = 0x41000001;
+constexpr std::uint32_t kSecondTag = 0x42000001;
+
+void listenOn(Service& service, const DeviceSelector& selector, std::uint32_t tag) {
+    std::uint32_t unit = 0;
+    ASSERT_EQ(
+        service.asyncRead(
+            {&selector, &recordingCallback, tag, sign(selector, &recordingCallback, tag)}, &unit),
+        1);
+}
+
+// Writes a command and takes its answer from the channel under `tag`: the
+// mark the answer carries (its first data byte), 0 when none came.
+std::uint8_t exchangeOn(Service& service, std::uint32_t tag, const testing::CommandPacket& packet) {
+    if (service.writeFirst(
+            {&kCommandSelector, nullptr, 0, sign(kCommandSelector, nullptr, 0, packet)},
+            packet.data(), 64) != 1) {
+        return 0;
+    }
+    const auto answer = EventLog::instance().take(testing::answerOn(tag, packet[3]), kEventTimeout);
+    return answer && answer->data.size() == 64 ? answer->data[8] : 0;
+}
+
+std::size_t eventsOn(std::uint32_t tag) {
+    return EventLog::instance().count([tag](const auto& event) { return event.tag == tag; });
+}
+
 class HidrawService : public ::testing::Test {
 protected:
     static constexpr const char* kMainNode = "/dev/hidraw3";
@@ -293,6 +298,7 @@ protected:
 
     void SetUp() override { EventLog::instance().clear(); }
     void TearDown() override {
+        other_.end();
         service_.end();
         EventLog::instance().clear();
     }
@@ -327,6 +333,22 @@ protected:
                   1);
     }
 
+    // The main node answers every command as the keyboard does: the request's
+    // code, length, address and data back with status 0, to every handle.
+    void answerCommands() {
+        bus_->find(kMainNode)->firmware = [](FakeNode& node, std::span<const std::uint8_t> report) {
+            if (report.size() == 64 && report[0] == 0x04) {
+                std::vector<std::uint8_t> answer(report.begin(), report.end());
+                answer[7] = 0;
+                FakeBus::send(node, std::move(answer));
+            }
+        };
+    }
+    // Another process's service on the same nodes.
+    void startOther(std::unique_ptr<FakeHidApi> api) {
+        ASSERT_EQ(other_.init(std::make_unique<HidrawBackend>(std::move(api), 10ms)), 1);
+    }
+
     std::int32_t count(const DeviceSelector& selector) {
         return service_.deviceCount({&selector, nullptr, 0, sign(selector, nullptr, 0)});
     }
@@ -343,6 +365,7 @@ protected:
     std::shared_ptr<std::atomic<int>> enumerations_ = std::make_shared<std::atomic<int>>(0);
     std::shared_ptr<Notices> notices_ = std::make_shared<Notices>();
     Service service_;
+    Service other_;
 };
 
 TEST_F(HidrawService, CollectionsAreCountedByTheSelectorsFields) {
@@ -410,6 +433,65 @@ TEST_F(HidrawService, WritesReachTheNodeOfTheSelectedCollection) {
               (std::vector<std::vector<std::uint8_t>>{{packet.begin(), packet.end()}}));
     EXPECT_EQ(FakeBus::written(*bus_->find(kLedNode)),
               (std::vector<std::vector<std::uint8_t>>{{0x05, 0x03}}));
+}
+
+TEST_F(HidrawService, TwoProcessesOnOneNodeTakeTurnsAndTakeOnlyTheirOwnAnswers) {
+    plugKeyboard();
+    answerCommands();
+    start();
+    startOther(std::make_unique<FakeHidApi>(bus_, enumerations_));
+    listenOn(service_, kCommandSelector, kFirstTag);
+    listenOn(other_, kCommandSelector, kSecondTag);
+    // Both send the same commands, each marked with a byte of its own in the
+    // data: an answer taken from the other carries the other's mark.
+    const auto writeSequences = [](Service& service, std::uint32_t tag, std::uint8_t mark) {
+        std::vector<std::uint8_t> marks;
+        for (int round = 0; round < 3; ++round) {
+            const std::uint8_t data[1] = {mark};
+            marks.push_back(exchangeOn(service, tag, testing::commandPacket(0x01, 0, 0, data)));
+            for (std::uint16_t address = 0; address < 4 * 56; address += 56) {
+                marks.push_back(
+                    exchangeOn(service, tag, testing::commandPacket(0x08, 56, address, data)));
+            }
+            marks.push_back(exchangeOn(service, tag, testing::commandPacket(0x02, 0, 0, data)));
+        }
+        return marks;
+    };
+    auto first = std::async(std::launch::async, writeSequences, std::ref(service_), kFirstTag, 'A');
+    auto second = std::async(std::launch::async, writeSequences, std::ref(other_), kSecondTag, 'B');
+    EXPECT_EQ(first.get(), std::vector<std::uint8_t>(18, 'A'));
+    EXPECT_EQ(second.get(), std::vector<std::uint8_t>(18, 'B'));
+    EXPECT_EQ(eventsOn(kFirstTag) + eventsOn(kSecondTag), 0u) << "an answer was taken twice";
+
+    // On the node each sequence came whole, begin to end.
+    const auto written = FakeBus::written(*bus_->find(kMainNode));
+    ASSERT_EQ(written.size(), 36u);
+    for (std::size_t start = 0; start < written.size(); start += 6) {
+        EXPECT_EQ(written[start][3], 0x01) << "packet " << start;
+        EXPECT_EQ(written[start + 5][3], 0x02) << "packet " << start + 5;
+        for (std::size_t i = start; i < start + 6; ++i) {
+            EXPECT_EQ(written[i][8], written[start][8]) << "packet " << i;
+        }
+    }
+}
+
+TEST_F(HidrawService, WhatTheReaderHasNotRoutedYetIsDrainedNotTakenForTheNextAnswer) {
+    plugKeyboard();
+    answerCommands();
+    start();
+    auto lateApi = std::make_unique<FakeHidApi>(bus_, enumerations_);
+    FakeHidApi& late = *lateApi;
+    startOther(std::move(lateApi));
+    listenOn(service_, kCommandSelector, kFirstTag);
+    listenOn(other_, kCommandSelector, kSecondTag);
+    // The other's reader is behind: the first's answer waits in its queue
+    // while the other sends the very same command.
+    late.holdReaderUntilDrained();
+    const std::uint8_t first[1] = {'A'};
+    ASSERT_EQ(exchangeOn(service_, kFirstTag, testing::commandPacket(0x03, 44, 0, first)), 'A');
+    const std::uint8_t second[1] = {'B'};
+    EXPECT_EQ(exchangeOn(other_, kSecondTag, testing::commandPacket(0x03, 44, 0, second)), 'B');
+    EXPECT_EQ(eventsOn(kSecondTag), 0u);
 }
 
 TEST_F(HidrawService, ArrivalAndRemovalAreFoundByScanning) {
