@@ -14,9 +14,10 @@
 // macro area for instance, follow each other without another process's write
 // between them. When things go wrong:
 //   - the lock cannot be had within the lock wait: the command is refused,
-//     nothing is sent and the caller reports a failed write. A holder that
-//     keeps the keyboard that long is stuck; waiting for ever would hang the
-//     caller with it, and a program's window with the caller.
+//     nothing is sent and the caller reports a failed write. The wait is
+//     many times the largest write; a holder that keeps the keyboard longer
+//     is stuck, and waiting for ever would hang the caller with it, and a
+//     program's window with the caller.
 //   - the holder dies: the system drops its lock at once and the next
 //     process goes on. What it wrote and did not commit stays in the
 //     keyboard's working memory, as on the keyboard itself.

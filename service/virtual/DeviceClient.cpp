@@ -47,25 +47,34 @@ DeviceClient::~DeviceClient() {
 }
 
 void DeviceClient::start(BackendEvents& events, LostHandler lost) {
+    std::lock_guard lock(mutex_);
+    if (stopping_) {
+        return;
+    }
     events_ = &events;
     lost_ = std::move(lost);
-    reader_ = std::thread([this] { read(); });
+    reader_ = std::thread([this] {
+        readerId_ = std::this_thread::get_id();
+        read();
+    });
 }
 
 void DeviceClient::stop() {
+    std::thread reader;
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        reader = std::move(reader_);
     }
     const std::uint64_t one = 1;
     [[maybe_unused]] const auto written = ::write(wake_.get(), &one, sizeof one);
-    if (!reader_.joinable()) {
+    if (!reader.joinable()) {
         return;
     }
-    if (reader_.get_id() == std::this_thread::get_id()) {
-        reader_.detach();
+    if (reader.get_id() == std::this_thread::get_id()) {
+        reader.detach();
     } else {
-        reader_.join();
+        reader.join();
     }
 }
 
@@ -87,7 +96,7 @@ bool DeviceClient::ended() {
 bool DeviceClient::writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) {
     const std::vector<std::uint8_t> message =
         encodeWireReport(WireType::Write, interfaceId, report);
-    if (std::this_thread::get_id() == reader_.get_id()) {
+    if (std::this_thread::get_id() == readerId_.load()) {
         return send(message, false).has_value();
     }
     const std::optional<std::uint8_t> accepted = request(message);
@@ -95,7 +104,7 @@ bool DeviceClient::writeOutput(std::uint32_t interfaceId, std::span<const std::u
 }
 
 bool DeviceClient::sync() {
-    if (std::this_thread::get_id() == reader_.get_id()) {
+    if (std::this_thread::get_id() == readerId_.load()) {
         return true; // nothing of ours can be waiting on this thread
     }
     return request(encodeWire(WireType::Sync)).has_value();

@@ -10,6 +10,7 @@
 #include "service/virtual/DeviceWire.h"
 #include "service/virtual/VirtualDevice.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -93,6 +94,7 @@ private:
     std::uint64_t awaited_ = 0;
     std::optional<std::uint8_t> reply_;
     std::thread reader_;
+    std::atomic<std::thread::id> readerId_{};
 };
 
 } // namespace tavrik::service

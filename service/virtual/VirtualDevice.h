@@ -40,7 +40,10 @@ struct VirtualSettings {
     // VEZAROR_VIRTUAL_LATENCY_MS, VEZAROR_VIRTUAL_PLUGGED ("0": start
     // unplugged), VEZAROR_VIRTUAL_EFFECTS (effect numbers 1..18 separated by
     // blanks or commas, at most 32, for a model that offers fewer effects or
-    // lists them in another order; anything else leaves 1..18).
+    // lists them in another order; anything else leaves 1..18). They are the
+    // serving process's: one that reaches the keyboard through another uses
+    // only the state file's path, and one that takes over keeps the cable as
+    // it was.
     static VirtualSettings fromEnvironment();
 };
 

@@ -7,7 +7,6 @@
 //   read ADDRESS         "read HEX": 56 bytes of the key map pages at ADDRESS
 //   write ADDRESS BYTE   "write STATUS": 56 times BYTE there
 //   begin | end          "begin STATUS" | "end STATUS"
-//   quit                 "bye", after End()
 //   (the keyboard)       "consumer CODE"
 //
 // STATUS is the answer's status byte in hex, or "failed" when the write was
@@ -135,10 +134,6 @@ int main() {
             print("begin " + statusOf(exchange(commandPacket(kBeginWrite))));
         } else if (command == "end") {
             print("end " + statusOf(exchange(commandPacket(kEndWrite))));
-        } else if (command == "quit") {
-            serviceLibrary().End();
-            print("bye");
-            return 0;
         }
     }
     return 0;
