@@ -151,9 +151,12 @@ void VirtualBackend::serverLost(const DeviceState& last) {
 
 VirtualBackend::Reach VirtualBackend::reach() {
     std::unique_lock lock(mutex_);
-    attached_.wait_for(lock, kAttachTimeout, [this] {
+    const auto settled = [this] {
         return stopping_ || (!attaching_ && (reach_.client == nullptr || !reach_.client->ended()));
-    });
+    };
+    if (!settled()) {
+        attached_.wait_for(lock, kAttachTimeout, settled);
+    }
     return reach_;
 }
 
