@@ -139,14 +139,15 @@ void VirtualBackend::serverLost(const DeviceState& last) {
     // Before any write goes on: what this process wrote and did not commit
     // went with the process that served the keyboard.
     events_->deviceRestarted();
-    if (!sameInterfaces(before, interfaces())) {
-        events_->devicesChanged();
-    }
     {
         std::lock_guard lock(mutex_);
         attaching_ = false;
     }
     attached_.notify_all();
+    // After the writes go on again: whoever hears of it may write back.
+    if (!sameInterfaces(before, interfaces())) {
+        events_->devicesChanged();
+    }
 }
 
 VirtualBackend::Reach VirtualBackend::reach() {

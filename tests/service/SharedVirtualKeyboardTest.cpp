@@ -183,6 +183,13 @@ TEST_F(SharedVirtualKeyboard, EveryServiceReachesTheOneKeyboardAndHearsAllItRepo
         EXPECT_EQ(back->length, 1u);
     }
     EXPECT_EQ(second.readChunk(512), chunk) << "the committed memory came back with the plug";
+
+    // Faults and latency are the keyboard's, whoever sends the command.
+    EXPECT_EQ(control("fault status ff 1"), "ok");
+    EXPECT_EQ(second.status(commandPacket(kReadKeyMapPage, 56, 0)), 0xFF);
+    EXPECT_EQ(control("latency 20"), "ok");
+    EXPECT_EQ(second.readChunk(512), chunk);
+    EXPECT_EQ(first.readChunk(512), chunk);
 }
 
 TEST_F(SharedVirtualKeyboard, WhenTheServingProcessEndsAnotherServesTheKeyboardUnseen) {
