@@ -63,11 +63,7 @@ std::int32_t CommandExchanges::write(Backend& backend, std::uint32_t interfaceId
         if (code == kBeginWrite) {
             sequenceBroken_ = false;
         }
-        if (sequenceBroken_ && changesMemory(code)) {
-            sequenceBroken_ = code != kEndWrite;
-            diagnostic(kDiagnosticErrors,
-                       "command %02X refused: its write sequence lost the keyboard meanwhile",
-                       code);
+        if (refusedLocked(code)) {
             return -1;
         }
         if (lock_ != nullptr && interface_ != interfaceId) {
@@ -87,6 +83,12 @@ std::int32_t CommandExchanges::write(Backend& backend, std::uint32_t interfaceId
     backend.drainInput(interfaceId);
     {
         std::lock_guard lock(mutex_);
+        // Once more: the drain waits for a keyboard that restarts meanwhile,
+        // and its restart may have broken the sequence.
+        if (refusedLocked(code)) {
+            writing_ = false;
+            return -1;
+        }
         waiting_ = true;
         std::copy_n(packet.begin() + kKeyOffset, key_.size(), key_.begin());
         command_ = code;
@@ -103,6 +105,16 @@ std::int32_t CommandExchanges::write(Backend& backend, std::uint32_t interfaceId
         waiting_ = false;
     }
     return written ? 1 : -1;
+}
+
+bool CommandExchanges::refusedLocked(std::uint8_t code) {
+    if (!sequenceBroken_ || !changesMemory(code)) {
+        return false;
+    }
+    sequenceBroken_ = code != kEndWrite;
+    diagnostic(kDiagnosticErrors,
+               "command %02X refused: its write sequence lost the keyboard meanwhile", code);
+    return true;
 }
 
 void CommandExchanges::noDevice(std::span<const std::uint8_t> packet) {

@@ -86,6 +86,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     bool acquire(Backend& backend, std::uint32_t interfaceId);
+    // Whether a broken sequence may not send `code`; its endWrite ends it.
+    bool refusedLocked(std::uint8_t code);
     void watch();
     Clock::time_point holdUntilLocked() const;
     void expireLocked();

@@ -113,6 +113,7 @@ bool VirtualBackend::install(Reach reach) {
     }
     if (reach_.client != nullptr) {
         retired_.push_back(reach_.client);
+        ++restarts_;
     }
     reach_ = std::move(reach);
     return true;
@@ -135,6 +136,7 @@ void VirtualBackend::serverLost(const DeviceState& last) {
             retired_.push_back(reach_.client);
         }
         reach_ = {};
+        ++restarts_;
     }
     // Before any write goes on: what this process wrote and did not commit
     // went with the process that served the keyboard.
@@ -150,13 +152,16 @@ void VirtualBackend::serverLost(const DeviceState& last) {
     }
 }
 
-VirtualBackend::Reach VirtualBackend::reach() {
+VirtualBackend::Reach VirtualBackend::reach(std::uint64_t* restarts) {
     std::unique_lock lock(mutex_);
     const auto settled = [this] {
         return stopping_ || (!attaching_ && (reach_.client == nullptr || !reach_.client->ended()));
     };
     if (!settled()) {
         attached_.wait_for(lock, kAttachTimeout, settled);
+    }
+    if (restarts != nullptr) {
+        *restarts = restarts_;
     }
     return reach_;
 }
@@ -216,24 +221,18 @@ std::vector<HidInterface> VirtualBackend::interfaces() {
 }
 
 bool VirtualBackend::writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) {
-    // A second attempt when the serving process went away meanwhile: the
-    // report goes to whoever serves the keyboard next.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const Reach now = reach();
-        if (now.device != nullptr) {
-            return now.device->writeOutput(interfaceId, report);
-        }
-        if (now.client == nullptr) {
-            return false;
-        }
-        if (now.client->writeOutput(interfaceId, report)) {
-            return true;
-        }
-        if (!now.client->ended()) {
-            return false; // the keyboard refused it
-        }
+    std::uint64_t restarts = 0;
+    const Reach now = reach(&restarts);
+    // A command goes out after a drain (CommandExchanges): if the keyboard
+    // restarted since, what the command belongs to may be gone with it.
+    const std::optional<HidInterface> target = VirtualDevice::interfaceOf(interfaceId);
+    if (target && target->usagePage == kCommandUsagePage && restarts != drainedRestarts_.load()) {
+        return false;
     }
-    return false;
+    if (now.device != nullptr) {
+        return now.device->writeOutput(interfaceId, report);
+    }
+    return now.client != nullptr && now.client->writeOutput(interfaceId, report);
 }
 
 bool VirtualBackend::writeFeature(std::uint32_t, std::span<const std::uint8_t>) {
@@ -248,7 +247,9 @@ std::shared_ptr<DeviceLock> VirtualBackend::exchangeLock(std::uint32_t) {
 void VirtualBackend::drainInput(std::uint32_t) {
     // The serving process hears of every report before anyone else does, so
     // only the others have anything in flight.
-    const Reach now = reach();
+    std::uint64_t restarts = 0;
+    const Reach now = reach(&restarts);
+    drainedRestarts_ = restarts;
     if (now.client != nullptr) {
         now.client->sync();
     }

@@ -22,6 +22,7 @@
 #include "service/virtual/SharedDevicePaths.h"
 #include "service/virtual/VirtualDevice.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -70,7 +71,8 @@ private:
     // On the reader thread of a connection that ended.
     void serverLost(const DeviceState& last);
     // The reach to use now: waits while the next server is being found.
-    Reach reach();
+    // `restarts`, when given, receives how often the keyboard restarted.
+    Reach reach(std::uint64_t* restarts = nullptr);
 
     const VirtualSettings settings_;
     const SharedDevicePaths paths_;
@@ -85,6 +87,11 @@ private:
     std::mutex mutex_;
     std::condition_variable attached_;
     Reach reach_;
+    // The keyboard restarted: its serving process changed, or went.
+    std::uint64_t restarts_ = 0;
+    // As the last drain saw it; commands, serialised by the exchanges, go out
+    // only with it unchanged.
+    std::atomic<std::uint64_t> drainedRestarts_{0};
     bool attaching_ = false;
     bool stopping_ = false;
     // Connections that ended; their reader threads are joined at stop().
