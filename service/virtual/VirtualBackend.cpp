@@ -129,9 +129,12 @@ void VirtualBackend::serverLost(const DeviceState& last) {
     }
     const std::vector<HidInterface> before = VirtualDevice::interfacesOf(last);
     if (!attach(last)) {
+        std::lock_guard lock(mutex_);
+        if (stopping_) {
+            return;
+        }
         diagnostic(kDiagnosticErrors, "virtual keyboard: nobody serves '%s' any more",
                    settings_.statePath.c_str());
-        std::lock_guard lock(mutex_);
         if (reach_.client != nullptr) {
             retired_.push_back(reach_.client);
         }
