@@ -3,9 +3,11 @@
 // keyboards. Each backend (hidraw, virtual) implements it; the request layer
 // knows nothing else about them.
 
+#include "service/DeviceLock.h"
 #include "service/HidInterface.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -23,6 +25,11 @@ public:
     virtual void inputReport(const HidInterface& source, std::span<const std::uint8_t> report) = 0;
     // The set of present interfaces changed.
     virtual void devicesChanged() = 0;
+    // The device behind the present interfaces started again from what it
+    // had committed (the process that served a shared virtual keyboard
+    // ended and another took over): whatever was written and not committed
+    // is gone. The interfaces stay.
+    virtual void deviceRestarted() = 0;
 };
 
 class Backend {
@@ -43,6 +50,16 @@ public:
     virtual bool writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) = 0;
     // Sends a feature report (report id first).
     virtual bool writeFeature(std::uint32_t interfaceId, std::span<const std::uint8_t> report) = 0;
+
+    // The lock that every process reaching the device behind `interfaceId`
+    // shares (CommandExchanges.h says when it is held); null when there is
+    // none: the device is gone, or no other process can reach it.
+    virtual std::shared_ptr<DeviceLock> exchangeLock(std::uint32_t interfaceId) = 0;
+    // Returns once every input report that the device sent before the call
+    // has gone through inputReport, so that nothing sent before is taken for
+    // the answer to what is written next. Bounded: a reader that does not
+    // keep up is not waited for long.
+    virtual void drainInput(std::uint32_t interfaceId) = 0;
 };
 
 } // namespace tavrik::service

@@ -10,6 +10,8 @@ namespace tavrik::service {
 namespace {
 
 constexpr std::uint32_t kMaximumReportLength = 64;
+// A command packet carries its code, length and address up to here.
+constexpr std::size_t kPacketKeyEnd = 6;
 
 std::uint16_t consumerCodeOf(const HidInterface& source, std::span<const std::uint8_t> report) {
     // Consumer reports: the report id, then the 16-bit code, low byte first.
@@ -20,6 +22,8 @@ std::uint16_t consumerCodeOf(const HidInterface& source, std::span<const std::ui
 }
 
 } // namespace
+
+Service::Service(ExchangeBounds bounds) : exchanges_(bounds) {}
 
 Service::~Service() {
     end();
@@ -68,6 +72,7 @@ void Service::end() {
     for (const auto& channel : channels) {
         channel->cancel();
     }
+    exchanges_.stop();
     // Without our lock: the backend's threads may be waiting for it.
     if (backend != nullptr) {
         backend->stop();
@@ -143,7 +148,7 @@ Service::WriteTargets Service::writeTargets(const DeviceSelector& selector, bool
     targets.backend = backend_;
     for (const HidInterface& device : backend_->interfaces()) {
         if (matches(selector, device)) {
-            targets.interfaces.push_back(device.id);
+            targets.interfaces.push_back(device);
             if (firstOnly) {
                 break;
             }
@@ -168,10 +173,18 @@ std::int32_t Service::writeAll(const Request& request, const std::uint8_t* data,
     }
     const WriteTargets targets = writeTargets(*request.selector, false);
     std::int32_t written = 0;
-    for (const std::uint32_t interfaceId : targets.interfaces) {
-        written += targets.backend->writeOutput(interfaceId, *bytes) ? 1 : 0;
+    for (const HidInterface& target : targets.interfaces) {
+        written += writeOutputTo(*targets.backend, target, *bytes) > 0 ? 1 : 0;
     }
     return written;
+}
+
+std::int32_t Service::writeOutputTo(Backend& backend, const HidInterface& target,
+                                    std::span<const std::uint8_t> report) {
+    if (CommandExchanges::isCommand(target, report)) {
+        return exchanges_.write(backend, target.id, report);
+    }
+    return backend.writeOutput(target.id, report) ? 1 : -1;
 }
 
 std::int32_t Service::writeFirst(const Request& request, const std::uint8_t* data,
@@ -194,9 +207,15 @@ std::int32_t Service::writeToFirstDevice(const Request& request, const std::uint
     }
     const WriteTargets targets = writeTargets(*request.selector, true);
     if (targets.interfaces.empty()) {
+        if (write == &Backend::writeOutput && bytes->size() > kPacketKeyEnd) {
+            exchanges_.noDevice(*bytes);
+        }
         return 0;
     }
-    return ((*targets.backend).*write)(targets.interfaces.front(), *bytes) ? 1 : -1;
+    if (write == &Backend::writeOutput) {
+        return writeOutputTo(*targets.backend, targets.interfaces.front(), *bytes);
+    }
+    return ((*targets.backend).*write)(targets.interfaces.front().id, *bytes) ? 1 : -1;
 }
 
 std::int32_t Service::statusWrite(const Request& request, const std::uint8_t* data,
@@ -212,8 +231,8 @@ std::int32_t Service::statusWrite(const Request& request, const std::uint8_t* da
     }
     *unitId = id;
     const WriteTargets targets = writeTargets(*request.selector, false);
-    for (const std::uint32_t interfaceId : targets.interfaces) {
-        targets.backend->writeOutput(interfaceId, *bytes);
+    for (const HidInterface& target : targets.interfaces) {
+        writeOutputTo(*targets.backend, target, *bytes);
     }
     return 1;
 }
@@ -317,6 +336,10 @@ void Service::inputReport(const HidInterface& source, std::span<const std::uint8
     if (backend_ == nullptr || quiesced_) {
         return;
     }
+    // An answer that no exchange of ours waits for answers another process.
+    if (CommandExchanges::isCommandCollection(source) && !exchanges_.accept(source.id, report)) {
+        return;
+    }
     for (const auto& channel : channels_) {
         if (channel->kind() != ChannelKind::AsyncRead || !matches(channel->selector(), source)) {
             continue;
@@ -336,6 +359,7 @@ void Service::devicesChanged() {
         return;
     }
     const std::vector<HidInterface> present = backend_->interfaces();
+    exchanges_.interfacesChanged(present);
     for (const auto& channel : channels_) {
         std::vector<std::uint32_t> matching;
         for (const HidInterface& device : present) {
@@ -352,6 +376,10 @@ void Service::devicesChanged() {
         channel->presentDevices = std::move(matching);
         channel->post(std::move(event));
     }
+}
+
+void Service::deviceRestarted() {
+    exchanges_.deviceRestarted();
 }
 
 void Service::writeStandingRequestsToArrivals() {

@@ -1,11 +1,13 @@
 #pragma once
 // The request layer behind the twelve exports: checks signatures, keeps the
 // standing requests, routes the backend's reports and device changes to them,
-// and writes to the devices a request selects.
+// and writes to the devices a request selects. Command packets go through
+// CommandExchanges, under the keyboard's cross-process lock.
 
 #include "VezAror.h"
 #include "service/Backend.h"
 #include "service/Channel.h"
+#include "service/CommandExchanges.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,7 +29,7 @@ struct Request {
 
 class Service final : private BackendEvents {
 public:
-    Service() = default;
+    explicit Service(ExchangeBounds bounds = {});
     ~Service() override;
     Service(const Service&) = delete;
     Service& operator=(const Service&) = delete;
@@ -60,7 +62,7 @@ private:
     // from inside the write, and its answer comes back through our lock.
     struct WriteTargets {
         std::shared_ptr<Backend> backend;
-        std::vector<std::uint32_t> interfaces;
+        std::vector<HidInterface> interfaces;
     };
     WriteTargets writeTargets(const DeviceSelector& selector, bool firstOnly);
     // Writes to the first device that matches; the two single-device writes differ only in
@@ -69,8 +71,13 @@ private:
                                     std::uint32_t length, const char* operation,
                                     WriteOperation write);
 
+    // One write of an output report, through the exchanges when it is a command.
+    std::int32_t writeOutputTo(Backend& backend, const HidInterface& target,
+                               std::span<const std::uint8_t> report);
+
     void inputReport(const HidInterface& source, std::span<const std::uint8_t> report) override;
     void devicesChanged() override;
+    void deviceRestarted() override;
     void writeStandingRequestsToArrivals();
 
     // Empty when the request is refused: bad arguments or a wrong signature.
@@ -95,6 +102,7 @@ private:
     // Cancelled channels whose threads have not been joined yet.
     std::vector<std::shared_ptr<Channel>> retired_;
     std::unordered_set<std::uint32_t> knownInterfaces_;
+    CommandExchanges exchanges_;
     // Unit ids keep counting across End and Init, so a stale id never
     // cancels a newer request.
     std::uint32_t lastUnitId_ = 0;

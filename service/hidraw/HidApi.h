@@ -2,6 +2,8 @@
 // The few operations of hidapi that the hidraw backend uses, behind an
 // interface so that tests can put a fake device behind the backend.
 
+#include "platform/UniqueFd.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -44,6 +46,9 @@ public:
     virtual std::unique_ptr<HidHandle> open(const std::string& path) = 0;
     // The node's report descriptor; empty when it cannot be read.
     virtual std::vector<std::uint8_t> reportDescriptor(const std::string& path) = 0;
+    // A descriptor of the node on which flock(2) is shared with every other
+    // process that opens the node; none when it cannot be opened.
+    virtual platform::UniqueFd openLock(const std::string& path) = 0;
 };
 
 } // namespace tavrik::service

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <hidapi/hidapi.h>
 
@@ -71,6 +72,13 @@ std::vector<std::uint8_t> HidapiLibrary::reportDescriptor(const std::string& pat
         return {};
     }
     return std::vector<std::uint8_t>(contents.begin(), contents.end());
+}
+
+platform::UniqueFd HidapiLibrary::openLock(const std::string& path) {
+    // The node itself: its lock is every process's, whoever runs them. An
+    // open node also queues input reports, which nobody reads here; the
+    // kernel drops them once its queue is full.
+    return platform::UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
 }
 
 } // namespace tavrik::service

@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kReadTimeoutMilliseconds = 100;
 constexpr std::size_t kMaximumInputReport = 64;
+// A hidraw handle queues at most 64 reports.
+constexpr std::size_t kMaximumQueuedReports = 64;
 
 constexpr std::uint16_t kGenericDesktopPage = 0x0001;
 constexpr std::uint16_t kMouseUsage = 0x0002;
@@ -48,8 +50,14 @@ struct HidrawBackend::Node {
     std::vector<HidInterface> interfaces;
     std::optional<ReportLayout> layout;
     std::unique_ptr<HidHandle> reader;
-    // Guarded by the backend's mutex.
+    // Guarded by the backend's mutex, as are the counts.
     std::unique_ptr<HidHandle> writer;
+    // Reports taken from the writer's queue, and reports the reader routed:
+    // both handles receive the same ones.
+    std::uint64_t taken = 0;
+    std::uint64_t routed = 0;
+    // Null for a node without a command collection.
+    std::shared_ptr<DeviceLock> lock;
     std::atomic<bool> stop{false};
     std::atomic<bool> failed{false};
     std::thread thread;
@@ -105,6 +113,7 @@ void HidrawBackend::stop() {
     for (const auto& node : nodes) {
         node->stop = true;
     }
+    wakeDrains();
     for (const auto& node : nodes) {
         node->thread.join();
     }
@@ -196,6 +205,7 @@ HidrawBackend::ScanResult HidrawBackend::scan() {
     for (const auto& node : removed) {
         node->stop = true;
     }
+    wakeDrains();
     for (const auto& node : removed) {
         node->thread.join();
     }
@@ -238,6 +248,20 @@ HidrawBackend::openNode(const std::string& path, const std::vector<HidDeviceEntr
         return nullptr;
     }
     node->layout = parseReportDescriptor(api_->reportDescriptor(path));
+    const bool commands = std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
+        return entry.usagePage == kCommandUsagePage && entry.usage == kCommandUsage;
+    });
+    if (platform::UniqueFd lock = commands ? api_->openLock(path) : platform::UniqueFd()) {
+        node->lock = std::make_shared<DeviceLock>(std::move(lock));
+    } else if (commands) {
+        diagnostic(kDiagnosticErrors, "hidraw: no lock on %s; commands go unlocked", path.c_str());
+    }
+    // Both queues start empty, so that they hold the same reports from now on.
+    std::array<std::uint8_t, kMaximumInputReport> discard{};
+    for (HidHandle* handle : {node->reader.get(), node->writer.get()}) {
+        for (std::size_t i = 0; i < kMaximumQueuedReports && handle->read(discard, 0) > 0; ++i) {
+        }
+    }
     for (const HidDeviceEntry& entry : entries) {
         HidInterface device;
         device.vendorId = entry.vendorId;
@@ -259,6 +283,7 @@ void HidrawBackend::readNode(Node& node) {
         const int length = node.reader->read(target, kReadTimeoutMilliseconds);
         if (length < 0) {
             node.failed = true;
+            wakeDrains();
             diagnostic(kDiagnosticErrors, "hidraw: reading %s failed", node.path.c_str());
             const std::uint64_t one = 1;
             [[maybe_unused]] const auto written = ::write(rescanEvent_, &one, sizeof one);
@@ -267,7 +292,26 @@ void HidrawBackend::readNode(Node& node) {
         if (length > 0) {
             route(node,
                   std::span(buffer).first(static_cast<std::size_t>(length) + (unnumbered ? 1 : 0)));
+            {
+                std::lock_guard lock(mutex_);
+                ++node.routed;
+                takeQueuedLocked(node);
+            }
+            routed_.notify_all();
         }
+    }
+}
+
+void HidrawBackend::wakeDrains() {
+    // Through the lock, so that a drain between its look and its wait hears it.
+    { std::lock_guard lock(mutex_); }
+    routed_.notify_all();
+}
+
+void HidrawBackend::takeQueuedLocked(Node& node) {
+    std::array<std::uint8_t, kMaximumInputReport> discard{};
+    for (std::size_t i = 0; i < kMaximumQueuedReports && node.writer->read(discard, 0) > 0; ++i) {
+        ++node.taken;
     }
 }
 
@@ -309,6 +353,44 @@ HidrawBackend::Node* HidrawBackend::nodeOfLocked(std::uint32_t interfaceId) {
         }
     }
     return nullptr;
+}
+
+std::shared_ptr<HidrawBackend::Node> HidrawBackend::sharedNodeOfLocked(std::uint32_t interfaceId) {
+    for (const auto& node : nodes_) {
+        if (node->failed) {
+            continue;
+        }
+        for (const HidInterface& device : node->interfaces) {
+            if (device.id == interfaceId) {
+                return node;
+            }
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<DeviceLock> HidrawBackend::exchangeLock(std::uint32_t interfaceId) {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<Node> node = sharedNodeOfLocked(interfaceId);
+    return node != nullptr ? node->lock : nullptr;
+}
+
+void HidrawBackend::drainInput(std::uint32_t interfaceId) {
+    std::unique_lock lock(mutex_);
+    const std::shared_ptr<Node> node = sharedNodeOfLocked(interfaceId);
+    if (node == nullptr) {
+        return;
+    }
+    takeQueuedLocked(*node);
+    const std::uint64_t sent = node->taken;
+    if (!routed_.wait_for(lock, kDrainTimeout,
+                          [&] { return node->routed >= sent || node->failed || node->stop; })) {
+        // A reader that lost reports (its queue was full) never catches up;
+        // from here on both count alike again.
+        diagnostic(kDiagnosticErrors, "hidraw: %s: the reader is behind; going on",
+                   node->path.c_str());
+        node->taken = node->routed;
+    }
 }
 
 bool HidrawBackend::writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) {

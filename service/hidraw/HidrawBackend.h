@@ -18,6 +18,12 @@
 // Nodes whose collections are all Generic Desktop keyboards or mice are
 // never opened: the keystrokes typed on the keyboard are none of the
 // service's business.
+//
+// A node with a command collection is also opened for its lock, which every
+// process that opens the node shares. Every open handle of a node receives
+// every input report, so the writing handle's queue says what the device has
+// sent: a drain takes it and waits until the reader has routed as many
+// reports, and the reader keeps it short by taking it after each report.
 
 #include "service/Backend.h"
 #include "service/hidraw/HidApi.h"
@@ -26,6 +32,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -49,6 +56,11 @@ public:
     std::vector<HidInterface> interfaces() override;
     bool writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) override;
     bool writeFeature(std::uint32_t interfaceId, std::span<const std::uint8_t> report) override;
+    std::shared_ptr<DeviceLock> exchangeLock(std::uint32_t interfaceId) override;
+    void drainInput(std::uint32_t interfaceId) override;
+
+    // How long a drain waits for the reader to route what was sent before.
+    static constexpr std::chrono::milliseconds kDrainTimeout{500};
 
 private:
     struct Node;
@@ -73,6 +85,11 @@ private:
     void readNode(Node& node);
     void route(const Node& node, std::span<const std::uint8_t> report);
     Node* nodeOfLocked(std::uint32_t interfaceId);
+    std::shared_ptr<Node> sharedNodeOfLocked(std::uint32_t interfaceId);
+    // Takes what the writing handle has queued, counting it.
+    static void takeQueuedLocked(Node& node);
+    // A node stopped or failed: a drain that waits for it gives up.
+    void wakeDrains();
 
     const std::unique_ptr<HidApi> api_;
     const std::chrono::milliseconds scanInterval_;
@@ -85,6 +102,8 @@ private:
     int rescanEvent_ = -1;
 
     std::mutex mutex_;
+    // A reader routed a report.
+    std::condition_variable routed_;
     std::vector<std::shared_ptr<Node>> nodes_;
     std::uint32_t lastInterfaceId_ = 0;
     // The monitor thread's own: a node could not be opened at the last scan.

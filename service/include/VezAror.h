@@ -39,9 +39,18 @@
  * matching devices now present. The event and everything it points at are
  * valid only during the call.
  *
+ * One keyboard, one writer: every process that uses a keyboard reaches the
+ * same device. A command packet written with RequestWriteOne to the command
+ * collection waits while another process exchanges a command or writes a
+ * sequence (beginWrite to endWrite) and returns -1, sending nothing, when the
+ * keyboard stays taken for 10 s. The command channel receives only the
+ * answers to this process's own commands; every other channel receives all
+ * that the keyboard reports.
+ *
  * Backends: VEZAROR_BACKEND=hidraw (default) drives real keyboards through
  * hidapi; VEZAROR_BACKEND=virtual drives the virtual keyboard, whose memory
- * lives in the file named by VEZAROR_VIRTUAL_STATE.
+ * lives in the file named by VEZAROR_VIRTUAL_STATE, one keyboard for every
+ * process that names that file.
  */
 #ifndef VEZAROR_H
 #define VEZAROR_H

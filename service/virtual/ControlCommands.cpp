@@ -1,7 +1,7 @@
 #include "service/virtual/ControlCommands.h"
 
 #include "service/virtual/AreaHex.h"
-#include "service/virtual/VirtualBackend.h"
+#include "service/virtual/VirtualDevice.h"
 
 #include <array>
 #include <charconv>
@@ -45,7 +45,7 @@ std::string okOrUnplugged(bool done) {
     return done ? "ok" : kUnplugged;
 }
 
-std::string press(VirtualBackend& keyboard, const std::vector<std::string_view>& words) {
+std::string press(VirtualDevice& keyboard, const std::vector<std::string_view>& words) {
     const std::string_view key = words.size() > 1 ? words[1] : std::string_view();
     if (key == "bank" && words.size() == 2) {
         return okOrUnplugged(keyboard.sendConsumerCode(kBankCode));
@@ -80,7 +80,7 @@ std::string press(VirtualBackend& keyboard, const std::vector<std::string_view>&
     return "error usage: press bank|lighting|profile [N]|tray 6160|6161|code <decimal>";
 }
 
-std::string fault(VirtualBackend& keyboard, std::vector<std::string_view> words) {
+std::string fault(VirtualDevice& keyboard, std::vector<std::string_view> words) {
     const std::string usage = "error usage: fault none|noanswer N|wrongcode N|status ff N|status "
                               "fe N [after M]|unplug-after N";
     if (words.size() == 2 && words[1] == "none") {
@@ -113,7 +113,7 @@ std::string fault(VirtualBackend& keyboard, std::vector<std::string_view> words)
     return "ok";
 }
 
-std::string dump(VirtualBackend& keyboard, const std::vector<std::string_view>& words) {
+std::string dump(VirtualDevice& keyboard, const std::vector<std::string_view>& words) {
     if (words.size() == 1) {
         std::string reply = "ok\n";
         for (const std::string_view name : kAreaNames) {
@@ -134,7 +134,7 @@ std::string dump(VirtualBackend& keyboard, const std::vector<std::string_view>& 
 
 } // namespace
 
-std::string runControlCommand(VirtualBackend& keyboard, std::string_view line) {
+std::string runControlCommand(VirtualDevice& keyboard, std::string_view line) {
     const std::vector<std::string_view> words = wordsOf(line);
     const std::string_view command = words.empty() ? std::string_view() : words[0];
     if (command == "press") {
@@ -151,9 +151,9 @@ std::string runControlCommand(VirtualBackend& keyboard, std::string_view line) {
     if (command == "latency") {
         const auto milliseconds =
             words.size() == 2 ? numberOf<std::uint32_t>(words[1]) : std::nullopt;
-        if (!milliseconds || *milliseconds > VirtualBackend::kMaximumLatencyMilliseconds) {
+        if (!milliseconds || *milliseconds > VirtualDevice::kMaximumLatencyMilliseconds) {
             return "error usage: latency <milliseconds 0.." +
-                   std::to_string(VirtualBackend::kMaximumLatencyMilliseconds) + ">";
+                   std::to_string(VirtualDevice::kMaximumLatencyMilliseconds) + ">";
         }
         keyboard.setLatency(*milliseconds);
         return "ok";
@@ -165,7 +165,7 @@ std::string runControlCommand(VirtualBackend& keyboard, std::string_view line) {
         return dump(keyboard, words);
     }
     if (command == "state" && words.size() == 1) {
-        const VirtualBackend::Status status = keyboard.status();
+        const VirtualDevice::Status status = keyboard.status();
         return "ok plugged=" + std::to_string(status.plugged ? 1 : 0) +
                " profile=" + std::to_string(status.profile) +
                " commands=" + std::to_string(status.commandsAnswered);

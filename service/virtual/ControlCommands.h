@@ -19,8 +19,8 @@
 
 namespace tavrik::service {
 
-class VirtualBackend;
+class VirtualDevice;
 
-std::string runControlCommand(VirtualBackend& keyboard, std::string_view line);
+std::string runControlCommand(VirtualDevice& keyboard, std::string_view line);
 
 } // namespace tavrik::service

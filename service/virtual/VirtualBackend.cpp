@@ -1,204 +1,241 @@
 #include "service/virtual/VirtualBackend.h"
 
 #include "service/Diagnostics.h"
-#include "service/virtual/ControlCommands.h"
-#include "service/virtual/ControlSocketPath.h"
-#include "service/virtual/DefaultLayout.h"
-#include "service/virtual/StateFile.h"
 
-#include <algorithm>
-#include <charconv>
-#include <cstdlib>
-#include <cstring>
-#include <sys/prctl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <thread>
 
 namespace tavrik::service {
 namespace {
 
-constexpr std::uint16_t kLightingChangedCode = 1025;
-constexpr std::uint16_t kProfileChangedCode = 1026;
-// An answer for another command: the code with its top bit flipped.
-constexpr std::uint8_t kWrongCodeMask = 0x80;
+// Between looks for a server that is about to listen, or a lock about to be
+// let go: only while processes start or the serving one ends.
+constexpr std::chrono::milliseconds kAttachStep{2};
 
-std::uint32_t latencyFromEnvironment() {
-    const char* text = std::getenv("VEZAROR_VIRTUAL_LATENCY_MS");
-    std::uint32_t value = 0;
-    if (text == nullptr ||
-        std::from_chars(text, text + std::strlen(text), value).ptr != text + std::strlen(text)) {
-        return 0;
-    }
-    return std::min(value, VirtualBackend::kMaximumLatencyMilliseconds);
-}
-
-// Empty for text that is not a list of 1 to 32 effect numbers 1..18.
-std::vector<std::uint8_t> effectsFromEnvironment() {
-    const char* text = std::getenv("VEZAROR_VIRTUAL_EFFECTS");
-    std::vector<std::uint8_t> effects;
-    const std::string_view list = text == nullptr ? std::string_view() : std::string_view(text);
-    std::size_t position = 0;
-    while (position < list.size()) {
-        const std::size_t start = list.find_first_not_of(" ,", position);
-        if (start == std::string_view::npos) {
-            break;
-        }
-        const std::size_t end = std::min(list.find_first_of(" ,", start), list.size());
-        unsigned value = 0;
-        const auto parsed = std::from_chars(list.data() + start, list.data() + end, value);
-        if (parsed.ptr != list.data() + end || value < 1 || value > kEffectCount ||
-            effects.size() == kDeviceInfoSize - kFirstEffectByte) {
-            diagnostic(kDiagnosticErrors,
-                       "virtual keyboard: VEZAROR_VIRTUAL_EFFECTS '%s' is not "
-                       "a list of effects 1..18, offering 1..18",
-                       text);
-            return {};
-        }
-        effects.push_back(static_cast<std::uint8_t>(value));
-        position = end;
-    }
-    return effects;
+bool sameInterfaces(const std::vector<HidInterface>& a, const std::vector<HidInterface>& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](const HidInterface& x, const HidInterface& y) { return x.id == y.id; });
 }
 
 } // namespace
 
-VirtualSettings VirtualSettings::fromEnvironment() {
-    VirtualSettings settings;
-    settings.statePath = stateFilePathFromEnvironment();
-    settings.controlPath = controlSocketPath();
-    settings.latencyMilliseconds = latencyFromEnvironment();
-    const char* plugged = std::getenv("VEZAROR_VIRTUAL_PLUGGED");
-    settings.pluggedAtStart = plugged == nullptr || std::strcmp(plugged, "0") != 0;
-    settings.effects = effectsFromEnvironment();
-    return settings;
-}
-
-VirtualBackend::VirtualBackend(VirtualSettings settings) : settings_(std::move(settings)) {}
+VirtualBackend::VirtualBackend(VirtualSettings settings)
+    : settings_(std::move(settings)), paths_(sharedDevicePaths(settings_.statePath)) {}
 
 VirtualBackend::~VirtualBackend() {
     stop();
 }
 
 bool VirtualBackend::start(BackendEvents& events) {
-    KeyboardMemory stored;
-    switch (loadStateFile(settings_.statePath, stored)) {
-    case StateLoad::Loaded:
-        break;
-    case StateLoad::Missing:
-        diagnostic(kDiagnosticRequests, "virtual keyboard: no state at '%s', factory-fresh",
-                   settings_.statePath.c_str());
-        break;
-    case StateLoad::Corrupt:
-        diagnostic(kDiagnosticErrors, "virtual keyboard: state '%s' unreadable, factory-fresh",
-                   settings_.statePath.c_str());
-        break;
-    }
-    if (!settings_.effects.empty()) {
-        stored.offerEffects(settings_.effects);
-    }
-    {
-        std::lock_guard lock(mutex_);
-        events_ = &events;
-        keyboard_ = std::make_unique<VirtualKeyboard>(stored);
-        plugged_ = settings_.pluggedAtStart;
-        ++generation_;
-        latencyMilliseconds_ = settings_.latencyMilliseconds;
-        stopping_ = false;
-    }
-    firmware_ = std::thread([this] { runFirmware(); });
-    if (!settings_.controlPath.empty()) {
-        control_ =
-            std::make_unique<ControlServer>(settings_.controlPath, [this](std::string_view line) {
-                return runControlCommand(*this, line);
-            });
-        std::string error;
-        if (!control_->start(error)) {
-            // The keyboard works without its control socket.
-            diagnostic(kDiagnosticErrors, "virtual keyboard: no control socket: %s", error.c_str());
-            control_.reset();
+    events_ = &events;
+    if (paths_.shared()) {
+        const std::filesystem::path folder = std::filesystem::path(paths_.serverLock).parent_path();
+        std::error_code error;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+            std::filesystem::create_directories(folder, error);
+            ::chmod(folder.c_str(), S_IRWXU);
         }
+        serverLock_ = DeviceLock::openFile(paths_.serverLock);
+        exchangeLock_ = DeviceLock::openFile(paths_.exchangeLock);
+        if (serverLock_ == nullptr || exchangeLock_ == nullptr || paths_.socket.empty()) {
+            diagnostic(kDiagnosticErrors,
+                       "virtual keyboard: '%s' cannot be shared; this process has it alone",
+                       settings_.statePath.c_str());
+            serverLock_.reset();
+            exchangeLock_.reset();
+        }
+    }
+    if (serverLock_ == nullptr) {
+        return serve(std::nullopt);
+    }
+    if (!attach(std::nullopt)) {
+        diagnostic(kDiagnosticErrors,
+                   "virtual keyboard: the process that serves '%s' does not answer",
+                   settings_.statePath.c_str());
     }
     return true;
 }
 
-void VirtualBackend::stop() {
-    if (control_ != nullptr) {
-        control_->stop();
-        control_.reset();
+bool VirtualBackend::attach(const std::optional<DeviceState>& carried) {
+    const auto deadline = std::chrono::steady_clock::now() + kAttachTimeout;
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_) {
+                return false;
+            }
+        }
+        if (serverLock_->tryLock()) {
+            return serve(carried);
+        }
+        if (std::shared_ptr<DeviceClient> client = DeviceClient::connect(paths_.socket, deadline)) {
+            DeviceClient& connection = *client;
+            if (!install({nullptr, client})) {
+                return false;
+            }
+            connection.start(*events_, [this](const DeviceState& last) { serverLost(last); });
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kAttachStep);
     }
+}
+
+bool VirtualBackend::serve(const std::optional<DeviceState>& carried) {
+    auto device = std::make_shared<VirtualDevice>(settings_, carried);
+    if (serverLock_ != nullptr) {
+        server_ = std::make_unique<DeviceServer>(paths_.socket, *device);
+    }
+    device->start(*this);
+    std::string error;
+    if (server_ != nullptr && !server_->start(error)) {
+        // Works for this process; the others find nobody to reach.
+        diagnostic(kDiagnosticErrors, "virtual keyboard: no device socket: %s", error.c_str());
+    }
+    if (!install({device, nullptr})) {
+        if (server_ != nullptr) {
+            server_->stop();
+        }
+        device->stop();
+        return false;
+    }
+    return true;
+}
+
+bool VirtualBackend::install(Reach reach) {
+    std::lock_guard lock(mutex_);
+    if (stopping_) {
+        return false;
+    }
+    if (reach_.client != nullptr) {
+        retired_.push_back(reach_.client);
+        ++restarts_;
+    }
+    reach_ = std::move(reach);
+    return true;
+}
+
+void VirtualBackend::serverLost(const DeviceState& last) {
+    {
+        std::lock_guard lock(mutex_);
+        if (stopping_) {
+            return;
+        }
+        attaching_ = true;
+    }
+    const std::vector<HidInterface> before = VirtualDevice::interfacesOf(last);
+    if (!attach(last)) {
+        std::lock_guard lock(mutex_);
+        if (stopping_) {
+            return;
+        }
+        diagnostic(kDiagnosticErrors, "virtual keyboard: nobody serves '%s' any more",
+                   settings_.statePath.c_str());
+        if (reach_.client != nullptr) {
+            retired_.push_back(reach_.client);
+        }
+        reach_ = {};
+        ++restarts_;
+    }
+    // Before any write goes on: what this process wrote and did not commit
+    // went with the process that served the keyboard.
+    events_->deviceRestarted();
+    {
+        std::lock_guard lock(mutex_);
+        attaching_ = false;
+    }
+    attached_.notify_all();
+    // After the writes go on again: whoever hears of it may write back.
+    if (!sameInterfaces(before, interfaces())) {
+        events_->devicesChanged();
+    }
+}
+
+VirtualBackend::Reach VirtualBackend::reach(std::uint64_t* restarts) {
+    std::unique_lock lock(mutex_);
+    const auto settled = [this] {
+        return stopping_ || (!attaching_ && (reach_.client == nullptr || !reach_.client->ended()));
+    };
+    if (!settled()) {
+        attached_.wait_for(lock, kAttachTimeout, settled);
+    }
+    if (restarts != nullptr) {
+        *restarts = restarts_;
+    }
+    return reach_;
+}
+
+void VirtualBackend::stop() {
+    std::vector<std::shared_ptr<DeviceClient>> clients;
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        clients = retired_;
+        if (reach_.client != nullptr) {
+            clients.push_back(reach_.client);
+        }
     }
-    wake_.notify_all();
-    if (firmware_.joinable()) {
-        firmware_.join();
+    attached_.notify_all();
+    // Joins the reader threads, also one that is looking for the next server.
+    for (const auto& client : clients) {
+        client->stop();
     }
-    // An answer that a write is still reporting is through before we return.
-    std::unique_lock lock(mutex_);
-    wake_.wait(lock, [this] { return !reporting_; });
-}
-
-HidInterface VirtualBackend::collectionLocked(Collection collection) const {
-    HidInterface device;
-    device.id = generation_ * 4 + collection;
-    device.vendorId = VEZAROR_VENDOR_ID;
-    device.productId = VEZAROR_PRODUCT_ID;
-    switch (collection) {
-    case kCommands:
-        device.usagePage = kCommandUsagePage;
-        device.usage = kCommandUsage;
-        break;
-    case kConsumer:
-        device.usagePage = kConsumerUsagePage;
-        device.usage = kConsumerUsage;
-        break;
-    case kLed:
-        device.usagePage = kLedUsagePage;
-        device.usage = kLedUsage;
-        break;
+    Reach last;
+    {
+        std::lock_guard lock(mutex_);
+        last = std::move(reach_);
+        reach_ = {};
+        clients = std::move(retired_);
+        retired_.clear();
     }
-    return device;
-}
-
-bool VirtualBackend::isCurrentLocked(std::uint32_t interfaceId, Collection collection) const {
-    return plugged_ && interfaceId == collectionLocked(collection).id;
+    for (const auto& client : clients) {
+        client->stop();
+    }
+    if (last.client != nullptr) {
+        last.client->stop();
+    }
+    if (server_ != nullptr) {
+        server_->stop();
+    }
+    if (last.device != nullptr) {
+        last.device->stop();
+    }
+    server_.reset();
+    // Last: a process that takes over finds the sockets gone by then.
+    if (serverLock_ != nullptr) {
+        serverLock_->unlock();
+    }
 }
 
 std::vector<HidInterface> VirtualBackend::interfaces() {
-    std::lock_guard lock(mutex_);
-    if (!plugged_ || keyboard_ == nullptr) {
-        return {};
+    Reach now;
+    {
+        std::lock_guard lock(mutex_);
+        now = reach_;
     }
-    return {collectionLocked(kCommands), collectionLocked(kConsumer), collectionLocked(kLed)};
+    if (now.device != nullptr) {
+        return now.device->interfaces();
+    }
+    return now.client != nullptr ? now.client->interfaces() : std::vector<HidInterface>{};
 }
 
 bool VirtualBackend::writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) {
-    std::unique_lock lock(mutex_);
-    if (isCurrentLocked(interfaceId, kCommands) && !report.empty() &&
-        report[0] == kCommandReportId && report.size() <= Packet{}.size()) {
-        Packet packet{};
-        std::copy(report.begin(), report.end(), packet.begin());
-        if (answersAtOnceLocked()) {
-            // Nothing to wait for: the answer goes out on the writer's own
-            // thread, sparing the host two thread hand-overs per command.
-            const Reply reply = executeLocked(packet);
-            lock.unlock();
-            deliver(reply);
-            return true;
-        }
-        if (pending_.size() >= kMaximumPendingCommands) {
-            return false;
-        }
-        pending_.push_back({packet, std::chrono::steady_clock::now()});
-        lock.unlock();
-        wake_.notify_all();
-        return true;
+    std::uint64_t restarts = 0;
+    const Reach now = reach(&restarts);
+    // A command goes out after a drain (CommandExchanges): if the keyboard
+    // restarted since, what the command belongs to may be gone with it.
+    const std::optional<HidInterface> target = VirtualDevice::interfaceOf(interfaceId);
+    if (target && target->usagePage == kCommandUsagePage && restarts != drainedRestarts_.load()) {
+        return false;
     }
-    if (isCurrentLocked(interfaceId, kLed) && report.size() == kLedReportSize &&
-        report[0] == kLedReportId) {
-        std::copy(report.begin(), report.end(), ledReport_.begin());
-        return true;
+    if (now.device != nullptr) {
+        return now.device->writeOutput(interfaceId, report);
     }
-    return false;
+    return now.client != nullptr && now.client->writeOutput(interfaceId, report);
 }
 
 bool VirtualBackend::writeFeature(std::uint32_t, std::span<const std::uint8_t>) {
@@ -206,236 +243,37 @@ bool VirtualBackend::writeFeature(std::uint32_t, std::span<const std::uint8_t>) 
     return false;
 }
 
-void VirtualBackend::runFirmware() {
-    // The answer is due after the latency, as a USB frame is: not up to the
-    // default timer slack (50 us) later.
-    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    std::unique_lock lock(mutex_);
-    while (!stopping_) {
-        if (pending_.empty() || reporting_) {
-            wake_.wait(lock);
-            continue;
-        }
-        const auto due = pending_.front().arrival + std::chrono::milliseconds(latencyMilliseconds_);
-        if (std::chrono::steady_clock::now() < due) {
-            waitUntilDue(lock, due);
-            continue;
-        }
-        const Packet request = pending_.front().packet;
-        pending_.pop_front();
-        const Reply reply = executeLocked(request);
-        lock.unlock();
-        deliver(reply);
-        lock.lock();
+std::shared_ptr<DeviceLock> VirtualBackend::exchangeLock(std::uint32_t) {
+    return exchangeLock_;
+}
+
+void VirtualBackend::drainInput(std::uint32_t) {
+    // The serving process hears of every report before anyone else does, so
+    // only the others have anything in flight.
+    std::uint64_t restarts = 0;
+    const Reach now = reach(&restarts);
+    drainedRestarts_ = restarts;
+    if (now.client != nullptr) {
+        now.client->sync();
     }
 }
 
-void VirtualBackend::waitUntilDue(std::unique_lock<std::mutex>& lock,
-                                  std::chrono::steady_clock::time_point due) {
-    const auto wakeAt = due - timerLead_.lead();
-    if (std::chrono::steady_clock::now() < wakeAt) {
-        wake_.wait_until(lock, wakeAt);
-        const auto lateness = std::chrono::steady_clock::now() - wakeAt;
-        if (lateness.count() >= 0) {
-            timerLead_.observe(lateness);
-        }
-        return;
-    }
-    // The last stretch, without the lock so that writes are not held up.
-    lock.unlock();
-    while (std::chrono::steady_clock::now() < due) {
-        std::this_thread::yield();
-    }
-    lock.lock();
-}
-
-bool VirtualBackend::answersAtOnceLocked() const {
-    return latencyMilliseconds_ == 0 && pending_.empty() && !reporting_ && !stopping_;
-}
-
-VirtualBackend::Reply VirtualBackend::executeLocked(const Packet& request) {
-    Reply reply;
-    reply.answer = answerLocked(request);
-    reply.source = collectionLocked(kCommands);
-    reply.unplugged = faults_.countCommand();
-    if (reply.unplugged) {
-        disconnectLocked();
-    }
-    reporting_ = true;
-    return reply;
-}
-
-void VirtualBackend::deliver(const Reply& reply) {
-    if (reply.answer) {
-        events_->inputReport(reply.source, *reply.answer);
-    }
-    if (reply.unplugged) {
-        events_->devicesChanged();
-    }
-    {
-        std::lock_guard lock(mutex_);
-        reporting_ = false;
-    }
-    wake_.notify_all();
-}
-
-std::optional<Packet> VirtualBackend::answerLocked(const Packet& request) {
-    Packet answer{};
-    switch (faults_.takeFault()) {
-    case Fault::NoAnswer:
-        return std::nullopt;
-    case Fault::WrongCode:
-        answer = VirtualKeyboard::emptyAnswer(request, kStatusAccepted);
-        answer[kPacketCodeOffset] ^= kWrongCodeMask;
-        sealPacket(answer);
-        break;
-    case Fault::StatusRefused:
-        answer = VirtualKeyboard::emptyAnswer(request, kStatusRefused);
-        break;
-    case Fault::StatusBadChecksum:
-        answer = VirtualKeyboard::emptyAnswer(request, kStatusBadChecksum);
-        break;
-    case Fault::None: {
-        const VirtualKeyboard::Answer result = keyboard_->execute(request);
-        answer = result.packet;
-        if (result.committed && !settings_.statePath.empty() &&
-            !saveStateFile(settings_.statePath, keyboard_->committed())) {
-            // The flash write failed: the host must not believe it stored.
-            diagnostic(kDiagnosticErrors, "virtual keyboard: cannot save '%s'",
-                       settings_.statePath.c_str());
-            answer = VirtualKeyboard::emptyAnswer(request, kStatusRefused);
-        }
-        break;
-    }
-    }
-    ++commandsAnswered_;
-    return answer;
-}
-
-void VirtualBackend::saveLocked() {
-    if (!settings_.statePath.empty() &&
-        !saveStateFile(settings_.statePath, keyboard_->committed())) {
-        diagnostic(kDiagnosticErrors, "virtual keyboard: cannot save '%s'",
-                   settings_.statePath.c_str());
-    }
-}
-
-void VirtualBackend::disconnectLocked() {
-    plugged_ = false;
-    pending_.clear();
-    keyboard_->losePower();
-    ledReport_ = {};
-}
-
-bool VirtualBackend::sendConsumerCode(std::uint16_t code) {
-    HidInterface source;
-    {
-        std::lock_guard lock(mutex_);
-        if (!plugged_) {
-            return false;
-        }
-        source = collectionLocked(kConsumer);
-    }
-    const std::uint8_t report[3] = {kConsumerReportId, static_cast<std::uint8_t>(code),
-                                    static_cast<std::uint8_t>(code >> 8)};
+void VirtualBackend::inputReport(const HidInterface& source, std::span<const std::uint8_t> report) {
     events_->inputReport(source, report);
-    return true;
+    if (server_ != nullptr) {
+        server_->sendReport(source, report);
+    }
 }
 
-bool VirtualBackend::pressProfileKey(std::optional<std::uint8_t> profile) {
-    {
-        std::lock_guard lock(mutex_);
-        if (!plugged_ || (profile && *profile >= kProfileCount)) {
-            return false;
-        }
-        const auto next =
-            static_cast<std::uint8_t>((keyboard_->activeProfile() + 1) % kProfileCount);
-        keyboard_->switchProfile(profile.value_or(next));
-        saveLocked();
-    }
-    return sendConsumerCode(kProfileChangedCode);
-}
-
-bool VirtualBackend::pressLightingKey() {
-    {
-        std::lock_guard lock(mutex_);
-        if (!plugged_) {
-            return false;
-        }
-        keyboard_->stepEffect();
-        saveLocked();
-    }
-    return sendConsumerCode(kLightingChangedCode);
-}
-
-void VirtualBackend::unplug() {
-    {
-        std::lock_guard lock(mutex_);
-        if (!plugged_) {
-            return;
-        }
-        disconnectLocked();
-    }
+void VirtualBackend::devicesChanged() {
     events_->devicesChanged();
-}
-
-void VirtualBackend::plug() {
-    {
-        std::lock_guard lock(mutex_);
-        if (plugged_) {
-            return;
-        }
-        plugged_ = true;
-        ++generation_;
+    if (server_ != nullptr) {
+        server_->sendState();
     }
-    events_->devicesChanged();
 }
 
-void VirtualBackend::setLatency(std::uint32_t milliseconds) {
-    {
-        std::lock_guard lock(mutex_);
-        latencyMilliseconds_ = std::min(milliseconds, kMaximumLatencyMilliseconds);
-    }
-    wake_.notify_all();
-}
-
-void VirtualBackend::setFault(Fault fault, std::uint32_t count, std::uint32_t after) {
-    std::lock_guard lock(mutex_);
-    faults_.set(fault, count, after);
-}
-
-void VirtualBackend::clearFaults() {
-    std::lock_guard lock(mutex_);
-    faults_.clear();
-}
-
-void VirtualBackend::unplugAfter(std::uint32_t count) {
-    if (count == 0) {
-        unplug();
-        return;
-    }
-    std::lock_guard lock(mutex_);
-    faults_.unplugAfter(count);
-}
-
-std::optional<std::vector<std::uint8_t>> VirtualBackend::area(std::string_view name) {
-    std::lock_guard lock(mutex_);
-    if (name == "layout") {
-        return std::vector<std::uint8_t>(defaultLayout().begin(), defaultLayout().end());
-    }
-    if (name == "led") {
-        return std::vector<std::uint8_t>(ledReport_.begin(), ledReport_.end());
-    }
-    const auto bytes = namedArea(keyboard_->memory(), name);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return std::vector<std::uint8_t>(bytes->begin(), bytes->end());
-}
-
-VirtualBackend::Status VirtualBackend::status() {
-    std::lock_guard lock(mutex_);
-    return {plugged_, keyboard_->activeProfile(), commandsAnswered_};
+void VirtualBackend::deviceRestarted() {
+    events_->deviceRestarted();
 }
 
 } // namespace tavrik::service

@@ -1,59 +1,42 @@
 #pragma once
-// The virtual keyboard as a backend: three HID collections (commands,
-// consumer codes, LED report) in front of a VirtualKeyboard, a firmware
-// thread that answers commands after a configurable latency, the state file
-// that stands for the keyboard's flash, faults on request, and the control
-// socket through which its keys are pressed and its cable pulled.
+// The virtual keyboard as a backend: one keyboard per state file, which every
+// process of the user reaches as a hidraw node is reached. The first process
+// to start takes the keyboard's server lock, runs the keyboard
+// (VirtualDevice) and serves it on its device socket; later processes
+// connect and reach it through the serving process (DeviceClient), receiving
+// every input report, as every open hidraw handle does. When the serving
+// process ends, one of the others takes the lock and serves the keyboard
+// from its state file, with the same interfaces and presence, so that
+// nobody sees it go and come; what was not committed is lost, as without
+// power, and the backends tell their services so. Whichever process serves
+// it, the control socket (vkbd) is the serving process's.
+//
+// The process that serves the keyboard reaches it directly, as before:
+// answers given at once come back from inside the write, and nothing of the
+// socket costs anything while nobody else is connected.
 
 #include "service/Backend.h"
-#include "service/virtual/ControlServer.h"
-#include "service/virtual/FaultPlan.h"
-#include "service/virtual/TimerLead.h"
-#include "service/virtual/VirtualKeyboard.h"
+#include "service/DeviceLock.h"
+#include "service/virtual/DeviceClient.h"
+#include "service/virtual/DeviceServer.h"
+#include "service/virtual/SharedDevicePaths.h"
+#include "service/virtual/VirtualDevice.h"
 
-#include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <string>
-#include <string_view>
-#include <thread>
 #include <vector>
 
 namespace tavrik::service {
 
-struct VirtualSettings {
-    std::string statePath;
-    // Empty: no control socket.
-    std::string controlPath;
-    std::uint32_t latencyMilliseconds = 0;
-    bool pluggedAtStart = true;
-    // The effects the keyboard model offers, in its order; empty: 1..18.
-    std::vector<std::uint8_t> effects;
-
-    // VEZAROR_VIRTUAL_STATE, VEZAROR_VIRTUAL_CONTROL,
-    // VEZAROR_VIRTUAL_LATENCY_MS, VEZAROR_VIRTUAL_PLUGGED ("0": start
-    // unplugged), VEZAROR_VIRTUAL_EFFECTS (effect numbers 1..18 separated by
-    // blanks or commas, at most 32, for a model that offers fewer effects or
-    // lists them in another order; anything else leaves 1..18).
-    static VirtualSettings fromEnvironment();
-};
-
-class VirtualBackend final : public Backend {
+class VirtualBackend final : public Backend, private BackendEvents {
 public:
-    // Report layouts of the collections, report id first:
-    // consumer input 03 lo hi (16-bit code), LED output 05 state.
-    static constexpr std::uint8_t kConsumerReportId = 0x03;
-    static constexpr std::uint8_t kLedReportId = 0x05;
-    static constexpr std::size_t kLedReportSize = 2;
-    static constexpr std::uint32_t kMaximumLatencyMilliseconds = 60000;
-    // Commands waiting for their answer; a host that writes faster than the
-    // keyboard answers finds further writes refused, as by a full endpoint.
-    static constexpr std::size_t kMaximumPendingCommands = 256;
+    // How long a process looks for the keyboard's server, at start and when
+    // the one it reached is gone.
+    static constexpr std::chrono::seconds kAttachTimeout{5};
 
     explicit VirtualBackend(VirtualSettings settings);
     ~VirtualBackend() override;
@@ -63,92 +46,56 @@ public:
     std::vector<HidInterface> interfaces() override;
     bool writeOutput(std::uint32_t interfaceId, std::span<const std::uint8_t> report) override;
     bool writeFeature(std::uint32_t interfaceId, std::span<const std::uint8_t> report) override;
-
-    // The keyboard's keys; false while unplugged.
-    bool sendConsumerCode(std::uint16_t code);
-    // Makes `profile` (or the next one) active, then reports code 1026.
-    bool pressProfileKey(std::optional<std::uint8_t> profile);
-    // Steps the active profile's effect, then reports code 1025.
-    bool pressLightingKey();
-
-    void unplug();
-    void plug();
-    void setLatency(std::uint32_t milliseconds);
-    void setFault(Fault fault, std::uint32_t count, std::uint32_t after = 0);
-    void clearFaults();
-    // Unplugs after `count` further commands; 0 unplugs now.
-    void unplugAfter(std::uint32_t count);
-
-    // The working memory of an area by name (info, page0..page2, layout,
-    // macro, lighting, zones, led); empty for an unknown name.
-    std::optional<std::vector<std::uint8_t>> area(std::string_view name);
-
-    struct Status {
-        bool plugged = false;
-        std::uint8_t profile = 0;
-        std::uint64_t commandsAnswered = 0;
-    };
-    Status status();
+    std::shared_ptr<DeviceLock> exchangeLock(std::uint32_t interfaceId) override;
+    void drainInput(std::uint32_t interfaceId) override;
 
 private:
-    struct PendingCommand {
-        Packet packet{};
-        std::chrono::steady_clock::time_point arrival;
-    };
-    enum Collection : std::uint32_t { kCommands = 1, kConsumer = 2, kLed = 3 };
-
-    // An answer on its way to the host.
-    struct Reply {
-        std::optional<Packet> answer;
-        HidInterface source;
-        bool unplugged = false;
+    // The keyboard itself when this process serves it, else the connection
+    // to the process that does.
+    struct Reach {
+        std::shared_ptr<VirtualDevice> device;
+        std::shared_ptr<DeviceClient> client;
     };
 
-    void runFirmware();
-    // Until `due` or a wake-up, whichever comes first: sleeps until shortly
-    // before it, then watches the clock, so the answer is not late by the
-    // timer latency.
-    void waitUntilDue(std::unique_lock<std::mutex>& lock,
-                      std::chrono::steady_clock::time_point due);
-    // With no latency and nothing queued or on its way, a command is
-    // answered from inside its write.
-    bool answersAtOnceLocked() const;
-    // Executes a command; its answer is then on its way until delivered.
-    Reply executeLocked(const Packet& request);
-    // Without the lock: reports the answer. One answer is on its way at a
-    // time, so answers keep the order of their commands.
-    void deliver(const Reply& reply);
-    // Executes one command with its fault; empty when it goes unanswered.
-    std::optional<Packet> answerLocked(const Packet& request);
-    void saveLocked();
-    // Pulls the cable: pending commands are lost, memory falls back to flash,
-    // the LEDs go dark.
-    void disconnectLocked();
-    HidInterface collectionLocked(Collection collection) const;
-    bool isCurrentLocked(std::uint32_t interfaceId, Collection collection) const;
+    // The events of the keyboard served here: this process hears of each
+    // first, then the others.
+    void inputReport(const HidInterface& source, std::span<const std::uint8_t> report) override;
+    void devicesChanged() override;
+    void deviceRestarted() override;
+
+    // Serves the keyboard, or reaches the process that does, within the
+    // attach time-out.
+    bool attach(const std::optional<DeviceState>& carried);
+    bool serve(const std::optional<DeviceState>& carried);
+    bool install(Reach reach);
+    // On the reader thread of a connection that ended.
+    void serverLost(const DeviceState& last);
+    // The reach to use now: waits while the next server is being found.
+    // `restarts`, when given, receives how often the keyboard restarted.
+    Reach reach(std::uint64_t* restarts = nullptr);
 
     const VirtualSettings settings_;
+    const SharedDevicePaths paths_;
     BackendEvents* events_ = nullptr;
+    // Null for a keyboard of this process alone.
+    std::shared_ptr<DeviceLock> serverLock_;
+    std::shared_ptr<DeviceLock> exchangeLock_;
+    // Set before the keyboard served here starts and reset after it stopped,
+    // so its threads read it without the lock.
+    std::unique_ptr<DeviceServer> server_;
 
     std::mutex mutex_;
-    std::condition_variable wake_;
-    std::unique_ptr<VirtualKeyboard> keyboard_;
-    bool plugged_ = false;
-    // Every plug gives the collections new ids, as a new device node would.
-    std::uint32_t generation_ = 0;
-    std::deque<PendingCommand> pending_;
-    FaultPlan faults_;
-    std::uint32_t latencyMilliseconds_ = 0;
-    TimerLead timerLead_;
-    std::uint64_t commandsAnswered_ = 0;
-    // The last LED report the host wrote; zeros before the first and after
-    // the power was lost.
-    std::array<std::uint8_t, kLedReportSize> ledReport_{};
+    std::condition_variable attached_;
+    Reach reach_;
+    // The keyboard restarted: its serving process changed, or went.
+    std::uint64_t restarts_ = 0;
+    // As the last drain saw it; commands, serialised by the exchanges, go out
+    // only with it unchanged.
+    std::atomic<std::uint64_t> drainedRestarts_{0};
+    bool attaching_ = false;
     bool stopping_ = false;
-    bool reporting_ = false;
-
-    std::thread firmware_;
-    std::unique_ptr<ControlServer> control_;
+    // Connections that ended; their reader threads are joined at stop().
+    std::vector<std::shared_ptr<DeviceClient>> retired_;
 };
 
 } // namespace tavrik::service

@@ -1,6 +1,8 @@
 #pragma once
 // A program of the build started as a child whose standard output the test
-// reads line by line, and which the test may kill.
+// reads line by line, and which the test may kill; or, started interactive,
+// one that the test also sends lines and whose errors it reads with its
+// output.
 
 #include <cerrno>
 #include <chrono>
@@ -20,40 +22,36 @@ namespace tavrik::reliability {
 class ChildProcess {
 public:
     ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
     ~ChildProcess() {
         kill();
         if (output_ >= 0) {
             ::close(output_);
         }
+        if (input_ >= 0) {
+            ::close(input_);
+        }
     }
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
 
     // Starts arguments[0] with the test's environment; stderr is discarded.
-    bool start(std::vector<std::string> arguments) {
-        int pipe[2];
-        if (::pipe2(pipe, O_CLOEXEC) != 0) {
-            return false;
-        }
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        const bool started =
-            posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(pipe[1]);
-        output_ = pipe[0];
-        if (!started) {
-            pid_ = -1;
-        }
-        return started;
+    bool start(std::vector<std::string> arguments) { return start(std::move(arguments), false); }
+    // The same with standard input from send() and standard error beside the
+    // output.
+    bool startInteractive(std::vector<std::string> arguments) {
+        return start(std::move(arguments), true);
     }
+
+    // One line to the child's standard input.
+    bool send(const std::string& line) {
+        const std::string text = line + "\n";
+        return input_ >= 0 &&
+               ::write(input_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
+
+    // The child closed its output (it ended, as a rule).
+    bool outputEnded() const { return outputEnded_; }
 
     // True once the child printed `line`; false when it ended or closed its
     // output first, or after `limit`, which only a broken child reaches.
@@ -101,6 +99,46 @@ public:
     }
 
 private:
+    bool start(std::vector<std::string> arguments, bool interactive) {
+        int pipe[2];
+        if (::pipe2(pipe, O_CLOEXEC) != 0) {
+            return false;
+        }
+        int input[2] = {-1, -1};
+        if (interactive && ::pipe2(input, O_CLOEXEC) != 0) {
+            ::close(pipe[0]);
+            ::close(pipe[1]);
+            return false;
+        }
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+        if (interactive) {
+            posix_spawn_file_actions_adddup2(&actions, pipe[1], 2);
+            posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        }
+        const bool started =
+            posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(pipe[1]);
+        output_ = pipe[0];
+        if (interactive) {
+            ::close(input[0]);
+            input_ = input[1];
+        }
+        if (!started) {
+            pid_ = -1;
+        }
+        return started;
+    }
+
     bool receiveMore(std::chrono::steady_clock::time_point end) {
         for (;;) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -116,6 +154,7 @@ private:
                 return true;
             }
             if (read == 0 || errno != EINTR) {
+                outputEnded_ = true;
                 return false;
             }
         }
@@ -123,6 +162,8 @@ private:
 
     pid_t pid_ = -1;
     int output_ = -1;
+    int input_ = -1;
+    bool outputEnded_ = false;
     std::string received_;
 };
 

@@ -19,6 +19,7 @@
 #include "profile/KeyboardBackup.h"
 #include "profile/ProfileFile.h"
 #include "service/virtual/ControlSocketPath.h"
+#include "service/virtual/SharedDevicePaths.h"
 #include "service/virtual/StateFile.h"
 #include "sync/DataSets.h"
 #include "sync/ProfileActivation.h"
@@ -195,6 +196,9 @@ TEST_F(OtherUser, CannotReachTakeOverOrReadTheInstanceOfAnotherUser) {
         {"read", settingsFile},
         {"read", stateFile},
         {"read", backupFile},
+        {"connect", service::sharedDevicePaths(stateFile).socket},
+        {"lock", service::sharedDevicePaths(stateFile).exchangeLock},
+        {"lock", service::sharedDevicePaths(stateFile).serverLock},
     };
     // A file the user shares on purpose: the probe reaches what it may.
     const std::string shared = home.file("shared.txt");

@@ -13,9 +13,11 @@
 #include "tests/support/TemporaryFolder.h"
 
 #include <atomic>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <map>
 #include <poll.h>
@@ -34,40 +36,77 @@ using testing::kLedSelector;
 using testing::recordingCallback;
 using testing::sign;
 
+// One open handle's queue: hidraw gives every open handle of a node every
+// input report.
+using ReportQueue = std::deque<std::vector<std::uint8_t>>;
+
 struct FakeNode {
     std::vector<HidDeviceEntry> entries;
     std::vector<std::uint8_t> descriptor;
     bool openable = true;
     std::atomic<int> opened{0};
+    // The file whose flock stands for the node's.
+    std::string lockPath;
+    // Answers what is written to the node, as the keyboard's firmware does;
+    // called after the write, without the node's lock.
+    std::function<void(FakeNode&, std::span<const std::uint8_t>)> firmware;
 
     std::mutex mutex;
     std::condition_variable arrived;
-    std::deque<std::vector<std::uint8_t>> inputs;
+    std::vector<std::shared_ptr<ReportQueue>> queues;
     std::vector<std::vector<std::uint8_t>> written;
     bool failing = false;
 };
 
+// A process's reader held back: its waiting reads find nothing until a read
+// that does not wait (a drain) empties its handle's queue.
+struct ReadHold {
+    std::atomic<bool> holding{false};
+};
+
 class FakeHandle final : public HidHandle {
 public:
-    explicit FakeHandle(std::shared_ptr<FakeNode> node) : node_(std::move(node)) {}
+    FakeHandle(std::shared_ptr<FakeNode> node, std::shared_ptr<ReportQueue> queue,
+               std::shared_ptr<ReadHold> hold)
+        : node_(std::move(node)), queue_(std::move(queue)), hold_(std::move(hold)) {
+        std::lock_guard lock(node_->mutex);
+        node_->queues.push_back(queue_);
+    }
+    ~FakeHandle() override {
+        std::lock_guard lock(node_->mutex);
+        std::erase(node_->queues, queue_);
+    }
 
     int write(std::span<const std::uint8_t> report) override {
-        std::lock_guard lock(node_->mutex);
-        node_->written.emplace_back(report.begin(), report.end());
+        {
+            std::lock_guard lock(node_->mutex);
+            node_->written.emplace_back(report.begin(), report.end());
+        }
+        if (node_->firmware) {
+            node_->firmware(*node_, report);
+        }
         return static_cast<int>(report.size());
     }
     int read(std::span<std::uint8_t> buffer, int timeoutMilliseconds) override {
         std::unique_lock lock(node_->mutex);
-        node_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds),
-                                [&] { return node_->failing || !node_->inputs.empty(); });
+        const bool waits = timeoutMilliseconds > 0;
+        const auto ready = [&] {
+            return node_->failing || (!queue_->empty() && !(waits && hold_->holding));
+        };
+        node_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds), ready);
         if (node_->failing) {
             return -1;
         }
-        if (node_->inputs.empty()) {
+        if (!ready()) {
+            if (!waits && hold_->holding) {
+                // Drained: the reader may go on.
+                hold_->holding = false;
+                node_->arrived.notify_all();
+            }
             return 0;
         }
-        const std::vector<std::uint8_t> report = std::move(node_->inputs.front());
-        node_->inputs.pop_front();
+        const std::vector<std::uint8_t> report = std::move(queue_->front());
+        queue_->pop_front();
         const std::size_t length = std::min(report.size(), buffer.size());
         std::copy_n(report.begin(), length, buffer.begin());
         return static_cast<int>(length);
@@ -78,6 +117,8 @@ public:
 
 private:
     std::shared_ptr<FakeNode> node_;
+    std::shared_ptr<ReportQueue> queue_;
+    std::shared_ptr<ReadHold> hold_;
 };
 
 // The device nodes that are plugged in, by path.
@@ -89,6 +130,7 @@ public:
         std::uint16_t productId = VEZAROR_PRODUCT_ID) {
         auto node = std::make_shared<FakeNode>();
         node->descriptor = std::move(descriptor);
+        node->lockPath = locks_.file(std::filesystem::path(path).filename().string() + ".lock");
         for (const auto& [page, usage] : usages) {
             node->entries.push_back({path, VEZAROR_VENDOR_ID, productId, page, usage});
         }
@@ -107,9 +149,12 @@ public:
         node->failing = true;
         node->arrived.notify_all();
     }
+    // To every handle open on the node, as the kernel hands an input report.
     static void send(FakeNode& node, std::vector<std::uint8_t> report) {
         std::lock_guard lock(node.mutex);
-        node.inputs.push_back(std::move(report));
+        for (const auto& queue : node.queues) {
+            queue->push_back(report);
+        }
         node.arrived.notify_all();
     }
     static std::vector<std::vector<std::uint8_t>> written(FakeNode& node) {
@@ -135,10 +180,12 @@ public:
     }
 
 private:
+    tavrik::testing::TemporaryFolder locks_;
     std::mutex mutex_;
     std::map<std::string, std::shared_ptr<FakeNode>> nodes_;
 };
 
+// hidapi as one process sees it, whose reader a test may hold back.
 class FakeHidApi final : public HidApi {
 public:
     explicit FakeHidApi(std::shared_ptr<FakeBus> bus,
@@ -157,16 +204,26 @@ public:
             return nullptr;
         }
         ++node->opened;
-        return std::make_unique<FakeHandle>(node);
+        return std::make_unique<FakeHandle>(node, std::make_shared<ReportQueue>(), hold_);
     }
     std::vector<std::uint8_t> reportDescriptor(const std::string& path) override {
         auto node = bus_->find(path);
         return node != nullptr ? node->descriptor : std::vector<std::uint8_t>{};
     }
+    platform::UniqueFd openLock(const std::string& path) override {
+        auto node = bus_->find(path);
+        return platform::UniqueFd(
+            node == nullptr ? -1
+                            : ::open(node->lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    }
+
+    // The reader routes nothing until the next drain.
+    void holdReaderUntilDrained() { hold_->holding = true; }
 
 private:
     std::shared_ptr<FakeBus> bus_;
     std::shared_ptr<std::atomic<int>> enumerations_;
+    std::shared_ptr<ReadHold> hold_ = std::make_shared<ReadHold>();
 };
 
 // Notices the test sends, as udev's monitor would: each is about a hidraw
@@ -207,6 +264,33 @@ private:
     std::shared_ptr<Notices> notices_;
 };
 
+constexpr std::uint32_t kFirstTag = 0x41000001;
+constexpr std::uint32_t kSecondTag = 0x42000001;
+
+void listenOn(Service& service, const DeviceSelector& selector, std::uint32_t tag) {
+    std::uint32_t unit = 0;
+    ASSERT_EQ(
+        service.asyncRead(
+            {&selector, &recordingCallback, tag, sign(selector, &recordingCallback, tag)}, &unit),
+        1);
+}
+
+// Writes a command and takes its answer from the channel under `tag`: the
+// mark the answer carries (its first data byte), 0 when none came.
+std::uint8_t exchangeOn(Service& service, std::uint32_t tag, const testing::CommandPacket& packet) {
+    if (service.writeFirst(
+            {&kCommandSelector, nullptr, 0, sign(kCommandSelector, nullptr, 0, packet)},
+            packet.data(), 64) != 1) {
+        return 0;
+    }
+    const auto answer = EventLog::instance().take(testing::answerOn(tag, packet[3]), kEventTimeout);
+    return answer && answer->data.size() == 64 ? answer->data[8] : 0;
+}
+
+std::size_t eventsOn(std::uint32_t tag) {
+    return EventLog::instance().count([tag](const auto& event) { return event.tag == tag; });
+}
+
 class HidrawService : public ::testing::Test {
 protected:
     static constexpr const char* kMainNode = "/dev/hidraw3";
@@ -214,6 +298,7 @@ protected:
 
     void SetUp() override { EventLog::instance().clear(); }
     void TearDown() override {
+        other_.end();
         service_.end();
         EventLog::instance().clear();
     }
@@ -248,6 +333,22 @@ protected:
                   1);
     }
 
+    // The main node answers every command as the keyboard does: the request's
+    // code, length, address and data back with status 0, to every handle.
+    void answerCommands() {
+        bus_->find(kMainNode)->firmware = [](FakeNode& node, std::span<const std::uint8_t> report) {
+            if (report.size() == 64 && report[0] == 0x04) {
+                std::vector<std::uint8_t> answer(report.begin(), report.end());
+                answer[7] = 0;
+                FakeBus::send(node, std::move(answer));
+            }
+        };
+    }
+    // Another process's service on the same nodes.
+    void startOther(std::unique_ptr<FakeHidApi> api) {
+        ASSERT_EQ(other_.init(std::make_unique<HidrawBackend>(std::move(api), 10ms)), 1);
+    }
+
     std::int32_t count(const DeviceSelector& selector) {
         return service_.deviceCount({&selector, nullptr, 0, sign(selector, nullptr, 0)});
     }
@@ -264,6 +365,7 @@ protected:
     std::shared_ptr<std::atomic<int>> enumerations_ = std::make_shared<std::atomic<int>>(0);
     std::shared_ptr<Notices> notices_ = std::make_shared<Notices>();
     Service service_;
+    Service other_;
 };
 
 TEST_F(HidrawService, CollectionsAreCountedByTheSelectorsFields) {
@@ -292,6 +394,12 @@ TEST_F(HidrawService, InputReportsGoToTheCollectionOfTheirReportId) {
     listen(kConsumerSelector, VEZAROR_TAG_CONS);
     const auto node = bus_->find(kMainNode);
     FakeBus::send(*node, {0x03, 0xFF, 0x02});
+    // The answer to a command of this service's: others' answers are not its.
+    const auto packet = testing::commandPacket(0x03);
+    ASSERT_EQ(service_.writeFirst(
+                  {&kCommandSelector, nullptr, 0, sign(kCommandSelector, nullptr, 0, packet)},
+                  packet.data(), 64),
+              1);
     std::vector<std::uint8_t> answer(64);
     answer[0] = 0x04;
     answer[3] = 0x03;
@@ -325,6 +433,65 @@ TEST_F(HidrawService, WritesReachTheNodeOfTheSelectedCollection) {
               (std::vector<std::vector<std::uint8_t>>{{packet.begin(), packet.end()}}));
     EXPECT_EQ(FakeBus::written(*bus_->find(kLedNode)),
               (std::vector<std::vector<std::uint8_t>>{{0x05, 0x03}}));
+}
+
+TEST_F(HidrawService, TwoProcessesOnOneNodeTakeTurnsAndTakeOnlyTheirOwnAnswers) {
+    plugKeyboard();
+    answerCommands();
+    start();
+    startOther(std::make_unique<FakeHidApi>(bus_, enumerations_));
+    listenOn(service_, kCommandSelector, kFirstTag);
+    listenOn(other_, kCommandSelector, kSecondTag);
+    // Both send the same commands, each marked with a byte of its own in the
+    // data: an answer taken from the other carries the other's mark.
+    const auto writeSequences = [](Service& service, std::uint32_t tag, std::uint8_t mark) {
+        std::vector<std::uint8_t> marks;
+        for (int round = 0; round < 3; ++round) {
+            const std::uint8_t data[1] = {mark};
+            marks.push_back(exchangeOn(service, tag, testing::commandPacket(0x01, 0, 0, data)));
+            for (std::uint16_t address = 0; address < 4 * 56; address += 56) {
+                marks.push_back(
+                    exchangeOn(service, tag, testing::commandPacket(0x08, 56, address, data)));
+            }
+            marks.push_back(exchangeOn(service, tag, testing::commandPacket(0x02, 0, 0, data)));
+        }
+        return marks;
+    };
+    auto first = std::async(std::launch::async, writeSequences, std::ref(service_), kFirstTag, 'A');
+    auto second = std::async(std::launch::async, writeSequences, std::ref(other_), kSecondTag, 'B');
+    EXPECT_EQ(first.get(), std::vector<std::uint8_t>(18, 'A'));
+    EXPECT_EQ(second.get(), std::vector<std::uint8_t>(18, 'B'));
+    EXPECT_EQ(eventsOn(kFirstTag) + eventsOn(kSecondTag), 0u) << "an answer was taken twice";
+
+    // On the node each sequence came whole, begin to end.
+    const auto written = FakeBus::written(*bus_->find(kMainNode));
+    ASSERT_EQ(written.size(), 36u);
+    for (std::size_t start = 0; start < written.size(); start += 6) {
+        EXPECT_EQ(written[start][3], 0x01) << "packet " << start;
+        EXPECT_EQ(written[start + 5][3], 0x02) << "packet " << start + 5;
+        for (std::size_t i = start; i < start + 6; ++i) {
+            EXPECT_EQ(written[i][8], written[start][8]) << "packet " << i;
+        }
+    }
+}
+
+TEST_F(HidrawService, WhatTheReaderHasNotRoutedYetIsDrainedNotTakenForTheNextAnswer) {
+    plugKeyboard();
+    answerCommands();
+    start();
+    auto lateApi = std::make_unique<FakeHidApi>(bus_, enumerations_);
+    FakeHidApi& late = *lateApi;
+    startOther(std::move(lateApi));
+    listenOn(service_, kCommandSelector, kFirstTag);
+    listenOn(other_, kCommandSelector, kSecondTag);
+    // The other's reader is behind: the first's answer waits in its queue
+    // while the other sends the very same command.
+    late.holdReaderUntilDrained();
+    const std::uint8_t first[1] = {'A'};
+    ASSERT_EQ(exchangeOn(service_, kFirstTag, testing::commandPacket(0x03, 44, 0, first)), 'A');
+    const std::uint8_t second[1] = {'B'};
+    EXPECT_EQ(exchangeOn(other_, kSecondTag, testing::commandPacket(0x03, 44, 0, second)), 'B');
+    EXPECT_EQ(eventsOn(kSecondTag), 0u);
 }
 
 TEST_F(HidrawService, ArrivalAndRemovalAreFoundByScanning) {

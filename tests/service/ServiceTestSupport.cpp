@@ -149,4 +149,18 @@ std::function<bool(const RecordedEvent&)> deviceChange(std::uint32_t tag) {
     };
 }
 
+std::function<bool(const RecordedEvent&)> answerOn(std::uint32_t tag, std::uint8_t code) {
+    return [tag, code](const RecordedEvent& event) {
+        return event.tag == tag && event.kind == VEZAROR_EVENT_INPUT_REPORT &&
+               event.data.size() > 3 && event.data[3] == code;
+    };
+}
+
+std::function<bool(const RecordedEvent&)> consumerCodeOn(std::uint32_t tag, std::uint16_t code) {
+    return [tag, code](const RecordedEvent& event) {
+        return event.tag == tag && event.kind == VEZAROR_EVENT_INPUT_REPORT &&
+               event.data.size() == 3 && (event.data[1] | (event.data[2] << 8)) == code;
+    };
+}
+
 } // namespace tavrik::service::testing

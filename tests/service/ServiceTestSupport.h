@@ -72,6 +72,10 @@ std::int32_t recordingCallback(const ServiceEvent* event);
 std::function<bool(const RecordedEvent&)> answerTo(std::uint8_t code);
 std::function<bool(const RecordedEvent&)> consumerCode(std::uint16_t code);
 std::function<bool(const RecordedEvent&)> deviceChange(std::uint32_t tag);
+// The same on channels registered under tags of their own, as a second
+// service's are told apart.
+std::function<bool(const RecordedEvent&)> answerOn(std::uint32_t tag, std::uint8_t code);
+std::function<bool(const RecordedEvent&)> consumerCodeOn(std::uint32_t tag, std::uint16_t code);
 
 inline constexpr std::chrono::milliseconds kEventTimeout{3000};
 

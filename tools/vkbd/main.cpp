@@ -21,7 +21,8 @@ constexpr int kExitFailed = 2;
 constexpr const char* kUsage =
     "usage: vkbd [--socket PATH] COMMAND\n"
     "\n"
-    "Drives the virtual keyboard of a program that runs with VEZAROR_BACKEND=virtual.\n"
+    "Drives the virtual keyboard that the programs running with VEZAROR_BACKEND=virtual share\n"
+    "(one per state file), through the program that serves it.\n"
     "\n"
     "Commands:\n"
     "  press bank                switch the G keys between bank A and bank B\n"
