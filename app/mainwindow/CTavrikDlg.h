@@ -12,6 +12,12 @@
 // builds the window and posts INIT to itself, whose handling adds the tray
 // icon and marks the window initialised; exitProgram() tears down and ends
 // the application's event loop.
+//
+// Its definitions are kept by concern: CTavrikDlg.cpp (construction and
+// initialisation), CTavrikDlgMessages.cpp (window messages, timers, keys),
+// CTavrikDlgCommands.cpp (buttons and menus), CTavrikDlgSeams.cpp (the ports
+// and seams it installs and answers), CTavrikDlgStartAndExit.cpp (the end of
+// the start, showing and hiding, the exit).
 
 #include "app/mainwindow/ClockJumpWatch.h"
 #include "app/shared/MainSkinImages.h"
