@@ -1,6 +1,6 @@
 #include "app/profiles/ProfileSettings.h"
 
-#include "app/startup/InitInstance.h"
+#include "app/shared/SettingsRoot.h"
 #include "platform/IniValues.h"
 #include "platform/SettingsStore.h"
 

@@ -1,6 +1,6 @@
 #include "app/shared/MainSkinImages.h"
 
-#include "app/tray/CTrayIcon.h"
+#include "app/shared/TrayIconFile.h"
 #include "platform/MainWindowPort.h"
 #include "ui/SkinImageCache.h"
 
@@ -10,7 +10,7 @@ namespace {
 bool trayIconsReadable(const std::string& skinFolder) {
     for (const int iconId : {platform::trayicon::NoKeyboard, platform::trayicon::KeyboardPresent,
                              platform::trayicon::Alternate}) {
-        if (ui::skinImage(CTrayIcon::iconFile(skinFolder, iconId)).isNull()) {
+        if (ui::skinImage(trayIconFile(skinFolder, iconId)).isNull()) {
             return false;
         }
     }

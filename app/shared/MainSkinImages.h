@@ -36,7 +36,7 @@ struct MainSkinImages {
 };
 
 // `skinFolder` ends with '/'. Nothing when any image, or any of the tray's
-// icon files (CTrayIcon::iconFile), cannot be read.
+// icon files (TrayIconFile.h), cannot be read.
 std::optional<MainSkinImages> loadMainSkinImages(const std::string& skinFolder);
 
 } // namespace tavrik::app

@@ -1,5 +1,6 @@
 #include "app/startup/InitInstance.h"
 
+#include "app/shared/SettingsRoot.h"
 #include "app/startup/InstanceStartup.h"
 #include "platform/MainWindowPort.h"
 #include "platform/PathSet.h"

@@ -17,10 +17,6 @@
 
 namespace tavrik::app {
 
-// The organisation under which the program's settings are kept.
-inline constexpr const char* kSettingsRoot = "Tavrik_Lumora";
-inline constexpr const char* kApplicationName = "Tavrik";
-
 // Builds the first instance's main window from the instance decision (which
 // holds the instance mutex); nothing to end the process with 0.
 using MainWindowFactory = std::function<std::unique_ptr<QDialog>(InstanceDecision decision)>;

@@ -1,5 +1,6 @@
 #include "app/tray/CTrayIcon.h"
 
+#include "app/shared/TrayIconFile.h"
 #include "platform/PathSet.h"
 #include "platform/Ports.h"
 #include "platform/Unicode.h"
@@ -156,11 +157,7 @@ QIcon CTrayIcon::icon() const {
 }
 
 std::string CTrayIcon::iconFile(const std::string& folder, int iconId) {
-    std::string path = folder;
-    if (!path.empty() && path.back() != '/') {
-        path += '/';
-    }
-    return path + "tray" + std::to_string(iconId) + ".png";
+    return trayIconFile(folder, iconId);
 }
 
 void CTrayIcon::forwardActivation(int reason) {

@@ -94,7 +94,7 @@ public:
     // file and the Skins folder of the path set as it was at construction.
     void setLanguageFile(std::string path);
     void setIconFolder(std::string folder) { iconFolder_ = std::move(folder); }
-    // "<folder>/tray<iconId>.png"
+    // "<folder>/tray<iconId>.png" (trayIconFile)
     static std::string iconFile(const std::string& folder, int iconId);
 
 private:
