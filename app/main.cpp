@@ -1,7 +1,7 @@
 // The program: the start routine with the main window.
 
-#include "app/CTavrikDlg.h"
-#include "app/InitInstance.h"
+#include "app/mainwindow/CTavrikDlg.h"
+#include "app/startup/InitInstance.h"
 #include "device/LinkShutdown.h"
 
 #include <memory>

@@ -27,14 +27,66 @@ bool isSkipped(const fs::path& relative) {
     return top.empty() || top.front() == '.' || top.rfind("build", 0) == 0 || top == "docs";
 }
 
-// What an include names: its first folder, or the whole name when it has none.
-std::string includedLayer(const std::string& name) {
-    const auto slash = name.find('/');
-    return slash == std::string::npos ? name : name.substr(0, slash);
+bool isBelow(const std::string& folder, const std::string& ancestor) {
+    return folder.size() > ancestor.size() && folder.compare(0, ancestor.size(), ancestor) == 0 &&
+           folder[ancestor.size()] == '/';
 }
 
+// The row of the table that `folder` belongs to: the longest one that the
+// folder is or lies below ("app/profiles" for app/profiles/, "service" for
+// service/hidraw/). Empty when there is none.
+std::string rowOf(const LayerTable& table, const std::string& folder) {
+    std::string row;
+    for (const auto& [name, allowed] : table) {
+        if ((folder == name || isBelow(folder, name)) && name.size() > row.size()) {
+            row = name;
+        }
+    }
+    return row;
+}
+
+// Whether the table splits `row` into rows of its sub-folders (the rooms of
+// app/): a file below it must then be in one of them.
+bool isSplit(const LayerTable& table, const std::string& row) {
+    for (const auto& [name, allowed] : table) {
+        if (isBelow(name, row)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What an include names: the row of its folder, else its first folder, or
+// the whole name when it has none ("VezAror.h").
+std::string includedLayer(const LayerTable& table, const std::string& name) {
+    const auto last = name.rfind('/');
+    if (last == std::string::npos) {
+        return name;
+    }
+    const std::string row = rowOf(table, name.substr(0, last));
+    return row.empty() ? name.substr(0, name.find('/')) : row;
+}
+
+// A folder that a row names allows what lies below it too.
 bool allows(const std::set<std::string>& allowed, const std::string& layer) {
-    return allowed.count("*") != 0 || allowed.count(layer) != 0;
+    if (allowed.count("*") != 0) {
+        return true;
+    }
+    for (const std::string& folder : allowed) {
+        if (layer == folder || isBelow(layer, folder)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The folder to name for a file whose folder has no row: its first folder,
+// or the sub-folder of a split row that is missing from the table.
+std::string unknownFolder(const std::string& folder, const std::string& row) {
+    if (row.empty()) {
+        return folder.substr(0, folder.find('/'));
+    }
+    return folder.substr(0, folder.find('/', row.size() + 1));
 }
 
 template <typename Visit> void forEachLine(const fs::path& file, Visit visit) {
@@ -76,24 +128,26 @@ std::vector<IncludeViolation> checkIncludeLayers(const fs::path& root, const Lay
             relative.begin() == std::prev(relative.end())) {
             continue;
         }
-        const std::string folder = relative.begin()->string();
-        const auto row = table.find(folder);
-        if (row == table.end()) {
-            if (unknownFolders.insert(folder).second) {
+        const std::string folder = relative.parent_path().generic_string();
+        const std::string row = rowOf(table, folder);
+        if (row.empty() || (folder != row && isSplit(table, row))) {
+            const std::string unknown = unknownFolder(folder, row);
+            if (unknownFolders.insert(unknown).second) {
                 violations.push_back(
-                    {relative.string(), 0, "folder \"" + folder + "\" is not in the layer table"});
+                    {relative.string(), 0, "folder \"" + unknown + "\" is not in the layer table"});
             }
             continue;
         }
+        const std::set<std::string>& allowed = table.at(row);
         forEachLine(entry.path(), [&](int number, const std::string& line) {
             std::smatch match;
             if (!std::regex_search(line, match, include)) {
                 return;
             }
-            const std::string layer = includedLayer(match[1]);
-            if (layer != folder && !allows(row->second, layer)) {
+            const std::string layer = includedLayer(table, match[1]);
+            if (layer != row && !allows(allowed, layer)) {
                 violations.push_back({relative.string(), number,
-                                      folder + " may not include \"" + match[1].str() + "\""});
+                                      row + " may not include \"" + match[1].str() + "\""});
             }
         });
     }

@@ -2,7 +2,9 @@
 // The include check of the source tree: every #include "..." of a source
 // folder must name its own folder or one that the layer table
 // (docs/layers.txt) allows it, and the toolkit-free library's files include
-// no Qt header.
+// no Qt header. A row may name a sub-folder ("app/profiles"): a file, and
+// what an include names, belong to the longest row their folder is or lies
+// below, and a folder that a row allows allows what lies below it.
 
 #include <filesystem>
 #include <map>
@@ -27,7 +29,9 @@ struct IncludeViolation {
 // Walks every .h and .cpp file under `root` (build trees, hidden folders and
 // docs/ aside) and returns what breaks the table: an include of a folder the
 // file's folder may not reach, and a file in a folder the table does not
-// know. An include with no folder ("VezAror.h") is named as it stands.
+// know, which is also a sub-folder missing from a row that the table splits
+// into rows of its sub-folders. An include with no folder ("VezAror.h") is
+// named as it stands.
 std::vector<IncludeViolation> checkIncludeLayers(const std::filesystem::path& root,
                                                  const LayerTable& table);
 

@@ -1,7 +1,7 @@
 // The desktop entry, the autostart entry the program writes and the AppStream
 // metainfo, each through its validator.
 
-#include "app/AutostartEntry.h"
+#include "app/tray/AutostartEntry.h"
 #include "tests/packaging/PackagingSupport.h"
 #include "tests/support/TemporaryFolder.h"
 

@@ -4,10 +4,10 @@
 // keyboard: the editor is opened by the macro button, with two sample
 // macros, as a user sees it after recording one.
 
-#include "app/ActionListModel.h"
-#include "app/CompositePanelPort.h"
-#include "app/MacroSection.h"
-#include "app/Tavrik_DlgComposite.h"
+#include "app/compositeeditor/ActionListModel.h"
+#include "app/compositeeditor/CompositePanelPort.h"
+#include "app/compositeeditor/MacroSection.h"
+#include "app/compositeeditor/Tavrik_DlgComposite.h"
 #include "platform/PathSet.h"
 #include "sync/DataSets.h"
 #include "text/LanguageFile.h"

@@ -1,0 +1,252 @@
+#pragma once
+// The program's one main window: a skinned dialog ("Skins/Main.ini") that
+// hosts the on-screen keyboard, the lighting panel and the profile buttons,
+// lives hidden with its icon in the tray, and shows itself only through
+// showMainWindow. Other instances, the device workers and the keyboard's
+// events reach it through window messages (MainWindowPort.h) and timers;
+// its buttons and menus through the command message with their ids
+// (MainWindowIds.h).
+//
+// Life: the instance question is decided before the window is made (by the
+// start routine, or by the constructor given the command line); initialise()
+// builds the window and posts INIT to itself, whose handling adds the tray
+// icon and marks the window initialised; exitProgram() tears down and ends
+// the application's event loop.
+//
+// Its definitions are kept by concern: CTavrikDlg.cpp (construction and
+// initialisation), CTavrikDlgMessages.cpp (window messages, timers, keys),
+// CTavrikDlgCommands.cpp (buttons and menus), CTavrikDlgSeams.cpp (the ports
+// and seams it installs and answers), CTavrikDlgStartAndExit.cpp (the end of
+// the start, showing and hiding, the exit).
+
+#include "app/mainwindow/ClockJumpWatch.h"
+#include "app/shared/MainSkinImages.h"
+#include "app/startup/InstanceDecision.h"
+#include "app/tray/TrayIconState.h"
+#include "platform/ClockSetTimer.h"
+#include "platform/InstanceMessenger.h"
+#include "platform/NamedEvents.h"
+#include "platform/QtPrompter.h"
+#include "sync/ProfileActivation.h"
+#include "ui/CBaseDialog.h"
+
+#include <QIcon>
+#include <QPointer>
+#include <QStringList>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+class QLabel;
+class QTimer;
+
+namespace tavrik::ui {
+class CPngButton;
+class LanguageMenu;
+} // namespace tavrik::ui
+
+namespace tavrik::app {
+
+class AboutBox;
+class BusyIndicator;
+class CompositeEditorOpener;
+class CTavrik_DlgProfile;
+class CTrayIcon;
+class FlipButtons;
+class KeyboardPanel;
+class LightingPanel;
+class MainWindowCompositeEditor;
+class ProfileButtons;
+class Tavrik_DlgComposite;
+class ProfileSwitching;
+class WindowTimers;
+class ZonePainting;
+
+class CTavrikDlg final : public ui::CBaseDialog {
+    Q_OBJECT
+public:
+    // The window of the instance that `instance` decided; it keeps the
+    // instance mutex until the teardown. Needs the path set and the language
+    // texts.
+    explicit CTavrikDlg(InstanceDecision instance);
+    // Runs the instance logic with `arguments` (program name first) first:
+    // hands over to a running instance, or ends for "/Kill", or becomes the
+    // first instance and launches the daemon.
+    explicit CTavrikDlg(const QStringList& arguments);
+    ~CTavrikDlg() override;
+
+    // This process is to end with exit code 0 without a window.
+    bool endsAtStart() const { return instance_.outcome == InstanceOutcome::EndProcess; }
+
+    // Binds the keyboard's service, builds the window from the skin and posts
+    // INIT. Ends the process with exit code 0, without a message, when the
+    // service cannot be bound or a skin image is missing.
+    void initialise();
+
+    // Shows the window in front, as an application window; without a
+    // keyboard it only says so.
+    void showMainWindow();
+    // Tears down and ends the event loop. Returns false, with nothing
+    // released, when a child dialog refuses to close.
+    bool exitProgram();
+    // The user's Exit (the Close button, the window's and the tray's menu):
+    // with unapplied changes, the save question of a profile switch first;
+    // the program ends unless changes are still pending after it.
+    void exitAfterAsking();
+
+    // A dialog of the window (profile manager, composite editor): asked to
+    // close when the keyboard goes away and before the program exits.
+    void addChildDialog(QWidget* dialog);
+
+    // The composite editor that a click on a key opens, and the lighting
+    // editor's zone painting state that clicks are routed to while it is on
+    // (CompositeEditorOpener.h, ZonePainting.h). Null puts back the default:
+    // no editor, and the lighting panel's zone painting. The window does
+    // not own them.
+    void setCompositeEditorOpener(CompositeEditorOpener* opener);
+    void setZonePainting(ZonePainting* painting);
+
+    // Makes profile `index` active on the keyboard, with the editor check and
+    // the save question (ProfileSwitching.h); the lighting panel's zone
+    // painting calls it too. Leaves the profile buttons and the lighting
+    // profile as they are.
+    bool switchProfile(int index);
+    // Profile button `profile` (0..2): shows that profile's lighting, leaves
+    // zone painting, and switches unless the profile is active already.
+    void chooseProfile(int profile);
+    // The current-profile button: the profile manager, modally.
+    void openProfileManager();
+    // Restore defaults: asks MAIN_PROMPT_DEFAULT (No preselected); on Yes the
+    // keys of the active profile's layer return to their own functions (and,
+    // while zones are painted, the lighting to its defaults), then Apply.
+    void restoreDefaults();
+
+    // What MainWindowPort asks of the window, on the window's thread
+    // (MainWindowBridge hands calls over from other threads).
+    bool isInitialised() const { return initialised_.load(); }
+    void hideWindow();
+    void setTrayIcon(int iconId);
+    int lastNormalTrayIcon() const { return trayState_.lastNormal(); }
+    void setApplyEnabled(bool enabled);
+    bool isApplyEnabled() const { return applyPending_.load(); }
+    // Any thread: the pending state alone, before the button follows.
+    void noteApplyPending(bool pending) { applyPending_.store(pending); }
+    void refreshKeyButtons();
+    void setBusyIndicatorVisible(bool visible);
+    WindowTimers& timers() { return *timers_; }
+
+    // The window's pieces.
+    CTrayIcon& trayIcon() const { return *tray_; }
+    int trayIconId() const { return trayState_.current(); }
+    KeyboardPanel& keyboardPanel() const { return *keyboardPanel_; }
+    LightingPanel& lightingPanel() const { return *lightingPanel_; }
+    ProfileButtons& profileButtons() const { return *profileButtons_; }
+    FlipButtons& flipButtons() const { return *flipButtons_; }
+    ProfileSwitching& profileSwitching() const { return *profileSwitching_; }
+    // Null while the profile manager is closed.
+    CTavrik_DlgProfile* profileManager() const;
+    BusyIndicator& busyIndicator() const { return *busyIndicator_; }
+    ui::LanguageMenu& mainMenu() const { return *mainMenu_; }
+    // The window's own buttons by command id (OK, Cancel, Apply, the title
+    // bar's, the bank light ...); null for another id.
+    ui::CPngButton* button(int controlId) const;
+    // Null until the About box was first opened.
+    AboutBox* aboutBox() const;
+    // The composite editor, made when a key first opens it; it lives as long
+    // as the window, which closes it when the keyboard goes away and at exit.
+    Tavrik_DlgComposite& compositeEditor();
+    // Null until then.
+    const Tavrik_DlgComposite* compositeEditorIfMade() const { return compositeEditor_; }
+    const std::string& linkAddress() const { return linkAddress_; }
+    const platform::InstanceServer& instanceServer() const { return server_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void setVisible(bool visible) override;
+    void reject() override;
+
+private:
+    // Initialisation, in its order.
+    void publishWindow();
+    void bindDevice();
+    void createWorkingSet();
+    void loadSkinImagesOrExit();
+    void readLinkAddress();
+    void createPanels();
+    void createTitleBar();
+    void createToolBar();
+    void createIndicators();
+    void createBottomBar();
+    void makeToolWindow();
+    void applyProfileCaptions();
+    void createMainMenu();
+    void createKeyboardFilter();
+    void createTimeChangeWatch();
+    // Sends TimeChanged when the wall clock moved against the time that passed.
+    void noticeClockChange();
+    ui::CPngButton* createButton(int controlId, std::u16string_view skinKey);
+
+    // Messages, commands and timers.
+    std::intptr_t handleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    void handleCommand(int commandId);
+    bool handleWindowCommand(int commandId);
+    bool handlePanelCommand(int commandId);
+    void handleTimer(std::uint32_t timerId);
+    void finishStartUp();
+    void showBank();
+    void reloadProfileFromKeyboard(sync::ReloadMode mode = sync::ReloadMode::KeepEdits);
+    bool closeChildDialogs();
+    void openAboutBox();
+    void showMainMenu();
+    void makeApplicationWindow();
+    bool tearDown();
+    void waitForNamedEvents();
+
+    InstanceDecision instance_;
+    platform::InstanceServer server_;
+    platform::NamedEvents namedEvents_;
+    // Creates the named events beside the start, which waits for it before
+    // the window counts as initialised; joined before the events go.
+    std::jthread namedEventsCreation_;
+    platform::QtPrompter prompter_;
+    TrayIconState trayState_;
+    std::atomic<bool> initialised_{false};
+    // From posting the start-up message until the start is finished.
+    bool startUpPending_ = false;
+    std::atomic<bool> applyPending_{false};
+    // Set once showMainWindow has shown the window: before that nothing
+    // shows it, so the window never appears while it starts.
+    bool showAllowed_ = false;
+    bool exited_ = false;
+    QIcon applicationIcon_;
+    std::optional<MainSkinImages> images_;
+    std::string linkAddress_;
+    std::unique_ptr<CTrayIcon> tray_;
+    WindowTimers* timers_ = nullptr;
+    KeyboardPanel* keyboardPanel_ = nullptr;
+    LightingPanel* lightingPanel_ = nullptr;
+    ProfileButtons* profileButtons_ = nullptr;
+    FlipButtons* flipButtons_ = nullptr;
+    ProfileSwitching* profileSwitching_ = nullptr;
+    QPointer<CTavrik_DlgProfile> profileManager_;
+    BusyIndicator* busyIndicator_ = nullptr;
+    ui::LanguageMenu* mainMenu_ = nullptr;
+    ui::CPngButton* defaultsButton_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    ClockJumpWatch clockWatch_;
+    std::unique_ptr<platform::ClockSetTimer> clockSetTimer_;
+    QPointer<AboutBox> aboutBox_;
+    std::unique_ptr<MainWindowCompositeEditor> editorSeam_;
+    Tavrik_DlgComposite* compositeEditor_ = nullptr;
+    std::vector<QPointer<QWidget>> childDialogs_;
+    std::map<int, ui::CPngButton*> buttons_;
+};
+
+} // namespace tavrik::app

@@ -1,0 +1,132 @@
+#include "app/keyboardpanel/KeyboardPanel.h"
+#include "app/lightingpanel/LightingPanel.h"
+#include "app/mainwindow/BusyIndicator.h"
+#include "app/mainwindow/CTavrikDlg.h"
+#include "app/mainwindow/MainWindowLog.h"
+#include "app/mainwindow/WindowTimers.h"
+#include "app/profiles/ProfileButtons.h"
+#include "app/shared/MainWindowIds.h"
+#include "app/shared/OpenHelp.h"
+#include "device/Channels.h"
+#include "device/Commands.h"
+#include "platform/WindowMessage.h"
+#include "sync/Apply.h"
+#include "ui/CPngButton.h"
+
+#include <QKeyEvent>
+
+namespace tavrik::app {
+
+// Window messages, timers and keys.
+
+bool CTavrikDlg::event(QEvent* event) {
+    if (event->type() != platform::WindowMessageEvent::eventType()) {
+        return CBaseDialog::event(event);
+    }
+    auto* message = static_cast<platform::WindowMessageEvent*>(event);
+    qCDebug(windowLog, "message 0x%x wParam 0x%llx lParam %lld", message->message(),
+            static_cast<unsigned long long>(message->wParam()),
+            static_cast<long long>(message->lParam()));
+    message->setResult(
+        exited_ ? 0 : handleMessage(message->message(), message->wParam(), message->lParam()));
+    return true;
+}
+
+std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wParam,
+                                        std::intptr_t lParam) {
+    using namespace platform;
+    switch (message) {
+    case message::Init:
+        if (wParam == wparam::Init) {
+            finishStartUp();
+        }
+        break;
+    case message::Open:
+        if (wParam == wparam::Open) {
+            showMainWindow();
+        }
+        break;
+    case message::Kill:
+        if (wParam == wparam::Kill) {
+            exitProgram();
+        }
+        break;
+    case message::BankChanged:
+        if (wParam == wparam::Led) {
+            showBank();
+        }
+        break;
+    case message::ProfileReload:
+        if (wParam == wparam::Prof) {
+            // A keyboard that answers at once has the device-change worker
+            // send this before the posted start-up message comes round: the
+            // start is finished first, so the tray icon never waits for the
+            // keyboard read (and its protocol pause).
+            finishStartUp();
+            reloadProfileFromKeyboard();
+        }
+        break;
+    case message::DeviceRemoved:
+        closeChildDialogs();
+        break;
+    case message::SliderMoved:
+        lightingPanel_->sliderMoved(static_cast<int>(wParam), static_cast<int>(lParam));
+        break;
+    case message::TimeChanged:
+        sync::applyChanges();
+        break;
+    case kCommandMessage:
+        handleCommand(static_cast<int>(wParam));
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CTavrikDlg::handleTimer(std::uint32_t timerId) {
+    switch (timerId) {
+    case platform::timer::BusyAnimation:
+        busyIndicator_->advance();
+        break;
+    case platform::timer::LightingReload:
+        timers_->kill(timerId);
+        lightingPanel_->reloadFromKeyboard();
+        break;
+    case platform::timer::ProfileReload:
+        timers_->kill(timerId);
+        platform::sendWindowMessage(this, platform::message::ProfileReload, platform::wparam::Prof);
+        break;
+    default:
+        break;
+    }
+}
+
+void CTavrikDlg::showBank() {
+    const int bank = device::currentBank();
+    ui::CPngButton* bankLight = button(command::Bank);
+    bankLight->setImages(bank == 0 ? images_->buttons() : images_->highlighted(),
+                         bankLight->imageOrigin());
+    keyboardPanel_->relabelGKeys(bank);
+    keyboardPanel_->markGKeys();
+}
+
+void CTavrikDlg::reloadProfileFromKeyboard(sync::ReloadMode mode) {
+    sync::reloadFromKeyboard(mode);
+    const int active = device::readActiveProfile();
+    if (profileButtons_->showActive(active)) {
+        lightingPanel_->setLightingProfile(active);
+    }
+    lightingPanel_->reloadFromKeyboard(true);
+    profileButtons_->updateProfileCaption();
+}
+
+void CTavrikDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 || event->key() == Qt::Key_Help) {
+        openHelp();
+        return;
+    }
+    CBaseDialog::keyPressEvent(event);
+}
+
+} // namespace tavrik::app

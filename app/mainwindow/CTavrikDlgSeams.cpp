@@ -1,0 +1,72 @@
+#include "app/compositeeditor/Tavrik_DlgComposite.h"
+#include "app/keyboardpanel/KeyboardPanel.h"
+#include "app/lightingpanel/LightingPanel.h"
+#include "app/mainwindow/BusyIndicator.h"
+#include "app/mainwindow/CTavrikDlg.h"
+#include "app/mainwindow/MainWindowBridge.h"
+#include "app/mainwindow/MainWindowCompositeEditor.h"
+#include "app/shared/MainWindowIds.h"
+#include "app/tray/CTrayIcon.h"
+#include "device/Commands.h"
+#include "platform/Ports.h"
+#include "ui/CPngButton.h"
+
+namespace tavrik::app {
+
+// The ports the window installs and answers (MainWindowPort through its
+// bridge, Prompter) and the seams of its panels.
+
+void CTavrikDlg::publishWindow() {
+    tray_ = std::make_unique<CTrayIcon>(this);
+    mainWindowBridge().attach(*this);
+    platform::installMainWindowPort(&mainWindowBridge());
+    platform::installPrompter(&prompter_);
+    device::setCachedActiveProfile(-1);
+}
+
+Tavrik_DlgComposite& CTavrikDlg::compositeEditor() {
+    if (compositeEditor_ == nullptr) {
+        compositeEditor_ = new Tavrik_DlgComposite(*editorSeam_, this);
+        addChildDialog(compositeEditor_);
+    }
+    return *compositeEditor_;
+}
+
+void CTavrikDlg::addChildDialog(QWidget* dialog) {
+    childDialogs_.emplace_back(dialog);
+}
+
+void CTavrikDlg::setCompositeEditorOpener(CompositeEditorOpener* opener) {
+    keyboardPanel_->setCompositeEditorOpener(opener);
+}
+
+void CTavrikDlg::setZonePainting(ZonePainting* painting) {
+    keyboardPanel_->setZonePainting(painting != nullptr ? painting : lightingPanel_);
+}
+
+void CTavrikDlg::setTrayIcon(int iconId) {
+    if (trayState_.change(iconId) && tray_ != nullptr) {
+        tray_->setIcon(iconId);
+    }
+}
+
+void CTavrikDlg::setApplyEnabled(bool enabled) {
+    applyPending_.store(enabled);
+    if (ui::CPngButton* apply = button(command::Apply)) {
+        apply->setEnabled(enabled);
+    }
+}
+
+void CTavrikDlg::refreshKeyButtons() {
+    if (keyboardPanel_ != nullptr) {
+        keyboardPanel_->refreshDescriptions(true);
+    }
+}
+
+void CTavrikDlg::setBusyIndicatorVisible(bool visible) {
+    if (busyIndicator_ != nullptr) {
+        busyIndicator_->setVisible(visible);
+    }
+}
+
+} // namespace tavrik::app

@@ -1,0 +1,140 @@
+#include "app/about/AboutBox.h"
+#include "app/mainwindow/CTavrikDlg.h"
+#include "app/mainwindow/MainWindowLog.h"
+#include "app/profiles/CTavrik_DlgProfile.h"
+#include "app/profiles/ProfileButtons.h"
+#include "app/profiles/ProfileSwitching.h"
+#include "app/tray/CTrayIcon.h"
+#include "device/DeviceState.h"
+#include "platform/Ports.h"
+#include "sync/DataSets.h"
+#include "sync/DeviceChangeResponse.h"
+#include "text/LanguageTexts.h"
+#include "ui/SkinImageCache.h"
+
+#include <QCloseEvent>
+
+namespace tavrik::app {
+
+// Runs once, at the posted start-up message or at a reload that overtook it.
+void CTavrikDlg::finishStartUp() {
+    if (!startUpPending_) {
+        return;
+    }
+    startUpPending_ = false;
+    waitForNamedEvents();
+    tray_->create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
+                  applicationIcon_, kTrayIconId);
+    trayState_.change(platform::trayicon::NoKeyboard);
+    profileButtons_->updateProfileCaption();
+    initialised_.store(true);
+    sync::noticeWindowInitialised();
+    hideWindow();
+    // The keyboard's reload, which comes next, leaves time for it.
+    prepareShape();
+}
+
+void CTavrikDlg::waitForNamedEvents() {
+    if (namedEventsCreation_.joinable()) {
+        namedEventsCreation_.join();
+    }
+}
+
+// Showing and hiding.
+
+void CTavrikDlg::showMainWindow() {
+    if (device::reportedDeviceCount() <= 0) {
+        qCDebug(windowLog, "no keyboard: the window stays hidden");
+        platform::prompter().showMessage(text::languageText("MAIN_NO_DEVICE_PROMPT"), u"",
+                                         platform::MessageIcon::None);
+        return;
+    }
+    makeApplicationWindow();
+    showAllowed_ = true;
+    showNormal();
+    raise();
+    activateWindow();
+    qCDebug(windowLog, "window shown");
+}
+
+void CTavrikDlg::hideWindow() {
+    hide();
+}
+
+void CTavrikDlg::setVisible(bool visible) {
+    if (visible && !showAllowed_) {
+        return;
+    }
+    CBaseDialog::setVisible(visible);
+}
+
+void CTavrikDlg::closeEvent(QCloseEvent* event) {
+    // The window's Close hides it; only exitProgram ends the program.
+    event->ignore();
+    hideWindow();
+}
+
+void CTavrikDlg::reject() {
+    hideWindow();
+}
+
+// Exit.
+
+void CTavrikDlg::exitAfterAsking() {
+    if (isApplyEnabled()) {
+        ProfileSwitching::askToSaveChanges(*this);
+        // Still pending: an Apply the keyboard did not take (which said so),
+        // or a question already being answered. The changes stay, and so
+        // does the program.
+        if (isApplyEnabled()) {
+            return;
+        }
+    }
+    exitProgram();
+}
+
+bool CTavrikDlg::exitProgram() {
+    if (exited_) {
+        return true;
+    }
+    hideWindow();
+    if (!tearDown()) {
+        return false;
+    }
+    exited_ = true;
+    ui::clearSkinImages();
+    done(0);
+    return true;
+}
+
+bool CTavrikDlg::tearDown() {
+    if (!closeChildDialogs()) {
+        return false;
+    }
+    instance_.mutex.close();
+    // Another instance started from now on is the first one.
+    server_.close();
+    waitForNamedEvents();
+    namedEvents_.close();
+    if (tray_ != nullptr) {
+        tray_->remove();
+    }
+    trayState_.clear();
+    setApplyEnabled(false);
+    sync::releaseDataSets();
+    return true;
+}
+
+bool CTavrikDlg::closeChildDialogs() {
+    std::vector<QPointer<QWidget>> children{QPointer<QWidget>(aboutBox_.data()),
+                                            QPointer<QWidget>(profileManager_.data())};
+    children.insert(children.end(), childDialogs_.begin(), childDialogs_.end());
+    for (const QPointer<QWidget>& child : children) {
+        if (child != nullptr && child->isVisible() && !child->close()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace tavrik::app
