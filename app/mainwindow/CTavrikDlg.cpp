@@ -8,6 +8,7 @@
 #include "app/mainwindow/KeyboardFilter.h"
 #include "app/mainwindow/LinkAddress.h"
 #include "app/mainwindow/MainWindowBridge.h"
+#include "app/mainwindow/MainWindowBusActions.h"
 #include "app/mainwindow/MainWindowCompositeEditor.h"
 #include "app/mainwindow/MainWindowLog.h"
 #include "app/mainwindow/WindowTimers.h"
@@ -15,6 +16,7 @@
 #include "app/profiles/FlipButtons.h"
 #include "app/profiles/ProfileButtons.h"
 #include "app/profiles/ProfileSwitching.h"
+#include "app/sessionbus/SessionBusService.h"
 #include "app/shared/MainWindowIds.h"
 #include "app/shared/QuietExit.h"
 #include "app/shared/SkinFont.h"
@@ -77,6 +79,9 @@ CTavrikDlg::CTavrikDlg(const QStringList& arguments) : CTavrikDlg(runInstanceLog
 CTavrikDlg::~CTavrikDlg() {
     // Messages served while the workers are drained find the window gone.
     exited_ = true;
+    // Before the actions it answers with.
+    delete bus_;
+    bus_ = nullptr;
     // The editor goes before the panel it reports to.
     delete compositeEditor_;
     compositeEditor_ = nullptr;

@@ -60,8 +60,10 @@ class CTrayIcon;
 class FlipButtons;
 class KeyboardPanel;
 class LightingPanel;
+class MainWindowBusActions;
 class MainWindowCompositeEditor;
 class ProfileButtons;
+class SessionBusService;
 class Tavrik_DlgComposite;
 class ProfileSwitching;
 class WindowTimers;
@@ -121,6 +123,9 @@ public:
     void chooseProfile(int profile);
     // The current-profile button: the profile manager, modally.
     void openProfileManager();
+    // Follows what the keyboard holds: the working set (keeping unapplied
+    // edits, or not), the profile buttons, the lighting and the caption.
+    void reloadProfileFromKeyboard(sync::ReloadMode mode = sync::ReloadMode::KeepEdits);
     // Restore defaults: asks MAIN_PROMPT_DEFAULT (No preselected); on Yes the
     // keys of the active profile's layer return to their own functions (and,
     // while zones are painted, the lighting to its defaults), then Apply.
@@ -201,7 +206,6 @@ private:
     void handleTimer(std::uint32_t timerId);
     void finishStartUp();
     void showBank();
-    void reloadProfileFromKeyboard(sync::ReloadMode mode = sync::ReloadMode::KeepEdits);
     bool closeChildDialogs();
     void openAboutBox();
     void showMainMenu();
@@ -229,6 +233,9 @@ private:
     std::optional<MainSkinImages> images_;
     std::string linkAddress_;
     std::unique_ptr<CTrayIcon> tray_;
+    std::unique_ptr<MainWindowBusActions> busActions_;
+    // The session bus interface; a child of the window, which it serves.
+    SessionBusService* bus_ = nullptr;
     WindowTimers* timers_ = nullptr;
     KeyboardPanel* keyboardPanel_ = nullptr;
     LightingPanel* lightingPanel_ = nullptr;

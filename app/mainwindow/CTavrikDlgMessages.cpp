@@ -5,6 +5,7 @@
 #include "app/mainwindow/MainWindowLog.h"
 #include "app/mainwindow/WindowTimers.h"
 #include "app/profiles/ProfileButtons.h"
+#include "app/sessionbus/SessionBusService.h"
 #include "app/shared/MainWindowIds.h"
 #include "app/shared/OpenHelp.h"
 #include "device/Channels.h"
@@ -29,6 +30,11 @@ bool CTavrikDlg::event(QEvent* event) {
             static_cast<long long>(message->lParam()));
     message->setResult(
         exited_ ? 0 : handleMessage(message->message(), message->wParam(), message->lParam()));
+    // The keyboard's profile and presence as the bus last told them may
+    // have changed with any message (a switch, a reload, a removal).
+    if (!exited_ && bus_ != nullptr) {
+        bus_->noticeState();
+    }
     return true;
 }
 

@@ -4,7 +4,9 @@
 #include "app/mainwindow/BusyIndicator.h"
 #include "app/mainwindow/CTavrikDlg.h"
 #include "app/mainwindow/MainWindowBridge.h"
+#include "app/mainwindow/MainWindowBusActions.h"
 #include "app/mainwindow/MainWindowCompositeEditor.h"
+#include "app/sessionbus/SessionBusService.h"
 #include "app/shared/MainWindowIds.h"
 #include "app/tray/CTrayIcon.h"
 #include "device/Commands.h"
@@ -18,6 +20,8 @@ namespace tavrik::app {
 
 void CTavrikDlg::publishWindow() {
     tray_ = std::make_unique<CTrayIcon>(this);
+    busActions_ = std::make_unique<MainWindowBusActions>(*this);
+    bus_ = new SessionBusService(*busActions_, this);
     mainWindowBridge().attach(*this);
     platform::installMainWindowPort(&mainWindowBridge());
     platform::installPrompter(&prompter_);
@@ -47,6 +51,10 @@ void CTavrikDlg::setZonePainting(ZonePainting* painting) {
 void CTavrikDlg::setTrayIcon(int iconId) {
     if (trayState_.change(iconId) && tray_ != nullptr) {
         tray_->setIcon(iconId);
+    }
+    // The device-change worker tells the keyboard's arrival and removal here.
+    if (bus_ != nullptr) {
+        bus_->noticeState();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "app/profiles/CTavrik_DlgProfile.h"
 #include "app/profiles/ProfileButtons.h"
 #include "app/profiles/ProfileSwitching.h"
+#include "app/sessionbus/SessionBusService.h"
 #include "app/tray/CTrayIcon.h"
 #include "device/DeviceState.h"
 #include "platform/Ports.h"
@@ -29,6 +30,8 @@ void CTavrikDlg::finishStartUp() {
     profileButtons_->updateProfileCaption();
     initialised_.store(true);
     sync::noticeWindowInitialised();
+    // Scripts reach the window once it can answer them.
+    bus_->publish();
     hideWindow();
     // The keyboard's reload, which comes next, leaves time for it.
     prepareShape();
@@ -114,6 +117,7 @@ bool CTavrikDlg::tearDown() {
     instance_.mutex.close();
     // Another instance started from now on is the first one.
     server_.close();
+    bus_->withdraw();
     waitForNamedEvents();
     namedEvents_.close();
     if (tray_ != nullptr) {

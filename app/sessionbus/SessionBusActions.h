@@ -42,7 +42,9 @@ public:
     // instead of dialogs: an open editor, unapplied changes. `profile` is
     // 1..3.
     virtual void setActiveProfile(unsigned profile, const BusReply& reply) = 0;
-    virtual void show() = 0;
+    // The window in front; refused without a keyboard, as the tray's Open
+    // only says so then.
+    virtual void show(const BusReply& reply) = 0;
     virtual void importProfile(const QString& path, const BusReply& reply) = 0;
     virtual void exportProfile(const QString& path, const BusReply& reply) = 0;
     virtual void backUp(const QString& path, const BusReply& reply) = 0;

@@ -3,6 +3,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QVariantMap>
 
 namespace tavrik::app {
@@ -94,9 +95,14 @@ BusReply SessionBusService::replyLater() {
     setDelayedReply(true);
     const QDBusMessage call = message();
     const QDBusConnection bus = connection();
-    return [call, bus](const BusResult& result) {
+    const QPointer<SessionBusService> self(this);
+    return [call, bus, self](const BusResult& result) {
         bus.send(result.succeeded() ? call.createReply()
                                     : call.createErrorReply(result.errorName, result.message));
+        // What the command changed, told after its answer.
+        if (self != nullptr) {
+            self->noticeState();
+        }
     };
 }
 
@@ -111,7 +117,7 @@ void SessionBusService::SetActiveProfile(uint profile) {
 }
 
 void SessionBusService::Show() {
-    actions_.show();
+    actions_.show(replyLater());
 }
 
 void SessionBusService::ImportProfile(const QString& path) {

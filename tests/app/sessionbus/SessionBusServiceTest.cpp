@@ -29,7 +29,10 @@ public:
         calls.push_back(QStringLiteral("profile %1").arg(chosen));
         answer(reply);
     }
-    void show() override { calls.push_back(QStringLiteral("show")); }
+    void show(const BusReply& reply) override {
+        calls.push_back(QStringLiteral("show"));
+        answer(reply);
+    }
     void importProfile(const QString& path, const BusReply& reply) override {
         calls.push_back("import " + path);
         answer(reply);
@@ -183,6 +186,8 @@ TEST_F(SessionBusServiceTest, EachMethodHandsOverAndAnswersWithItsResult) {
             }
         }
     }
+    actions_.later = false;
+    actions_.result = BusResult::done();
     actions_.calls.clear();
     EXPECT_EQ(call(QStringLiteral("Show")).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(actions_.calls, QStringList{"show"});
