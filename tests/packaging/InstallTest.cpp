@@ -179,7 +179,7 @@ TEST_F(InstallTest, ThePrefixHoldsTheProgramFolderTheCommandsAndTheDesktopFiles)
           "share/applications/org.tavrik.Tavrik.desktop",
           "share/metainfo/org.tavrik.Tavrik.metainfo.xml", "share/man/man1/tavrik.1.gz",
           "share/man/man1/tavrikctl.1.gz", "share/man/man1/vkbd.1.gz",
-          "share/doc/tavrik/README.md"}) {
+          "share/doc/tavrik/README.md", "share/dbus-1/interfaces/org.tavrik.Tavrik1.xml"}) {
         EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
     }
     for (const char* size :
