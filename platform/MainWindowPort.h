@@ -18,6 +18,7 @@ constexpr std::uint32_t ProfileReload = 0x5452; // wParam PROF: reload from the 
 constexpr std::uint32_t DeviceRemoved = 0x4753; // any wParam: close child dialogs
 constexpr std::uint32_t SliderMoved = 0x28D1;   // wParam control id, lParam position
 constexpr std::uint32_t TimeChanged = 0x001E;   // system clock changed: run Apply
+constexpr std::uint32_t KeyboardWorkEnded = 0x4B57; // long keyboard work has ended
 } // namespace message
 
 namespace wparam {

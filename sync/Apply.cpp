@@ -1,6 +1,5 @@
 #include "sync/Apply.h"
 
-#include "device/Clock.h"
 #include "keyboard/ProfileFileHeader.h"
 #include "keyboard/StringPool.h"
 #include "platform/Ports.h"
@@ -10,17 +9,11 @@
 #include "sync/WorkingFileWarning.h"
 #include "text/LanguageTexts.h"
 
-#include <chrono>
 #include <new>
 #include <optional>
 
 namespace tavrik::sync {
 namespace {
-
-using namespace std::chrono_literals;
-
-// Gives the busy-indicator worker time to start before the first message.
-constexpr auto kBusyIndicatorStart = 100ms;
 
 void copyIntoSnapshot(const WorkingSet& working, ApplySnapshot& snapshot) {
     snapshot.table = working.table;
@@ -99,23 +92,17 @@ int buildApplySnapshot(bool allProfiles) {
 }
 
 bool applyChanges() {
-    const std::shared_ptr<BusyIndicatorQueue> busy = startBusyIndicatorWorker();
-    device::deviceClock().sleepFor(kBusyIndicatorStart);
-    if (busy) {
-        busy->post(busymessage::Start);
-    }
     platform::MainWindowPort& window = platform::mainWindow();
     std::optional<PendingApply> outcome;
-    if (window.isApplyEnabled()) {
-        outcome = applyPending();
-        if (outcome->succeeded()) {
-            isFirstWorkingFileFailure(true);
-            window.setApplyEnabled(false);
+    runWithBusyIndicator([&] {
+        if (window.isApplyEnabled()) {
+            outcome = applyPending();
+            if (outcome->succeeded()) {
+                isFirstWorkingFileFailure(true);
+                window.setApplyEnabled(false);
+            }
         }
-    }
-    if (busy) {
-        busy->post(busymessage::Stop);
-    }
+    });
     if (outcome && !outcome->succeeded()) {
         tellFailures(*outcome);
     }

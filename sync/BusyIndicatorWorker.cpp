@@ -13,6 +13,8 @@ using namespace std::chrono_literals;
 
 constexpr std::uint32_t kAnimationPeriodMs = 50;
 constexpr auto kStopDelay = 100ms;
+// Gives the worker time to start before the first message.
+constexpr auto kStartDelay = 100ms;
 
 void runBusyIndicator(BusyIndicatorQueue& queue) {
     for (;;) {
@@ -52,6 +54,18 @@ std::shared_ptr<BusyIndicatorQueue> startBusyIndicatorWorker() {
         return nullptr;
     }
     return queue;
+}
+
+void runWithBusyIndicator(const std::function<void()>& work) {
+    const std::shared_ptr<BusyIndicatorQueue> busy = startBusyIndicatorWorker();
+    device::deviceClock().sleepFor(kStartDelay);
+    if (busy) {
+        busy->post(busymessage::Start);
+    }
+    work();
+    if (busy) {
+        busy->post(busymessage::Stop);
+    }
 }
 
 } // namespace tavrik::sync

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -33,5 +34,10 @@ private:
 // Starts a worker (a tracked worker thread, WorkerThreads.h) and returns its
 // queue; null when the thread could not be created.
 std::shared_ptr<BusyIndicatorQueue> startBusyIndicatorWorker();
+
+// Runs `work` with the indicator animating around it, as Apply does: the
+// worker started, 100 ms for its queue to exist, the start message, the
+// work, the stop message. Without a worker the work runs all the same.
+void runWithBusyIndicator(const std::function<void()>& work);
 
 } // namespace tavrik::sync

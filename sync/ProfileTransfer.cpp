@@ -44,10 +44,11 @@ bool exportProfileTo(const std::string& path, int* error) {
 ImportOutcome importProfile() {
     const std::optional<std::string> path =
         platform::prompter().chooseOpenFile(importDialogRequest());
-    if (!path) {
-        return {};
-    }
-    const ImportOutcome outcome = importProfileFrom(*path);
+    return path ? importProfileAndTell(*path) : ImportOutcome{};
+}
+
+ImportOutcome importProfileAndTell(const std::string& path) {
+    const ImportOutcome outcome = importProfileFrom(path);
     if (!outcome.accepted) {
         return outcome;
     }

@@ -36,6 +36,8 @@ struct ImportOutcome {
 // did not reach the keyboard, or whose working file could not be saved, is
 // told as a failed Apply is (APPLY_KEYBOARD_FAILED, APPLY_NOT_SAVED).
 ImportOutcome importProfile();
+// The import of a file already chosen, told as importProfile tells it.
+ImportOutcome importProfileAndTell(const std::string& path);
 
 // A file that fails validation, or whose checked bytes cannot be loaded,
 // shows the message MAIN_PROMPT_INPORT (after the format message of

@@ -116,7 +116,6 @@ constexpr TextSlotInfo kSlots[] = {
     {"BUS_NO_KEYBOARD", u"No keyboard is connected.", G::Main},
     {"BUS_UNAPPLIED", u"Tavrik's window holds changes that are not applied yet: apply or discard them there first.", G::Main},
     {"BUS_PROFILE_REFUSED", u"The keyboard did not take profile %d.", G::Main},
-    {"BUS_BUSY", u"Tavrik is busy with the keyboard; try again when it has finished.", G::Main},
     // Texts of our own: the whole-keyboard backup.
     {"BACKUP_DONE", u"The keyboard is backed up in %s", G::Main},
     {"BACKUP_READ_FAILED", u"The keyboard could not be read, so no backup was made.", G::Main},

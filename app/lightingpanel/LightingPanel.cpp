@@ -129,6 +129,17 @@ void LightingPanel::setLightingProfile(int profile) {
     showUserModes();
 }
 
+void LightingPanel::readLightingStateOf(int profile) {
+    if (profile >= 0 && profile < 3) {
+        editor_.setProfile(profile);
+    }
+    readLightingState(true);
+}
+
+void LightingPanel::showLightingProfile() {
+    showUserModes();
+}
+
 void LightingPanel::reloadFromKeyboard(bool withZones) {
     readLightingState(withZones);
     showLightingState();

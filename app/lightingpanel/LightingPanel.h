@@ -55,6 +55,13 @@ public:
     void reloadFromKeyboard(bool withZones = false);
     void readLightingState(bool withZones);
     void showLightingState();
+    // Following a switch the keyboard reported, in two halves for a reader
+    // off the window's thread: readLightingStateOf touches no widget (the
+    // lighting profile becomes `profile` where that is 0..2, and the zone
+    // colours are read too); showLightingProfile shows the lighting
+    // profile's user modes, then showLightingState what was read.
+    void readLightingStateOf(int profile);
+    void showLightingProfile();
 
     // A picture slider moved to `position` (the slider message).
     void sliderMoved(int controlId, int position);

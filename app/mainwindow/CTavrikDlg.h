@@ -35,6 +35,7 @@
 #include <QStringList>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -42,6 +43,7 @@
 #include <thread>
 #include <vector>
 
+class QEventLoop;
 class QLabel;
 class QTimer;
 
@@ -126,6 +128,24 @@ public:
     // Follows what the keyboard holds: the working set (keeping unapplied
     // edits, or not), the profile buttons, the lighting and the caption.
     void reloadProfileFromKeyboard(sync::ReloadMode mode = sync::ReloadMode::KeepEdits);
+
+    // Long keyboard work (Apply, a reload, import, backup, restore) runs on a
+    // worker thread (sync/KeyboardWork.h) while the window serves its events:
+    // it paints, shows its tips, can be moved, and answers the tray and the
+    // workers. Meanwhile the window takes no input that could reach the
+    // keyboard (InputDuringWork.h), and of its messages and commands
+    // (holdDuringWork) those that would run beside the work wait for its end,
+    // and the others that would change the keyboard are refused. With
+    // `animate` the busy indicator runs meanwhile (Apply runs its own).
+    // False, with nothing run, while other work runs.
+    bool runKeyboardWork(const std::function<void()>& work, bool animate = true);
+    bool isKeyboardWorkRunning() const { return keyboardWorkLoop_ != nullptr; }
+    // Runs `task` now, or once the keyboard work under way has ended.
+    void runAfterKeyboardWork(std::function<void()> task);
+    // runKeyboardWork as a runner for the menu's commands.
+    std::function<void(const std::function<void()>&)> keyboardWorkRunner() {
+        return [this](const std::function<void()>& work) { runKeyboardWork(work); };
+    }
     // Restore defaults: asks MAIN_PROMPT_DEFAULT (No preselected); on Yes the
     // keys of the active profile's layer return to their own functions (and,
     // while zones are painted, the lighting to its defaults), then Apply.
@@ -204,6 +224,12 @@ private:
     bool handleWindowCommand(int commandId);
     bool handlePanelCommand(int commandId);
     void handleTimer(std::uint32_t timerId);
+    // True when the message was taken while keyboard work runs: kept for its
+    // end, or refused.
+    bool holdDuringWork(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    void replayAfterWork();
+    // Apply, off the window's thread.
+    void applyChanges();
     void finishStartUp();
     void showBank();
     bool closeChildDialogs();
@@ -253,6 +279,17 @@ private:
     std::unique_ptr<MainWindowCompositeEditor> editorSeam_;
     Tavrik_DlgComposite* compositeEditor_ = nullptr;
     std::vector<QPointer<QWidget>> childDialogs_;
+    // While keyboard work runs: its loop, and what waits for its end.
+    QEventLoop* keyboardWorkLoop_ = nullptr;
+    struct HeldMessage {
+        std::uint32_t message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    std::vector<HeldMessage> heldMessages_;
+    std::vector<std::function<void()>> heldTasks_;
+    bool refreshHeld_ = false;
+    bool lightingReloadHeld_ = false;
     std::map<int, ui::CPngButton*> buttons_;
 };
 

@@ -35,14 +35,14 @@ void CTavrikDlg::handleCommand(int commandId) {
 bool CTavrikDlg::handleWindowCommand(int commandId) {
     switch (commandId) {
     case command::Ok:
-        sync::applyChanges();
+        applyChanges();
         hideWindow();
         return true;
     case command::Cancel:
         hideWindow();
         return true;
     case command::Apply:
-        sync::applyChanges();
+        applyChanges();
         return true;
     case command::Link:
         platform::shellOpen(linkAddress_);
@@ -68,18 +68,24 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
         showMainMenu();
         return true;
     case command::Import:
-        sync::importProfile();
+        // The file is chosen here; it goes to the keyboard off the window's
+        // thread, all three profiles and the macros.
+        if (const auto path = platform::prompter().chooseOpenFile(sync::importDialogRequest())) {
+            runKeyboardWork([&path] { sync::importProfileAndTell(*path); });
+        }
         return true;
     case command::Export:
         sync::exportProfile();
         return true;
     case command::BackupKeyboard:
-        backUpKeyboard();
+        backUpKeyboard(keyboardWorkRunner());
         return true;
     case command::RestoreKeyboard:
         // The user chose the backup over every unapplied edit.
-        restoreKeyboard(keyboardPanel_->compositeEditorOpener(),
-                        [this] { reloadProfileFromKeyboard(sync::ReloadMode::ReplaceEdits); });
+        restoreKeyboard(
+            keyboardPanel_->compositeEditorOpener(),
+            [this] { reloadProfileFromKeyboard(sync::ReloadMode::ReplaceEdits); },
+            keyboardWorkRunner());
         return true;
     case traycommand::StartWithDesktop:
         tray_->toggleStartWithDesktop();
@@ -142,6 +148,10 @@ void CTavrikDlg::openProfileManager() {
 }
 
 void CTavrikDlg::restoreDefaults() {
+    // Its Apply would be refused, and its keys would change beside the work.
+    if (keyboardWorkLoop_ != nullptr) {
+        return;
+    }
     if (!platform::prompter().askYesNo(text::languageText("MAIN_PROMPT_DEFAULT"), false)) {
         return;
     }

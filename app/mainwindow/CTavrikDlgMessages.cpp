@@ -25,6 +25,11 @@ bool CTavrikDlg::event(QEvent* event) {
         return CBaseDialog::event(event);
     }
     auto* message = static_cast<platform::WindowMessageEvent*>(event);
+    if (keyboardWorkLoop_ != nullptr && !exited_ &&
+        holdDuringWork(message->message(), message->wParam(), message->lParam())) {
+        message->setResult(0);
+        return true;
+    }
     qCDebug(windowLog, "message 0x%x wParam 0x%llx lParam %lld", message->message(),
             static_cast<unsigned long long>(message->wParam()),
             static_cast<long long>(message->lParam()));
@@ -79,7 +84,7 @@ std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wP
         lightingPanel_->sliderMoved(static_cast<int>(wParam), static_cast<int>(lParam));
         break;
     case message::TimeChanged:
-        sync::applyChanges();
+        applyChanges();
         break;
     case kCommandMessage:
         handleCommand(static_cast<int>(wParam));
@@ -97,7 +102,12 @@ void CTavrikDlg::handleTimer(std::uint32_t timerId) {
         break;
     case platform::timer::LightingReload:
         timers_->kill(timerId);
-        lightingPanel_->reloadFromKeyboard();
+        if (keyboardWorkLoop_ != nullptr) {
+            lightingReloadHeld_ = true;
+            break;
+        }
+        runKeyboardWork([this] { lightingPanel_->readLightingState(false); });
+        lightingPanel_->showLightingState();
         break;
     case platform::timer::ProfileReload:
         timers_->kill(timerId);
@@ -118,12 +128,22 @@ void CTavrikDlg::showBank() {
 }
 
 void CTavrikDlg::reloadProfileFromKeyboard(sync::ReloadMode mode) {
-    sync::reloadFromKeyboard(mode);
-    const int active = device::readActiveProfile();
-    if (profileButtons_->showActive(active)) {
-        lightingPanel_->setLightingProfile(active);
+    // The reads off the window's thread; what they found shown on it.
+    int active = -1;
+    const bool ran = runKeyboardWork([this, mode, &active] {
+        sync::reloadFromKeyboard(mode);
+        active = device::readActiveProfile();
+        lightingPanel_->readLightingStateOf(active);
+    });
+    if (!ran) {
+        // Another work's end replays the reload.
+        heldMessages_.push_back({platform::message::ProfileReload, platform::wparam::Prof, 0});
+        return;
     }
-    lightingPanel_->reloadFromKeyboard(true);
+    if (profileButtons_->showActive(active)) {
+        lightingPanel_->showLightingProfile();
+    }
+    lightingPanel_->showLightingState();
     profileButtons_->updateProfileCaption();
 }
 

@@ -66,6 +66,11 @@ void CTavrikDlg::setApplyEnabled(bool enabled) {
 }
 
 void CTavrikDlg::refreshKeyButtons() {
+    // The keys read the working set, which keyboard work holds locked.
+    if (keyboardWorkLoop_ != nullptr) {
+        refreshHeld_ = true;
+        return;
+    }
     if (keyboardPanel_ != nullptr) {
         keyboardPanel_->refreshDescriptions(true);
     }

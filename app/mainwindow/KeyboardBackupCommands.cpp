@@ -28,7 +28,7 @@ bool keyboardAnswers() {
 
 } // namespace
 
-bool backUpKeyboard() {
+bool backUpKeyboard(const KeyboardWorkRunner& run) {
     if (!keyboardAnswers()) {
         tell(text::languageText("BACKUP_READ_FAILED"), platform::MessageIcon::Warning);
         return false;
@@ -39,7 +39,8 @@ bool backUpKeyboard() {
         return false;
     }
     int error = 0;
-    const sync::BackupResult result = sync::backupKeyboardTo(*path, &error);
+    sync::BackupResult result = sync::BackupResult::KeyboardUnreadable;
+    run([&] { result = sync::backupKeyboardTo(*path, &error); });
     const bool saved = result == sync::BackupResult::Saved;
     tell(sync::resultText(result, *path, error),
          saved ? platform::MessageIcon::Information : platform::MessageIcon::Warning);
@@ -47,7 +48,7 @@ bool backUpKeyboard() {
 }
 
 bool restoreKeyboard(const CompositeEditorOpener& editor,
-                     const std::function<void()>& keyboardChanged) {
+                     const std::function<void()>& keyboardChanged, const KeyboardWorkRunner& run) {
     if (!keyboardAnswers()) {
         tell(text::languageText("RESTORE_NO_KEYBOARD"), platform::MessageIcon::Warning);
         return false;
@@ -72,7 +73,8 @@ bool restoreKeyboard(const CompositeEditorOpener& editor,
     if (!platform::prompter().askYesNo(question, false)) {
         return false;
     }
-    const sync::RestoreResult result = sync::restoreKeyboardBackup(backup);
+    sync::RestoreResult result = sync::RestoreResult::WriteFailed;
+    run([&] { result = sync::restoreKeyboardBackup(backup); });
     const bool restored = result == sync::RestoreResult::Restored;
     if (restored || result == sync::RestoreResult::WriteFailed ||
         result == sync::RestoreResult::NotConfirmed) {

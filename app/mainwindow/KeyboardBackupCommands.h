@@ -10,13 +10,20 @@ namespace tavrik::app {
 
 class CompositeEditorOpener;
 
+// Runs the keyboard's part of a command (the whole read of a backup, the
+// write of a restore); the window runs it off its thread, tests in place.
+using KeyboardWorkRunner = std::function<void(const std::function<void()>& work)>;
+inline void runInPlace(const std::function<void()>& work) {
+    work();
+}
+
 // The file dialogs of both: extension "tkb", initial name "*.tkb", the filter
 // "(*.tkb)|*.tkb|(*.*)|*.*||"; the save dialog asks before it replaces a file.
 
 // Without a keyboard that answers it says so and asks for no file. Otherwise
 // the save dialog; the backup; a message that names the file either way.
 // Returns whether a backup was saved.
-bool backUpKeyboard();
+bool backUpKeyboard(const KeyboardWorkRunner& run = runInPlace);
 
 // Without a keyboard that answers it says so and asks for no file. Otherwise
 // the open dialog; the file is read and checked whole, and a file that is not
@@ -27,6 +34,7 @@ bool backUpKeyboard();
 // the message says what came of it, so the window shows the keyboard's new
 // contents behind the message. Returns whether the backup was restored.
 bool restoreKeyboard(const CompositeEditorOpener& editor,
-                     const std::function<void()>& keyboardChanged);
+                     const std::function<void()>& keyboardChanged,
+                     const KeyboardWorkRunner& run = runInPlace);
 
 } // namespace tavrik::app

@@ -47,6 +47,14 @@ bool MainWindowBusActions::isConnected() const {
     return device::reportedDeviceCount() > 0;
 }
 
+bool MainWindowBusActions::waitsForWork(std::function<void()> again) {
+    if (!window_.isKeyboardWorkRunning()) {
+        return false;
+    }
+    window_.runAfterKeyboardWork(std::move(again));
+    return true;
+}
+
 std::optional<BusResult> MainWindowBusActions::refusalOfChange(const char* editorText) const {
     if (!isConnected()) {
         return failure(buserror::NoKeyboard, textOf("BUS_NO_KEYBOARD"));
@@ -61,6 +69,9 @@ std::optional<BusResult> MainWindowBusActions::refusalOfChange(const char* edito
 }
 
 void MainWindowBusActions::setActiveProfile(unsigned profile, const BusReply& reply) {
+    if (waitsForWork([=, this] { setActiveProfile(profile, reply); })) {
+        return;
+    }
     if (const auto refused = refusalOfChange("PROFILE_SEELCT_PROMPT2")) {
         reply(*refused);
         return;
@@ -86,12 +97,16 @@ void MainWindowBusActions::show(const BusReply& reply) {
 }
 
 void MainWindowBusActions::importProfile(const QString& path, const BusReply& reply) {
+    if (waitsForWork([=, this] { importProfile(path, reply); })) {
+        return;
+    }
     if (const auto refused = refusalOfChange("PROFILE_SEELCT_PROMPT2")) {
         reply(*refused);
         return;
     }
     const CollectedMessages said;
-    const sync::ImportOutcome outcome = sync::importProfileFrom(path.toStdString());
+    sync::ImportOutcome outcome;
+    window_.runKeyboardWork([&] { outcome = sync::importProfileFrom(path.toStdString()); });
     if (!outcome.accepted) {
         reply(failed(saidOr(said, textOf("MAIN_PROMPT_INPORT"))));
         return;
@@ -113,6 +128,9 @@ void MainWindowBusActions::importProfile(const QString& path, const BusReply& re
 }
 
 void MainWindowBusActions::exportProfile(const QString& path, const BusReply& reply) {
+    if (waitsForWork([=, this] { exportProfile(path, reply); })) {
+        return;
+    }
     int error = 0;
     if (!sync::exportProfileTo(path.toStdString(), &error)) {
         reply(failed(QString::fromStdU16String(text::formatWithText(
@@ -124,13 +142,17 @@ void MainWindowBusActions::exportProfile(const QString& path, const BusReply& re
 }
 
 void MainWindowBusActions::backUp(const QString& path, const BusReply& reply) {
+    if (waitsForWork([=, this] { backUp(path, reply); })) {
+        return;
+    }
     if (!isConnected()) {
         reply(failure(buserror::NoKeyboard, textOf("BUS_NO_KEYBOARD")));
         return;
     }
     int error = 0;
     const std::string file = path.toStdString();
-    const sync::BackupResult result = sync::backupKeyboardTo(file, &error);
+    sync::BackupResult result = sync::BackupResult::KeyboardUnreadable;
+    window_.runKeyboardWork([&] { result = sync::backupKeyboardTo(file, &error); });
     if (result != sync::BackupResult::Saved) {
         reply(failed(QString::fromStdU16String(sync::resultText(result, file, error))));
         return;
@@ -139,6 +161,9 @@ void MainWindowBusActions::backUp(const QString& path, const BusReply& reply) {
 }
 
 void MainWindowBusActions::restore(const QString& path, const BusReply& reply) {
+    if (waitsForWork([=, this] { restore(path, reply); })) {
+        return;
+    }
     const std::string file = path.toStdString();
     profile::KeyboardBackup backup;
     const profile::BackupCheck check = profile::readKeyboardBackupFile(file, backup);
@@ -150,7 +175,8 @@ void MainWindowBusActions::restore(const QString& path, const BusReply& reply) {
         reply(*refused);
         return;
     }
-    const sync::RestoreResult result = sync::restoreKeyboardBackup(backup);
+    sync::RestoreResult result = sync::RestoreResult::WriteFailed;
+    window_.runKeyboardWork([&] { result = sync::restoreKeyboardBackup(backup); });
     if (result == sync::RestoreResult::Restored || result == sync::RestoreResult::WriteFailed ||
         result == sync::RestoreResult::NotConfirmed) {
         window_.reloadProfileFromKeyboard(sync::ReloadMode::ReplaceEdits);

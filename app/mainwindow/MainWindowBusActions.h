@@ -6,6 +6,9 @@
 
 #include "app/sessionbus/SessionBusActions.h"
 
+#include <functional>
+#include <optional>
+
 namespace tavrik::app {
 
 class CTavrikDlg;
@@ -25,6 +28,9 @@ public:
     void restore(const QString& path, const BusReply& reply) override;
 
 private:
+    // True when keyboard work is under way: `again` then runs once it has
+    // ended, and the caller's answer waits with it.
+    bool waitsForWork(std::function<void()> again);
     // The refusal of a command that would change the keyboard's setup now,
     // if any: no keyboard, an open editor, unapplied changes.
     std::optional<BusResult> refusalOfChange(const char* editorText) const;

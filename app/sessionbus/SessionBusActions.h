@@ -2,8 +2,8 @@
 // What the session bus interface asks of the program, answered by the main
 // window: the state it publishes and the commands that scripts and desktop
 // shortcuts may give. A command answers through its reply, at once or once
-// the keyboard work it started has ended; a failure names a D-Bus error and
-// says, in the user's language, what kept it from happening.
+// the keyboard work it started, or waits for, has ended; a failure names a
+// D-Bus error and says, in the user's language, what kept it from happening.
 
 #include <QString>
 #include <functional>
@@ -25,7 +25,6 @@ namespace buserror {
 inline constexpr const char* NoKeyboard = "org.tavrik.Tavrik1.Error.NoKeyboard";
 inline constexpr const char* EditorOpen = "org.tavrik.Tavrik1.Error.EditorOpen";
 inline constexpr const char* UnappliedChanges = "org.tavrik.Tavrik1.Error.UnappliedChanges";
-inline constexpr const char* Busy = "org.tavrik.Tavrik1.Error.Busy";
 inline constexpr const char* Failed = "org.tavrik.Tavrik1.Error.Failed";
 inline constexpr const char* InvalidArgs = "org.freedesktop.DBus.Error.InvalidArgs";
 } // namespace buserror
