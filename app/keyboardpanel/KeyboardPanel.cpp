@@ -9,6 +9,7 @@
 #include "platform/Ports.h"
 #include "platform/WindowMessage.h"
 #include "sync/DataSets.h"
+#include "sync/KeyboardWork.h"
 #include "sync/ProfileActivation.h"
 #include "text/LanguageTexts.h"
 #include "ui/CIniFile.h"
@@ -134,6 +135,11 @@ void KeyboardPanel::relabelGKeys(int bank) {
 }
 
 void KeyboardPanel::routeClick(int controlId) {
+    // Neither the editor nor zone painting while the keyboard is written:
+    // both would change what the work has locked (KeyboardWork.h).
+    if (sync::isKeyboardWorkRunning()) {
+        return;
+    }
     const bool alwaysEdited = std::find(kAlwaysEditedIds.begin(), kAlwaysEditedIds.end(),
                                         controlId) != kAlwaysEditedIds.end();
     if (!alwaysEdited && painting_->isPainting()) {
@@ -156,6 +162,9 @@ std::optional<int> KeyboardPanel::targetRow(int controlId, int bank) {
 }
 
 void KeyboardPanel::clickKey(int controlId) {
+    if (sync::isKeyboardWorkRunning()) {
+        return;
+    }
     const bool macroButton = controlId == keyboard::GButtonIds.back();
     const std::optional<int> row = targetRow(controlId, bankBit());
     if (!row) {

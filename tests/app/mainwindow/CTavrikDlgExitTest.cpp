@@ -84,16 +84,6 @@ TEST_F(MainWindowTest, ExitRefusedByAChildDialogReleasesNothing) {
     EXPECT_TRUE(workingTableIsEmpty());
 }
 
-// The record of key A in a key map page read from the keyboard.
-std::vector<std::uint8_t> recordOfKeyA(const std::vector<std::uint8_t>& page) {
-    const keyboard::KeyMapLayer layout = sync::defaultLayout();
-    for (std::size_t k = 0; k < keyboard::kKeyPositionCount; ++k) {
-        if (layout[3 * k] == 2 && layout[3 * k + 1] == 2 && layout[3 * k + 2] == 0x04) {
-            return {page.begin() + 3 * k, page.begin() + 3 * k + 3};
-        }
-    }
-    return {};
-}
 
 std::size_t workingMacros() {
     const sync::DataSetLock lock = sync::lockWorkingSet();
@@ -237,7 +227,7 @@ TEST_P(ExitQuestionTest, ExitWithUnappliedChangesAsksTheSaveQuestionFirst) {
     }
     const bool applied = c.asked && c.yes && !c.keyboardGone;
     const std::vector<std::uint8_t> functionFour = {5, 5, 4};
-    EXPECT_EQ(recordOfKeyA(keyboard_.area("page0")) == functionFour, applied);
+    EXPECT_EQ(testing::recordOfKeyA(keyboard_.area("page0")) == functionFour, applied);
 }
 
 INSTANTIATE_TEST_SUITE_P(

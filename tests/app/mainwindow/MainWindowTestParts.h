@@ -7,6 +7,7 @@
 #include "platform/Ports.h"
 #include "platform/Prompter.h"
 #include "platform/WindowMessage.h"
+#include "sync/DeviceMemory.h"
 
 #include <QDialog>
 #include <QObject>
@@ -71,6 +72,17 @@ public:
 
 inline std::intptr_t send(app::CTavrikDlg& window, std::uint32_t message, std::uintptr_t wParam) {
     return platform::sendWindowMessage(&window, message, wParam);
+}
+
+// The record of key A in a key map page read from the keyboard.
+inline std::vector<std::uint8_t> recordOfKeyA(const std::vector<std::uint8_t>& page) {
+    const keyboard::KeyMapLayer layout = sync::defaultLayout();
+    for (std::size_t k = 0; k < keyboard::kKeyPositionCount; ++k) {
+        if (layout[3 * k] == 2 && layout[3 * k + 1] == 2 && layout[3 * k + 2] == 0x04) {
+            return {page.begin() + 3 * k, page.begin() + 3 * k + 3};
+        }
+    }
+    return {};
 }
 
 } // namespace tavrik::testing
