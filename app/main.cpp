@@ -1,6 +1,7 @@
 // The program: the start routine with the main window.
 
 #include "app/mainwindow/CTavrikDlg.h"
+#include "app/shared/StartupLog.h"
 #include "app/startup/InitInstance.h"
 #include "device/LinkShutdown.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
     using namespace tavrik::app;
+    qCDebug(startupLog, "main");
     const int exitCode =
         initInstance(argc, argv, [](InstanceDecision decision) -> std::unique_ptr<QDialog> {
             auto window = std::make_unique<CTavrikDlg>(std::move(decision));

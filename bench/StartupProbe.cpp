@@ -10,7 +10,7 @@
 //   startup_probe [--until tray|window] [--settle MS] [--idle MS] -- PROGRAM ARGS...
 //
 // Prints key=value lines: tray_ms, window_ms, window_size, rss_kb, wakeups,
-// idle_ms, threads. Exits 1 when the program did not get as far as asked.
+// idle_ms, threads, started_s. Exits 1 when the program did not get as far as asked.
 
 #include <cerrno>
 #include <chrono>
@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <fstream>
+#include <fcntl.h>
 #include <optional>
 #include <poll.h>
 #include <string>
@@ -130,9 +130,21 @@ struct Tray {
     }
 };
 
+// Empty where the file cannot be read: a thread's status file fails its read
+// once the thread has ended between the listing and the read.
 std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string content;
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return content;
+    }
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(descriptor, buffer, sizeof buffer)) > 0) {
+        content.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(descriptor);
+    return content;
 }
 
 long statusField(const std::string& status, const char* name) {
@@ -273,6 +285,10 @@ int main(int argc, char** argv) {
     }
     std::printf("tray_ms=%.1f\nwindow_ms=%.1f\nwindow_size=%s\n", watch.trayMs.value_or(-1),
                 watch.windowMs.value_or(-1), watch.windowSize.c_str());
+    // The start on the monotonic clock, to lay a program's own time stamps
+    // (a message pattern's boot time) against the figures above.
+    std::printf("started_s=%.4f\n",
+                std::chrono::duration<double>(start.time_since_epoch()).count());
     ::kill(pid, SIGTERM);
     int status = 0;
     ::waitpid(pid, &status, 0);

@@ -5,6 +5,7 @@
 #include "app/keyboardpanel/KeyboardPanel.h"
 #include "app/lightingpanel/LightingPanel.h"
 #include "app/mainwindow/BusyIndicator.h"
+#include "app/mainwindow/InputDuringWork.h"
 #include "app/mainwindow/KeyboardFilter.h"
 #include "app/mainwindow/LinkAddress.h"
 #include "app/mainwindow/MainWindowBridge.h"
@@ -20,6 +21,7 @@
 #include "app/shared/MainWindowIds.h"
 #include "app/shared/QuietExit.h"
 #include "app/shared/SkinFont.h"
+#include "app/shared/StartupLog.h"
 #include "app/startup/InstanceStartup.h"
 #include "app/tray/CTrayIcon.h"
 #include "device/Channels.h"
@@ -72,6 +74,7 @@ CTavrikDlg::CTavrikDlg(InstanceDecision instance)
     : CBaseDialog(platform::pathSet().mainSkinFile), instance_(std::move(instance)), server_(this),
       clockWatch_(std::chrono::duration_cast<std::chrono::milliseconds>(kClockJumpTolerance)) {
     applyPending_.store(false);
+    qCDebug(startupLog, "skin applied");
 }
 
 CTavrikDlg::CTavrikDlg(const QStringList& arguments) : CTavrikDlg(runInstanceLogic(arguments)) {}
@@ -102,18 +105,24 @@ CTavrikDlg::~CTavrikDlg() {
 // frameless window on Linux has no system menu to add it to; the About box
 // is in the window's menu and the tray menu.
 void CTavrikDlg::initialise() {
+    // The window's shape, read while the start goes on: a window that the
+    // start opens needs it as it is shown.
+    prepareShape();
     applicationIcon_ = QIcon(
         QString::fromStdString(CTrayIcon::iconFile(skinFolder(), platform::trayicon::NoKeyboard)));
     setWindowIcon(applicationIcon_);
     initialised_.store(false);
     publishWindow();
     bindDevice();
+    qCDebug(startupLog, "service bound");
     // A layered-window entry point needs no looking up here: the window's
     // shape comes from its mask (setMask), which every Qt platform has.
     createWorkingSet();
     loadSkinImagesOrExit();
+    qCDebug(startupLog, "skin images loaded");
     readLinkAddress();
     createPanels();
+    qCDebug(startupLog, "panels built");
     makeToolWindow();
     // Two hundred files on /dev/shm: made while the start reads the keyboard.
     namedEventsCreation_ = std::jthread([this] { namedEvents_.create(); });

@@ -57,6 +57,7 @@ namespace tavrik::app {
 class AboutBox;
 class BusyIndicator;
 class CompositeEditorOpener;
+class InputDuringWork;
 class CTavrik_DlgProfile;
 class CTrayIcon;
 class FlipButtons;
@@ -231,6 +232,15 @@ private:
     // Apply, off the window's thread.
     void applyChanges();
     void finishStartUp();
+    // The first keyboard of a start that opens the window: the window shows
+    // as its read begins.
+    bool opensWindowAtStart() const;
+    // The start will open the window: a keyboard is here, and the start was
+    // not hidden.
+    bool startOpensWindow() const;
+    void finishStartUpAfterPaint();
+    void holdInputUntilRead();
+    void releaseInputHold();
     void showBank();
     bool closeChildDialogs();
     void openAboutBox();
@@ -250,6 +260,11 @@ private:
     std::atomic<bool> initialised_{false};
     // From posting the start-up message until the start is finished.
     bool startUpPending_ = false;
+    // The window's first paint, and the start's end waiting for it.
+    bool painted_ = false;
+    bool startUpAfterPaint_ = false;
+    // The window's input from its showing at start to the end of the read.
+    std::unique_ptr<InputDuringWork> startHold_;
     std::atomic<bool> applyPending_{false};
     // Set once showMainWindow has shown the window: before that nothing
     // shows it, so the window never appears while it starts.

@@ -8,6 +8,7 @@
 #include "app/sessionbus/SessionBusService.h"
 #include "app/shared/MainWindowIds.h"
 #include "app/shared/OpenHelp.h"
+#include "app/shared/StartupLog.h"
 #include "device/Channels.h"
 #include "device/Commands.h"
 #include "platform/WindowMessage.h"
@@ -22,7 +23,17 @@ namespace tavrik::app {
 
 bool CTavrikDlg::event(QEvent* event) {
     if (event->type() != platform::WindowMessageEvent::eventType()) {
-        return CBaseDialog::event(event);
+        const bool handled = CBaseDialog::event(event);
+        if (event->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            qCDebug(startupLog, "first paint");
+            if (startUpAfterPaint_) {
+                startUpAfterPaint_ = false;
+                // After this paint, from the event loop.
+                platform::postWindowMessage(this, platform::message::Init, platform::wparam::Init);
+            }
+        }
+        return handled;
     }
     auto* message = static_cast<platform::WindowMessageEvent*>(event);
     if (keyboardWorkLoop_ != nullptr && !exited_ &&
@@ -49,7 +60,16 @@ std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wP
     switch (message) {
     case message::Init:
         if (wParam == wparam::Init) {
-            finishStartUp();
+            if (startOpensWindow()) {
+                // The window that this start opens shows as the keyboard's
+                // read begins and paints first; the tray and the session bus
+                // follow its paint.
+                showMainWindow();
+                holdInputUntilRead();
+                finishStartUpAfterPaint();
+            } else {
+                finishStartUp();
+            }
         }
         break;
     case message::Open:
@@ -72,9 +92,22 @@ std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wP
             // A keyboard that answers at once has the device-change worker
             // send this before the posted start-up message comes round: the
             // start is finished first, so the tray icon never waits for the
-            // keyboard read (and its protocol pause).
-            finishStartUp();
+            // keyboard read (and its protocol pause). A start or a first
+            // keyboard that opens the window shows it first instead: the read
+            // finishes with the window up and its input held, and the tray
+            // comes once the window has painted.
+            if (opensWindowAtStart()) {
+                showMainWindow();
+                holdInputUntilRead();
+            } else if (!startUpAfterPaint_) {
+                finishStartUp();
+            }
             reloadProfileFromKeyboard();
+            releaseInputHold();
+            // Where the read ended before the window painted.
+            if (!startUpAfterPaint_) {
+                finishStartUp();
+            }
         }
         break;
     case message::DeviceRemoved:

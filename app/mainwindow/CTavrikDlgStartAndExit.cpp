@@ -1,21 +1,34 @@
 #include "app/about/AboutBox.h"
 #include "app/mainwindow/CTavrikDlg.h"
+#include "app/mainwindow/InputDuringWork.h"
 #include "app/mainwindow/MainWindowLog.h"
 #include "app/profiles/CTavrik_DlgProfile.h"
 #include "app/profiles/ProfileButtons.h"
 #include "app/profiles/ProfileSwitching.h"
 #include "app/sessionbus/SessionBusService.h"
+#include "app/shared/MainWindowIds.h"
+#include "app/shared/StartupLog.h"
 #include "app/tray/CTrayIcon.h"
 #include "device/DeviceState.h"
+#include "device/StartFlags.h"
 #include "platform/Ports.h"
+#include "platform/WindowMessage.h"
 #include "sync/DataSets.h"
 #include "sync/DeviceChangeResponse.h"
 #include "text/LanguageTexts.h"
 #include "ui/SkinImageCache.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 
 namespace tavrik::app {
+namespace {
+
+// How long the end of the start waits for the first paint of a window that
+// the start opened, at most.
+constexpr std::chrono::milliseconds kStartUpPaintWait{1000};
+
+} // namespace
 
 // Runs once, at the posted start-up message or at a reload that overtook it.
 void CTavrikDlg::finishStartUp() {
@@ -23,18 +36,58 @@ void CTavrikDlg::finishStartUp() {
         return;
     }
     startUpPending_ = false;
-    waitForNamedEvents();
     tray_->create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
                   applicationIcon_, kTrayIconId);
     trayState_.change(platform::trayicon::NoKeyboard);
     profileButtons_->updateProfileCaption();
+    // The events' thread had the tray's making to finish in.
+    waitForNamedEvents();
     initialised_.store(true);
     sync::noticeWindowInitialised();
     // Scripts reach the window once it can answer them.
     bus_->publish();
-    hideWindow();
-    // The keyboard's reload, which comes next, leaves time for it.
-    prepareShape();
+    qCDebug(startupLog, "tray icon and session bus up");
+    // A window that the start opened already stays.
+    if (!showAllowed_) {
+        hideWindow();
+    }
+}
+
+bool CTavrikDlg::opensWindowAtStart() const {
+    return !device::startFlags().startHidden.load() && device::reportedDeviceCount() > 0 &&
+           !isVisible();
+}
+
+bool CTavrikDlg::startOpensWindow() const {
+    return startUpPending_ && !device::startFlags().startHidden.load() &&
+           device::reportedDeviceCount() > 0;
+}
+
+// Until the keyboard's first read has ended the window shows what is not the
+// keyboard's yet: it takes no input but a move and Minimize meanwhile.
+void CTavrikDlg::holdInputUntilRead() {
+    startHold_ = std::make_unique<InputDuringWork>(
+        [this](const QWidget* window) { return window == this; },
+        [this](const QWidget* widget) {
+            return widget == this || widget == button(command::Minimize);
+        });
+}
+
+void CTavrikDlg::releaseInputHold() {
+    startHold_.reset();
+}
+
+// The tray and the session bus come after the window's first paint, or
+// without it where the window goes before it painted or no paint comes
+// (a compositor that keeps the window unexposed).
+void CTavrikDlg::finishStartUpAfterPaint() {
+    startUpAfterPaint_ = true;
+    QTimer::singleShot(kStartUpPaintWait, this, [this] {
+        if (startUpAfterPaint_) {
+            startUpAfterPaint_ = false;
+            finishStartUp();
+        }
+    });
 }
 
 void CTavrikDlg::waitForNamedEvents() {
@@ -62,6 +115,11 @@ void CTavrikDlg::showMainWindow() {
 
 void CTavrikDlg::hideWindow() {
     hide();
+    releaseInputHold();
+    if (startUpAfterPaint_) {
+        startUpAfterPaint_ = false;
+        platform::postWindowMessage(this, platform::message::Init, platform::wparam::Init);
+    }
 }
 
 void CTavrikDlg::setVisible(bool visible) {

@@ -1,6 +1,7 @@
 #include "app/startup/InitInstance.h"
 
 #include "app/shared/SettingsRoot.h"
+#include "app/shared/StartupLog.h"
 #include "app/startup/InstanceStartup.h"
 #include "platform/MainWindowPort.h"
 #include "platform/PathSet.h"
@@ -74,6 +75,7 @@ void prepareStart(const std::string& executablePath,
 
 int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWindow) {
     InstanceDecision decision = decideWithoutDisplay(argc, argv);
+    qCDebug(startupLog, "instance question answered");
     if (decision.outcome == InstanceOutcome::EndProcess) {
         return 0;
     }
@@ -82,6 +84,7 @@ int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWind
     running.hold();
     QApplication application(argc, argv);
     nameApplication();
+    qCDebug(startupLog, "connected to the display");
     // Before the window is built: a signal that comes while it starts waits
     // in the pipe for the event loop.
     platform::TerminationSignals termination;
@@ -89,6 +92,7 @@ int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWind
     if (!mainWindow) {
         return 0;
     }
+    qCDebug(startupLog, "window built");
     application.setQuitOnLastWindowClosed(false);
     QObject::connect(mainWindow.get(), &QDialog::finished, &application, &QCoreApplication::quit);
     endInOrderOnRequest(application, *mainWindow, termination);

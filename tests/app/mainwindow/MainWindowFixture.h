@@ -15,6 +15,7 @@
 #include "platform/Ports.h"
 #include "sync/DataSets.h"
 #include "sync/DeviceMemory.h"
+#include "sync/KeyboardWork.h"
 #include "tests/support/GuiTestApplication.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/VirtualKeyboardSession.h"
@@ -129,10 +130,15 @@ protected:
     std::string programFolder() const { return folder_.file("bin") + "/"; }
 
     // Constructs and initialises the window with `arguments` after the
-    // program name, and waits until it has finished starting.
+    // program name, and waits until it has finished starting: initialised,
+    // and the first keyboard's read ended (a window that the start opens
+    // shows while it runs).
     app::CTavrikDlg& start(const QStringList& arguments = {}) {
         initialiseWindow(arguments);
-        EXPECT_TRUE(serveEventsUntil([this] { return window_->isInitialised(); }));
+        EXPECT_TRUE(serveEventsUntil([this] {
+            return window_->isInitialised() && device::deviceChangeWorkersIdle() &&
+                   !sync::isKeyboardWorkRunning();
+        }));
         return *window_;
     }
 
