@@ -44,6 +44,8 @@ TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     AboutBox* about = window.aboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
+    // The version of the build, which the package carries too.
+    EXPECT_EQ(about->nameAndVersion(), QStringLiteral("Tavrik " TAVRIK_VERSION));
     EXPECT_EQ(about->rights(), "Copyright © the Tavrik developers");
     EXPECT_EQ(about->linkAddress().toStdString(), window.linkAddress());
     EXPECT_TRUE(about->hyperlink()->text().contains(about->linkAddress()));
