@@ -525,6 +525,8 @@ TEST_F(CompositeEditorTest, EnterAndEscapeNeitherCloseNorPick) {
 
 TEST_F(CompositeRecordingTest, TheHelpKeyOpensTheGuideUnlessItIsRecordedOrCaptured) {
     HelpCatcher help;
+    std::filesystem::create_directories(folder_.file("bin/Help"));
+    std::ofstream(folder_.file("bin/Help/index.html")) << "<html></html>";
     openOnMacro();
     tap(kXkbF1, Qt::Key_F1);
     EXPECT_EQ(help.opened, 1);
