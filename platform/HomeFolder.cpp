@@ -24,4 +24,13 @@ std::string xdgBaseFolder(const char* variable, std::string_view fallback) {
     return home.empty() ? std::string() : home + "/" + std::string(fallback);
 }
 
+std::string documentsFolder(std::string_view desktopAnswer) {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return std::string(desktopAnswer);
+    }
+    const std::string folder = homeFolder();
+    return folder.empty() ? std::string() : folder + "/Documents";
+}
+
 } // namespace tavrik::platform

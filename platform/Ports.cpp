@@ -1,5 +1,7 @@
 #include "platform/Ports.h"
 
+#include "platform/FileDialogs.h"
+
 namespace tavrik::platform {
 namespace {
 
@@ -71,6 +73,8 @@ void installPrompter(Prompter* prompterToUse) {
 void resetPorts() {
     installMainWindowPort(nullptr);
     installPrompter(nullptr);
+    // The folder the dialogs remember belongs to the prompter's dialogs.
+    resetFileDialogFolder();
 }
 
 } // namespace tavrik::platform

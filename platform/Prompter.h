@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tavrik::platform {
 
@@ -14,17 +15,24 @@ enum class MessageIcon { None, Information, Warning };
 
 struct FileDialogRequest {
     std::u16string defaultExtension; // "fwc"
-    std::u16string initialName;      // "*.fwc"
-    std::u16string filter;           // "(*.fwc)|*.fwc|(*.*)|*.*||"
-    bool confirmOverwrite = false;   // save dialogs: ask before replacing a file
+    // What the name box starts with, possibly after a folder: a name
+    // ("New profile") fills it; a pattern ("*.fwc") leaves it empty, the
+    // filter showing those files.
+    std::u16string initialName;
+    std::u16string filter;         // "(*.fwc)|*.fwc|(*.*)|*.*||"
+    bool confirmOverwrite = false; // save dialogs: ask before replacing a file
+    // The folder the dialog opens in; empty for the folder of initialName.
+    std::string startFolder;
 
     // The dialog of the files with one extension: that extension as the
     // default, "*.<extension>" as the initial name, the filter
     // "(*.<extension>)|*.<extension>|(*.*)|*.*||".
-    static FileDialogRequest forExtension(std::u16string_view extension, bool confirmOverwrite) {
+    static FileDialogRequest forExtension(std::u16string_view extension, bool confirmOverwrite,
+                                          std::string startFolder = {}) {
         const std::u16string pattern = u"*." + std::u16string(extension);
         return {std::u16string(extension), pattern,
-                u"(" + pattern + u")|" + pattern + u"|(*.*)|*.*||", confirmOverwrite};
+                u"(" + pattern + u")|" + pattern + u"|(*.*)|*.*||", confirmOverwrite,
+                std::move(startFolder)};
     }
 };
 

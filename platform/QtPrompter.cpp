@@ -14,7 +14,9 @@ namespace {
 // message the program puts to the user.
 Q_LOGGING_CATEGORY(promptLog, "tavrik.prompt", QtInfoMsg)
 
-QString toQString(const std::u16string& text) { return QString::fromStdU16String(text); }
+QString toQString(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
 
 // Runs `work` on the user-interface thread and waits for it.
 template <typename Work> auto onUserInterfaceThread(Work work) -> decltype(work()) {
@@ -40,13 +42,28 @@ QMessageBox::Icon qtIconOf(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+bool isPattern(const QString& name) {
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+// The dialog opens in the request's folder, or else in the folder of its
+// initial name; a name there fills the name box, a pattern does not.
 QFileDialog* makeFileDialog(QWidget* parent, const FileDialogRequest& request) {
     auto* dialog = new QFileDialog(parent);
     dialog->setNameFilter(qtFilterOf(request.filter));
     dialog->setDefaultSuffix(toQString(request.defaultExtension));
-    QString initial = toQString(request.initialName);
-    if (!initial.contains(QLatin1Char('*'))) {
-        dialog->selectFile(initial);
+    const QString initial = toQString(request.initialName);
+    const qsizetype slash = initial.lastIndexOf(QLatin1Char('/'));
+    QString folder = QString::fromStdString(request.startFolder);
+    if (folder.isEmpty() && slash >= 0) {
+        folder = slash == 0 ? QStringLiteral("/") : initial.left(slash);
+    }
+    if (!folder.isEmpty()) {
+        dialog->setDirectory(folder);
+    }
+    const QString name = initial.mid(slash + 1);
+    if (!name.isEmpty() && !isPattern(name)) {
+        dialog->selectFile(name);
     }
     return dialog;
 }
@@ -62,13 +79,25 @@ std::optional<std::string> runFileDialog(QFileDialog* dialog) {
 
 } // namespace
 
+// Each description and pattern pair becomes one Qt filter, which shows its
+// pattern in parentheses: a description that ends with its own pattern in
+// parentheses ("(*.fwc)") already does, and is not given it a second time.
+// "*.*", all files where a name need not have a dot, is "*".
 QString qtFilterOf(const std::u16string& filter) {
     const QStringList parts = toQString(filter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString pattern = parts[i + 1];
-        pattern.replace(QStringLiteral("*.*"), QStringLiteral("*"));
-        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+        const QString& pattern = parts[i + 1];
+        QString qtPattern = pattern;
+        qtPattern.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+        QString description = parts[i].trimmed();
+        const QString shown = QLatin1Char('(') + pattern + QLatin1Char(')');
+        if (description.endsWith(shown)) {
+            description.chop(shown.size());
+            description = description.trimmed();
+        }
+        const QString patterns = QLatin1Char('(') + qtPattern + QLatin1Char(')');
+        filters << (description.isEmpty() ? patterns : description + QLatin1Char(' ') + patterns);
     }
     return filters.join(QStringLiteral(";;"));
 }

@@ -24,7 +24,7 @@ private:
     QWidget* parent_;
 };
 
-// "(*.fwc)|*.fwc|(*.*)|*.*||" -> "(*.fwc) (*.fwc);;(*.*) (*)"
+// "(*.fwc)|*.fwc|(*.*)|*.*||" -> "(*.fwc);;(*)"; "Profiles|*.fwc||" -> "Profiles (*.fwc)"
 QString qtFilterOf(const std::u16string& filter);
 
 } // namespace tavrik::platform

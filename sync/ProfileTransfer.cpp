@@ -1,6 +1,8 @@
 #include "sync/ProfileTransfer.h"
 
+#include "platform/FileDialogs.h"
 #include "platform/Ports.h"
+#include "platform/Unicode.h"
 #include "profile/ProfileFile.h"
 #include "sync/Apply.h"
 #include "sync/DataSets.h"
@@ -8,6 +10,7 @@
 #include "sync/WorkingFile.h"
 #include "sync/WorkingFileWarning.h"
 #include "text/LanguageTexts.h"
+#include "text/TextFormat.h"
 
 #include <utility>
 #include <vector>
@@ -23,8 +26,7 @@ platform::FileDialogRequest importDialogRequest() {
 }
 
 bool exportProfile() {
-    const std::optional<std::string> path =
-        platform::prompter().chooseSaveFile(exportDialogRequest());
+    const std::optional<std::string> path = platform::chooseSaveFile(exportDialogRequest());
     if (!path) {
         return false;
     }
@@ -33,6 +35,10 @@ bool exportProfile() {
         tellWorkingFileFailure("EXPORT_FAILED", *path, error);
         return false;
     }
+    // As a backup does: the user learns where the file went.
+    platform::prompter().showMessage(
+        text::formatWithText(text::languageText("EXPORT_DONE"), platform::toUtf16(*path)), u"",
+        platform::MessageIcon::Information);
     return true;
 }
 
@@ -42,8 +48,7 @@ bool exportProfileTo(const std::string& path, int* error) {
 }
 
 ImportOutcome importProfile() {
-    const std::optional<std::string> path =
-        platform::prompter().chooseOpenFile(importDialogRequest());
+    const std::optional<std::string> path = platform::chooseOpenFile(importDialogRequest());
     return path ? importProfileAndTell(*path) : ImportOutcome{};
 }
 

@@ -92,6 +92,22 @@ constexpr TextSlotInfo kSlots[] = {
      u"be made active.",
      G::Main},
     {"PROFILE_NEW_FAILED", u"The profile file could not be written: %s", G::Main},
+    // The profile manager's column headers.
+    {"PROFILE_HEADER_ACTIVE", u"Active", G::Main},
+    {"PROFILE_HEADER_NAME", u"Name", G::Main},
+    {"PROFILE_HEADER_PATH", u"Path", G::Main},
+    // Texts of our own: what the user is told happened.
+    {"EXPORT_DONE", u"The profile is exported to %s", G::Main},
+    {"HELP_NOT_OPENED", u"The user guide could not be opened. It is at %s", G::Main},
+    // The tips of the lighting panel's switch, and of the keys while it is
+    // on.
+    {"LIGHTING_SWITCH_TIP",
+     u"Shows the settings of the chosen effect and paints zones on the keys. While it is on, a "
+     u"click on a key paints its zone instead of opening the key editor.",
+     G::Main},
+    {"LIGHTING_PAINTING_KEY_TIP",
+     u"The lighting switch is on: a click paints this key's zone. Turn it off to edit the key.",
+     G::Main},
     // Texts of our own: what keeps the keyboard's setup from being lost.
     {"KEYBOARD_READ_FAILED",
      u"The keyboard's setup could not be read, so the window keeps what it showed and nothing was "
@@ -114,7 +130,9 @@ constexpr TextSlotInfo kSlots[] = {
     {"EXPORT_FAILED", u"The profile could not be exported: %s", G::Main},
     // Texts of our own: what the session bus interface answers.
     {"BUS_NO_KEYBOARD", u"No keyboard is connected.", G::Main},
-    {"BUS_UNAPPLIED", u"Tavrik's window holds changes that are not applied yet: apply or discard them there first.", G::Main},
+    {"BUS_UNAPPLIED",
+     u"Tavrik's window holds changes that are not applied yet: apply or discard them there first.",
+     G::Main},
     {"BUS_PROFILE_REFUSED", u"The keyboard did not take profile %d.", G::Main},
     // Texts of our own: the whole-keyboard backup.
     {"BACKUP_DONE", u"The keyboard is backed up in %s", G::Main},
@@ -214,6 +232,8 @@ constexpr TextSlotInfo kSlots[] = {
     {"MACRO_EDIT_TISHI", kHello, G::Composite},
     {"MEDIA_EDIT_TISHI", kHello, G::Composite},
     {"FUNCTION_TISHI", kHello, G::Composite},
+    // The editor's title names the key it edits ("%s" the key's name).
+    {"KEY_SETTING_OF", u"Key settings \u2014 %s", G::Composite},
     // Composite editor texts of this program: the macro timeline ("%1" the
     // number of actions, "%2" one play in seconds, "%3" the cycles, "%4" all
     // cycles in seconds), the start of an action ("%1" in seconds) and the

@@ -1,5 +1,7 @@
 #include "ui/CPngButton.h"
 
+#include "ui/OverlayContrast.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -81,8 +83,15 @@ QSize CPngButton::sizeHint() const {
 
 void CPngButton::paintFace(QPainter& painter) const {
     const QImage& image = shownImage();
+    // A piece reaching past the image shows only the part inside it.
+    const QRect piece = QRect(imageOrigin_, size()).intersected(image.rect());
+    if (overlay_.on && !piece.isEmpty()) {
+        // The face takes the colour, the legend stays readable on it.
+        painter.drawImage(piece.topLeft() - imageOrigin_,
+                          overlaidPiece(image.copy(piece), overlay_));
+        return;
+    }
     if (!image.isNull()) {
-        // A piece reaching past the image shows only the part inside it.
         painter.drawImage(QPoint(0, 0), image, QRect(imageOrigin_, size()));
     }
     if (overlay_.on) {
@@ -93,11 +102,20 @@ void CPngButton::paintFace(QPainter& painter) const {
     }
 }
 
+QColor CPngButton::captionColour(const QColor& preferred) const {
+    const QImage& image = shownImage();
+    const QRect piece = QRect(imageOrigin_, size()).intersected(image.rect());
+    if (!overlay_.on || piece.isEmpty()) {
+        return preferred;
+    }
+    return readableOn(overlaidFaceColour(image.copy(piece), overlay_), preferred);
+}
+
 void CPngButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintFace(painter);
     if (!text().isEmpty()) {
-        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.setPen(captionColour(palette().color(QPalette::ButtonText)));
         painter.drawText(rect(), Qt::AlignCenter, text());
     }
 }

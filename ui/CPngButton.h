@@ -10,6 +10,7 @@
 #include "ui/SkinImage.h"
 
 #include <QAbstractButton>
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <cstdint>
@@ -62,6 +63,9 @@ public:
 
     void setColourOverlay(const ColourOverlay& overlay);
     const ColourOverlay& colourOverlay() const { return overlay_; }
+    // The colour of a caption drawn on the button: `preferred`, unless an
+    // overlay leaves too little contrast for it.
+    QColor captionColour(const QColor& preferred) const;
 
     QSize sizeHint() const override;
 

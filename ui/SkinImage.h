@@ -1,6 +1,6 @@
 #pragma once
 // A skin picture that is decoded when it is first drawn. A window that
-// starts hidden in the tray then holds the names and sizes of its pictures,
+// starts hidden in the tray then holds the files and sizes of its pictures,
 // not megabytes of decoded pixels. Copies share one decoded picture. Used on
 // the user-interface thread.
 
@@ -18,8 +18,11 @@ public:
     SkinImage(QImage image); // NOLINT(google-explicit-constructor): stands where a QImage did
 
     // The picture in the file at `path`, or a null one when the file cannot
-    // be read or holds no picture of a known format. Only its header is
-    // read now.
+    // be read or holds no picture of a known format. The file is read now
+    // and decoded when first drawn. Only a regular file is opened, as the
+    // user's files are: a FIFO in its place would block the start for good,
+    // so it, a folder or a device counts as a missing picture, and so does
+    // a file too large to be a skin picture.
     static SkinImage fromFile(const std::string& path);
 
     bool isNull() const { return picture_ == nullptr; }

@@ -1,6 +1,7 @@
 #include "app/about/AboutBox.h"
 
 #include "app/shared/OpenHelp.h"
+#include "app/shared/SettingsRoot.h"
 #include "platform/ShellOpen.h"
 #include "text/LanguageFile.h"
 #include "text/LanguageTexts.h"
@@ -20,8 +21,15 @@ QString text(std::string_view key) {
 } // namespace
 
 AboutBox::AboutBox(std::string languageFile, QWidget* parent)
-    : QDialog(parent), languageFile_(std::move(languageFile)), description_(new QLabel(this)),
-      rights_(new QLabel(this)), link_(new QLabel(this)) {
+    : QDialog(parent), languageFile_(std::move(languageFile)), name_(new QLabel(this)),
+      description_(new QLabel(this)), rights_(new QLabel(this)), link_(new QLabel(this)) {
+    name_->setText(QString::fromLatin1(kApplicationName) + QLatin1Char(' ') +
+                   QStringLiteral(TAVRIK_VERSION));
+    QFont heading = name_->font();
+    heading.setBold(true);
+    heading.setPointSizeF(heading.pointSizeF() * 1.25);
+    name_->setFont(heading);
+    name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     description_->setWordWrap(true);
     link_->setTextFormat(Qt::RichText);
     link_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
@@ -31,6 +39,7 @@ AboutBox::AboutBox(std::string languageFile, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::helpRequested, this, [] { openHelp(); });
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(name_);
     layout->addWidget(description_);
     layout->addWidget(rights_);
     layout->addWidget(link_);
@@ -49,6 +58,10 @@ void AboutBox::present(const std::string& linkAddress) {
     show();
     raise();
     activateWindow();
+}
+
+QString AboutBox::nameAndVersion() const {
+    return name_->text();
 }
 
 QString AboutBox::description() const {

@@ -58,6 +58,16 @@ constexpr MacroSection::Button kActionButtons[] = {
 constexpr int kColumnWidths[] = {70, 60, 70};
 constexpr int kRowHeight = 20;
 
+// Each column at least as wide as its heading needs, which depends on the
+// language and the font.
+void fitColumnsToHeadings(QTableView& list) {
+    const QHeaderView* header = list.horizontalHeader();
+    for (int column = 0; column < ActionListModel::ColumnCount; ++column) {
+        list.setColumnWidth(column,
+                            std::max(kColumnWidths[column], header->sectionSizeHint(column)));
+    }
+}
+
 std::size_t slot(MacroSection::Button button) {
     return static_cast<std::size_t>(button);
 }
@@ -182,6 +192,7 @@ void MacroSection::loadTexts() {
     recordPausesLabel_->setText(languageQString("RECORD_DELAY"));
     model_->setHeadings(languageQString("MACRO_KEYS_TISHI"), languageQString("MACRO_ACTION_TISHI"),
                         languageQString("MACRO_DELAY_MS"));
+    fitColumnsToHeadings(*actionList_);
 }
 
 void MacroSection::setShown(bool shown) {

@@ -6,13 +6,16 @@
 #include "app/compositeeditor/RecordPausesOption.h"
 #include "app/shared/OpenHelp.h"
 #include "app/shared/SkinFont.h"
+#include "keyboard/AssignmentTable.h"
 #include "keyboard/Catalogues.h"
+#include "keyboard/KeyTable.h"
 #include "platform/OnScreenKeyboard.h"
 #include "platform/PathSet.h"
 #include "platform/Ports.h"
 #include "sync/KeyAssignmentEdit.h"
 #include "text/LanguageFile.h"
 #include "text/LanguageTexts.h"
+#include "text/TextFormat.h"
 #include "ui/CPngButton.h"
 #include "ui/LanguageQText.h"
 #include "ui/SkinPlacement.h"
@@ -30,6 +33,17 @@ namespace {
 
 using keyboard::AssignmentType;
 using ui::languageQString;
+
+// The name of the edited key: a G key by the slot its bank shows ("A1" ..
+// "B9"), any other by its name in the key table.
+std::u16string editedKeyName(int row) {
+    const int slot = row - keyboard::kFirstGKeyRow;
+    if (slot >= 0 && slot < keyboard::kGKeySlotCount) {
+        const char16_t bank = slot < keyboard::kGKeyCount ? u'A' : u'B';
+        return {bank, static_cast<char16_t>(u'1' + slot % keyboard::kGKeyCount)};
+    }
+    return keyboard::keyName(keyboard::keyCodeOfIndex(static_cast<keyboard::KeyIndex>(row)));
+}
 
 struct FramePlace {
     Tavrik_DlgComposite::FrameButton button;
@@ -231,8 +245,15 @@ void Tavrik_DlgComposite::loadTexts() {
     keyLabel_->setText(languageQString("SINGLE_STATIC"));
     mediaLabel_->setText(languageQString("MEDIA_EDIT_TISHI"));
     functionLabel_->setText(languageQString("FUNCTION_TISHI"));
-    title_->setText(languageQString(macroOnly_ ? "MACRO_EDIT_TISHI" : "KEY_SETTING_TISHI"));
+    title_->setText(macroOnly_
+                        ? languageQString("MACRO_EDIT_TISHI")
+                        : ui::qText(text::formatWithText(text::languageText("KEY_SETTING_OF"),
+                                                         editedKeyName(request_.row))));
     macroSection_->loadTexts();
+}
+
+QString Tavrik_DlgComposite::title() const {
+    return title_->text();
 }
 
 // Loading the option saves it again, so a stray stored value becomes 0.

@@ -73,6 +73,8 @@ public:
     keyboard::AssignmentType mode() const { return mode_; }
     keyboard::KeyCode singleKey() const { return singleKey_; }
     bool isMacroOnly() const { return macroOnly_; }
+    // "Key settings — A": the key it edits; "Macro editor" for macros only.
+    QString title() const;
     const CompositeEditorRequest& request() const { return request_; }
 
     MacroSection& macroSection() const { return *macroSection_; }

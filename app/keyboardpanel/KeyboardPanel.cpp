@@ -50,7 +50,7 @@ protected:
         caption.setPixelSize(std::max(8, height() / 3));
         caption.setBold(true);
         painter.setFont(caption);
-        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.setPen(captionColour(palette().color(QPalette::ButtonText)));
         painter.drawText(rect().adjusted(0, 0, -4, -2), Qt::AlignRight | Qt::AlignBottom, text());
     }
 };
@@ -196,11 +196,18 @@ std::vector<KeyboardPanel::KeyEntry> KeyboardPanel::keyEntries() const {
 }
 
 void KeyboardPanel::describeEntry(const KeyEntry& entry,
-                                  const keyboard::KeyAssignment& assignment) {
+                                  const keyboard::KeyAssignment& assignment) const {
     if (entry.gIndex >= 0) {
         describeGKey(*entry.button, entry.gIndex, assignment);
     } else {
         describeKey(*entry.button, entry.code, assignment);
+    }
+    // While zones are painted a click paints: the tip says so instead of
+    // what the key does, which the click would not edit.
+    const bool alwaysEdited = entry.gIndex >= static_cast<int>(kGKeysInUse);
+    if (painting_->isPainting() && !alwaysEdited) {
+        entry.button->setToolTip(
+            QString::fromStdU16String(text::languageText("LIGHTING_PAINTING_KEY_TIP")));
     }
 }
 

@@ -125,7 +125,7 @@ private:
     // The nine G keys of the current bank, then the panel keys in
     // PanelKeyList order.
     std::vector<KeyEntry> keyEntries() const;
-    static void describeEntry(const KeyEntry& entry, const keyboard::KeyAssignment& assignment);
+    void describeEntry(const KeyEntry& entry, const keyboard::KeyAssignment& assignment) const;
 
     std::array<ui::CPngButton*, keyboard::kPanelKeyCount> keys_{};
     std::array<ui::CPngButton*, keyboard::kGButtonCount> gKeys_{};

@@ -181,6 +181,11 @@ ui::CPngButton& LightingControls::reportRate(int rate) const {
 
 void LightingControls::showGroup(lighting::ControlGroup group, bool shown) const {
     for (const std::u16string_view key : lighting::groupSkinKeys(group)) {
+        // The lighting label stands beside the switch and names it, also
+        // while the editor is off.
+        if (key == kSwitchLabelKey) {
+            continue;
+        }
         if (QWidget* widget = control(key)) {
             widget->setVisible(shown);
         }

@@ -45,6 +45,10 @@ inline constexpr int UserModeList = 1198;
 // A lighting colour as the toolkit's colour.
 QColor qColourOf(lighting::Colour colour);
 
+// The label that names the lighting switch; it belongs to the brightness
+// group but shows also while the editor is off.
+inline constexpr std::u16string_view kSwitchLabelKey = u"CONTROL_DengStatic";
+
 // The two colour buttons of the effects and the two random-colour pictures
 // beside them: the plain colour group and the reaction group (effect 16).
 enum class ColourGroup { Plain, Reaction };

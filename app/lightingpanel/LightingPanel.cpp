@@ -8,6 +8,7 @@
 #include "lighting/Zones.h"
 #include "platform/PathSet.h"
 #include "text/LanguageFile.h"
+#include "text/LanguageTexts.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -69,6 +70,17 @@ void LightingPanel::setLabels(int languageValue) {
     controls_.userModes().whenEditorMade(
         [hint = qText(lighting::ownPanelText(skin, languageValue, lighting::kUserModeHintKey))](
             QLineEdit& editor) { editor.setPlaceholderText(hint); });
+    // What the switch does is not seen before it is on. As a paragraph the
+    // tip is wrapped, not one line across the screen.
+    const QString tip =
+        QStringLiteral("<p>%1</p>")
+            .arg(QString::fromStdU16String(text::languageText("LIGHTING_SWITCH_TIP"))
+                     .toHtmlEscaped());
+    controls_.lightingSwitch().setToolTip(tip);
+    if (const auto label = controls_.labels().find(kSwitchLabelKey);
+        label != controls_.labels().end()) {
+        label->second->setToolTip(tip);
+    }
     for (ui::ColourButton* button :
          {&controls_.colourButton(ColourGroup::Plain),
           &controls_.colourButton(ColourGroup::Reaction), &controls_.paintingColour()}) {
@@ -242,10 +254,13 @@ void LightingPanel::showUserModes() {
         shown << list.itemText(i);
     }
     if (shown != names) {
-        const QString typed = list.typedText();
+        // Other names are another profile's modes, or its file changed: the
+        // box shows the current mode's name, or nothing (its hint) for a
+        // profile without modes, never what the previous profile showed.
         list.clear();
         list.addItems(names);
-        list.setTypedText(typed);
+        const auto at = static_cast<qsizetype>(state.userMode);
+        list.setTypedText(at >= 0 && at < names.size() ? names[at] : QString());
     }
     if (state.userMode < list.count() && list.currentIndex() != state.userMode) {
         list.selectEntry(state.userMode);
@@ -288,6 +303,8 @@ void LightingPanel::toggleZonePainting() {
     }
     editor_.setZonePainting(true);
     keys_.clearKeyOverlays();
+    // The keys' tips now say that a click paints.
+    keys_.refreshDescriptions(false);
     showZonePainting();
     showGroups();
     showKeyLighting();

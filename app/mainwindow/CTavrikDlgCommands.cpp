@@ -11,6 +11,7 @@
 #include "app/shared/OpenHelp.h"
 #include "app/tray/CTrayIcon.h"
 #include "device/Commands.h"
+#include "platform/FileDialogs.h"
 #include "platform/PathSet.h"
 #include "platform/Ports.h"
 #include "platform/ShellOpen.h"
@@ -70,7 +71,7 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
     case command::Import:
         // The file is chosen here; it goes to the keyboard off the window's
         // thread, all three profiles and the macros.
-        if (const auto path = platform::prompter().chooseOpenFile(sync::importDialogRequest())) {
+        if (const auto path = platform::chooseOpenFile(sync::importDialogRequest())) {
             runKeyboardWork([&path] { sync::importProfileAndTell(*path); });
         }
         return true;

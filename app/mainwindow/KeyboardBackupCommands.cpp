@@ -2,6 +2,7 @@
 
 #include "app/keyboardpanel/CompositeEditorOpener.h"
 #include "device/Commands.h"
+#include "platform/FileDialogs.h"
 #include "platform/Ports.h"
 #include "platform/Unicode.h"
 #include "sync/KeyboardBackupTransfer.h"
@@ -33,8 +34,7 @@ bool backUpKeyboard(const KeyboardWorkRunner& run) {
         tell(text::languageText("BACKUP_READ_FAILED"), platform::MessageIcon::Warning);
         return false;
     }
-    const std::optional<std::string> path =
-        platform::prompter().chooseSaveFile(backupDialogRequest(true));
+    const std::optional<std::string> path = platform::chooseSaveFile(backupDialogRequest(true));
     if (!path) {
         return false;
     }
@@ -53,8 +53,7 @@ bool restoreKeyboard(const CompositeEditorOpener& editor,
         tell(text::languageText("RESTORE_NO_KEYBOARD"), platform::MessageIcon::Warning);
         return false;
     }
-    const std::optional<std::string> path =
-        platform::prompter().chooseOpenFile(backupDialogRequest(false));
+    const std::optional<std::string> path = platform::chooseOpenFile(backupDialogRequest(false));
     if (!path) {
         return false;
     }

@@ -5,8 +5,10 @@
 #include "app/shared/OpenHelp.h"
 #include "app/shared/QuietExit.h"
 #include "device/Commands.h"
+#include "platform/FileDialogs.h"
 #include "platform/PathSet.h"
 #include "platform/Ports.h"
+#include "platform/Unicode.h"
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileFileStore.h"
 #include "sync/WorkingFile.h"
@@ -30,10 +32,8 @@ CTavrik_DlgProfile* openDialog = nullptr;
 constexpr std::array<const char*, 3> kImageFiles = {"Profile_normal.jpg", "Profile_over.jpg",
                                                     "Profile_down.jpg"};
 
-// The headers are the skin's own words and stay as they are in every
-// language.
-const QStringList kHeaders = {QStringLiteral("激活"), QStringLiteral("名称"),
-                              QStringLiteral("路径")};
+constexpr std::array<const char*, 3> kHeaderKeys = {"PROFILE_HEADER_ACTIVE", "PROFILE_HEADER_NAME",
+                                                    "PROFILE_HEADER_PATH"};
 constexpr std::array<int, 3> kColumnWidths = {60, 120, 230};
 
 constexpr std::u16string_view kFilter = u"(*.fwc)|*.fwc|(*.*)|*.*||";
@@ -50,10 +50,47 @@ ui::ButtonImages loadImagesOrExit(const std::string& skinFolder) {
     return {images[0], images[1], images[2], images[2], images[2]};
 }
 
-std::u16string userFolderPath() {
+std::string userFolder() {
     platform::ensureUserFolder();
-    return QString::fromStdString(platform::pathSet().userDataFolder).toStdU16String();
+    return platform::pathSet().userDataFolder;
 }
+
+// Both dialogs open in the user data folder. Add's name box holds the new
+// profile's name (PROFILE_NEW, written after a separator); Load's initial
+// name is a pattern, which the filter shows.
+platform::FileDialogRequest addRequest() {
+    std::u16string name = text::languageText("PROFILE_NEW");
+    if (!name.empty() && (name.front() == u'/' || name.front() == u'\\')) {
+        name.erase(0, 1);
+    }
+    const std::string folder = userFolder();
+    return {u"fwc", platform::toUtf16(folder) + u"/" + name, std::u16string(kFilter), true, folder};
+}
+
+platform::FileDialogRequest loadRequest() {
+    const std::string folder = userFolder();
+    return {u"fwc", platform::toUtf16(folder) + u"/*.fwc", std::u16string(kFilter), false, folder};
+}
+
+QStringList headerTexts() {
+    QStringList texts;
+    for (const char* key : kHeaderKeys) {
+        texts << QString::fromStdU16String(text::languageText(key));
+    }
+    return texts;
+}
+
+// The check boxes' frames are drawn in the list's text colour, so that an
+// unchecked box stands out from the dark rows as a checked one does. A style
+// sheet draws the headers too, which then take the list's colours.
+const QString kListStyle =
+    QStringLiteral("QHeaderView::section { background: #262d35; color: #d8dee6; border: none;"
+                   " border-right: 1px solid #1b1f24; border-bottom: 1px solid #1b1f24;"
+                   " padding: 2px 4px; }"
+                   "QTableWidget::indicator { width: 13px; height: 13px; border: 1px solid #d8dee6;"
+                   " border-radius: 2px; background: #1b1f24; }"
+                   "QTableWidget::indicator:checked { background: #2bc4e8; border-color: #2bc4e8;"
+                   " image: none; }");
 
 QPalette darkListPalette(QPalette palette) {
     palette.setColor(QPalette::Base, QColor(0x1b, 0x1f, 0x24));
@@ -101,9 +138,9 @@ void CTavrik_DlgProfile::showActiveProfile(int profile) {
 }
 
 void CTavrik_DlgProfile::createList() {
-    list_ = new QTableWidget(0, static_cast<int>(kHeaders.size()), this);
+    list_ = new QTableWidget(0, static_cast<int>(kHeaderKeys.size()), this);
     list_->setObjectName(QStringLiteral("PROGRAM_LIST"));
-    list_->setHorizontalHeaderLabels(kHeaders);
+    list_->setHorizontalHeaderLabels(headerTexts());
     for (std::size_t column = 0; column < kColumnWidths.size(); ++column) {
         list_->setColumnWidth(static_cast<int>(column), kColumnWidths[column]);
     }
@@ -120,6 +157,7 @@ void CTavrik_DlgProfile::createList() {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setPalette(darkListPalette(list_->palette()));
+    list_->setStyleSheet(kListStyle);
     ui::placeControl(*list_, layout(), u"PROGRAM_LIST");
     connect(list_, &QTableWidget::itemChanged, this, &CTavrik_DlgProfile::rowChanged);
 }
@@ -175,15 +213,21 @@ void CTavrik_DlgProfile::appendRow(const std::string& path) {
     filling_ = true;
     const int at = list_->rowCount();
     list_->insertRow(at);
-    auto* check = new QTableWidgetItem();
+    // The first rows stand for the keyboard's profiles, which their number
+    // beside the check box tells apart: all three name the working file.
+    // Every cell's tip holds the whole path, which the row may shorten.
+    const QString number = at < sync::kProfileCount ? QString::number(at + 1) : QString();
+    const QString tip = QString::fromStdString(row.path);
+    auto* check = new QTableWidgetItem(number);
     check->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     check->setCheckState(Qt::Unchecked);
     check->setData(Qt::UserRole, QString::fromStdString(row.path));
+    check->setToolTip(tip);
     list_->setItem(at, 0, check);
     for (const auto& [column, text] : {std::pair{1, row.name}, std::pair{2, row.folder}}) {
         auto* item = new QTableWidgetItem(text);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        item->setToolTip(QString::fromStdString(row.path));
+        item->setToolTip(tip);
         list_->setItem(at, column, item);
     }
     filling_ = wasFilling;
@@ -236,9 +280,7 @@ void CTavrik_DlgProfile::rowChanged(QTableWidgetItem* item) {
 }
 
 void CTavrik_DlgProfile::addProfile() {
-    const std::optional<std::string> path = platform::prompter().chooseSaveFile(
-        {u"fwc", userFolderPath() + text::languageText("PROFILE_NEW"), std::u16string(kFilter),
-         true});
+    const std::optional<std::string> path = platform::chooseSaveFile(addRequest());
     if (!path) {
         return;
     }
@@ -254,8 +296,7 @@ void CTavrik_DlgProfile::addProfile() {
 }
 
 void CTavrik_DlgProfile::loadProfile() {
-    const std::optional<std::string> path = platform::prompter().chooseOpenFile(
-        {u"fwc", userFolderPath() + u"/*.fwc", std::u16string(kFilter), false});
+    const std::optional<std::string> path = platform::chooseOpenFile(loadRequest());
     if (!path) {
         return;
     }
@@ -277,6 +318,13 @@ void CTavrik_DlgProfile::deleteProfile() {
         list_->selectRow(next);
     }
     list_->removeRow(row);
+    // The rows below move up, and with them the profiles they stand for.
+    filling_ = true;
+    for (int below = row; below < list_->rowCount(); ++below) {
+        list_->item(below, 0)->setText(below < sync::kProfileCount ? QString::number(below + 1)
+                                                                   : QString());
+    }
+    filling_ = false;
     setApplyEnabled(true);
 }
 

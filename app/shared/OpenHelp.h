@@ -4,7 +4,8 @@
 
 namespace tavrik::app {
 
-// Needs the path set. Returns whether the desktop accepted the page.
+// Needs the path set. Returns whether the desktop accepted the page; when
+// the page is missing or nothing could show it, a message gives its path.
 bool openHelp();
 
 } // namespace tavrik::app

@@ -3,6 +3,7 @@
 #include "app/shared/SettingsRoot.h"
 #include "app/shared/StartupLog.h"
 #include "app/startup/InstanceStartup.h"
+#include "platform/HomeFolder.h"
 #include "platform/MainWindowPort.h"
 #include "platform/PathSet.h"
 #include "platform/RunningMark.h"
@@ -66,7 +67,8 @@ void prepareStart(const std::string& executablePath,
     nameApplication();
     platform::installPathSet(platform::buildPathSet(
         executablePath,
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString()));
+        platform::documentsFolder(
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString())));
     // Where the program's folder can be written the overlay changes nothing.
     platform::setIniOverlay({platform::pathSet().exeFolder, platform::defaultIniOverlayRoot(),
                              std::move(folderIsWritable)});

@@ -169,9 +169,16 @@ TEST_F(ProfileTest, ExportAndImportGoThroughTheirFileDialogs) {
     ASSERT_TRUE(exportProfile());
     EXPECT_EQ(validateProfileFile(path), 1);
     EXPECT_EQ(readFile(path).size(), 32832u + 16512u);
+    // Said as a backup says it: where the file went.
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0], u"The profile is exported to " + platform::toUtf16(path));
+
+    sync::resetDataSets();
+    EXPECT_TRUE(importProfile().accepted);
+    EXPECT_EQ(sync::macroIdAtIndex(0), 7);
 
     const auto requests = prompter.requests();
-    ASSERT_EQ(requests.size(), 3u);
+    ASSERT_EQ(requests.size(), 4u);
     for (const auto& request : requests) {
         EXPECT_EQ(request.defaultExtension, u"fwc");
         EXPECT_EQ(request.initialName, u"*.fwc");
@@ -179,10 +186,13 @@ TEST_F(ProfileTest, ExportAndImportGoThroughTheirFileDialogs) {
     }
     EXPECT_TRUE(requests[0].confirmOverwrite);  // export
     EXPECT_FALSE(requests[1].confirmOverwrite); // import
-
-    sync::resetDataSets();
-    EXPECT_TRUE(importProfile().accepted);
-    EXPECT_EQ(sync::macroIdAtIndex(0), 7);
+    // The dialogs start in the user data folder until a file is chosen,
+    // then where it was.
+    EXPECT_TRUE(std::filesystem::is_directory(userFolder()));
+    for (const std::size_t request : {0u, 1u, 2u}) {
+        EXPECT_EQ(requests[request].startFolder, userFolder()) << request;
+    }
+    EXPECT_EQ(requests[3].startFolder, folder.path());
 }
 
 // A keyboard that went away again before it could be read leaves the user's

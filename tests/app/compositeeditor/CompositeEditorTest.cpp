@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -198,6 +199,46 @@ TEST_F(CompositeEditorTest, TheMacroButtonEditsMacrosOnlyForG9) {
 
     open(kRowA);
     EXPECT_TRUE(editor_->frameButton(FrameButton::Key).isEnabled()) << "the next key is whole";
+    editor_->reject();
+}
+
+// The title names the key being edited, by the key table's name or the G
+// key's slot in its bank.
+TEST_F(CompositeEditorTest, TheTitleNamesTheEditedKey) {
+    const struct {
+        int row;
+        int buttonId;
+        bool macroButton;
+        QString title;
+    } cases[] = {
+        {kRowA, 1058, false, QStringLiteral("Key settings — A")},
+        {0x00E, 1058, false, QStringLiteral("Key settings — Backspace")},
+        {kRowG3, 1002, false, QStringLiteral("Key settings — A3")},
+        {kRowG3 + 9, 1002, false, QStringLiteral("Key settings — B3")},
+        {kRowG9, app::Tavrik_DlgComposite::kMacroKeyButtonId, true, QStringLiteral("Macro editor")},
+    };
+    for (const auto& entry : cases) {
+        open(entry.row, entry.buttonId, entry.macroButton);
+        EXPECT_EQ(editor_->title(), entry.title) << entry.row;
+        editor_->reject();
+    }
+}
+
+// Every heading of the action list shows whole.
+TEST_F(CompositeEditorTest, TheActionListsColumnsFitTheirHeadings) {
+    setMacros({macroOf(3, u"three")});
+    open(kRowA);
+    click(FrameButton::Macro);
+    const QHeaderView& header = *section().actionList().horizontalHeader();
+    for (int column = 0; column < app::ActionListModel::ColumnCount; ++column) {
+        const QString heading =
+            section().actionList().model()->headerData(column, Qt::Horizontal).toString();
+        EXPECT_FALSE(heading.isEmpty()) << column;
+        EXPECT_GE(header.sectionSize(column), header.sectionSizeHint(column))
+            << heading.toStdString();
+        EXPECT_GT(header.sectionSize(column), header.fontMetrics().horizontalAdvance(heading))
+            << heading.toStdString();
+    }
     editor_->reject();
 }
 
@@ -484,6 +525,8 @@ TEST_F(CompositeEditorTest, EnterAndEscapeNeitherCloseNorPick) {
 
 TEST_F(CompositeRecordingTest, TheHelpKeyOpensTheGuideUnlessItIsRecordedOrCaptured) {
     HelpCatcher help;
+    std::filesystem::create_directories(folder_.file("bin/Help"));
+    std::ofstream(folder_.file("bin/Help/index.html")) << "<html></html>";
     openOnMacro();
     tap(kXkbF1, Qt::Key_F1);
     EXPECT_EQ(help.opened, 1);

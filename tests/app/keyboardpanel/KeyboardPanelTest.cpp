@@ -204,11 +204,15 @@ TEST_F(KeyboardPanelTest, RestoreDefaultsClearsTheShownKeysOfTheActiveLayerOnlyT
     EXPECT_EQ(stored(0, 0x064), record(AssignmentType::SingleKey, 0x01E));
     EXPECT_EQ(stored(1, 0x01E), record(AssignmentType::SingleKey, 0x030));
     EXPECT_FALSE(marked(kKeyA));
-    EXPECT_EQ(tip(1000), "G1");
+    // While zones are painted the tip says what a click does.
+    EXPECT_TRUE(tip(1000).startsWith("The lighting switch is on"));
     EXPECT_EQ(painting_.restored, 1);
     // Applied: written to the keyboard, nothing pending.
     EXPECT_GT(keyboard_.answeredCommands(), commands);
     EXPECT_FALSE(window.isApplyEnabled());
+    painting_.painting = false;
+    window.keyboardPanel().refreshDescriptions(false);
+    EXPECT_EQ(tip(1000), "G1");
 }
 
 } // namespace

@@ -91,6 +91,13 @@ TEST_F(LightingPanelPaintingTest, AClickOnAKeyPaintsItsZoneOnTheKeysAndTheKeyboa
     }
     EXPECT_EQ(zones(), expected) << "the two colours of zone 3 at 36 + 18 and 36 + 21";
     EXPECT_TRUE(editor_.requests.empty()) << "a click paints instead of opening the editor";
+    // The keys' tips say so; G7, which a click still edits, keeps its own.
+    const QString paintingTip = QStringLiteral("The lighting switch is on: a click paints this "
+                                               "key's zone. Turn it off to edit the key.");
+    for (const int id : {kKeyA, kKeyO, kG1}) {
+        EXPECT_EQ(key(id).toolTip(), paintingTip) << id;
+    }
+    EXPECT_NE(key(kG7).toolTip(), paintingTip);
     for (const int id : lighting::buttonsOfZone(3)) {
         EXPECT_EQ(key(id).colourOverlay(), overlayOf(rgb(51, 34, 17))) << id;
         EXPECT_FALSE(key(id).isAssigned()) << id;
@@ -161,11 +168,13 @@ TEST_F(LightingPanelPaintingTest, SwitchingPaintingOnAsksTheSaveQuestionAndOffSh
               bitmap("dengdown.bmp").cacheKey());
     EXPECT_TRUE(shown(panel, u"CONTROL_umCombo"));
     EXPECT_EQ(key(kKeyA).colourOverlay(), overlayOf(lighting::kWhite));
+    EXPECT_TRUE(key(kKeyA).toolTip().startsWith("The lighting switch is on"));
 
     // Off again: no colours, and the keys are marked by their assignments.
     testing::store(0, kRowA, testing::record(AssignmentType::SingleKey, 0x030));
     panel.controls().lightingSwitch().click();
     EXPECT_FALSE(panel.isPainting());
+    EXPECT_FALSE(key(kKeyA).toolTip().startsWith("The lighting switch is on"));
     EXPECT_EQ(zonePaintingSetting(), "[KEYCOLOR]\nDengCheck=0\n");
     EXPECT_EQ(key(kKeyA).colourOverlay(), kNoOverlay);
     EXPECT_TRUE(key(kKeyA).isAssigned());

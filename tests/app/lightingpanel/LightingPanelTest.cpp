@@ -3,6 +3,7 @@
 
 #include "app/lightingpanel/LightingPanel.h"
 
+#include "app/profiles/ProfileButtons.h"
 #include "platform/Unicode.h"
 #include "tests/app/lightingpanel/LightingPanelFixture.h"
 
@@ -149,9 +150,16 @@ TEST_F(LightingPanelTest, WithTheEditorOffOnlyTheListTheSwitchAndTheReportRateSh
     EXPECT_TRUE(panel.controls().lightingSwitch().isVisibleTo(window_.get()));
     EXPECT_TRUE(panel.reportRateButton(0)->isVisibleTo(window_.get()));
     EXPECT_TRUE(shown(panel, u"CONTROL_UsbStatic"));
+    // The switch is named by its label and says in its tip what it does.
+    EXPECT_TRUE(shown(panel, kSwitchLabelKey));
+    EXPECT_EQ(panel.controls().labels().find(kSwitchLabelKey)->second->text(), "Lighting");
+    EXPECT_TRUE(panel.controls().lightingSwitch().toolTip().contains(
+        "Shows the settings of the chosen effect and paints zones on the keys."));
     for (const lighting::ControlGroup group : lighting::kControlGroups) {
         for (const std::u16string_view key : lighting::groupSkinKeys(group)) {
-            EXPECT_FALSE(shown(panel, key)) << platform::toUtf8(key);
+            if (key != kSwitchLabelKey) {
+                EXPECT_FALSE(shown(panel, key)) << platform::toUtf8(key);
+            }
         }
     }
 }
@@ -246,6 +254,24 @@ TEST_F(LightingPanelTest, PaintingColourAndUserModesAreStoredForTheShownProfile)
     EXPECT_EQ(file.readString(u"Mode1", u"color", u""), u"51,34,17");
     EXPECT_EQ(file.readString(u"MODENAME", u"1", u""), u"Ne");
     EXPECT_EQ(file.readString(u"MODENAME", u"0", u""), u"Day");
+}
+
+// A profile button shows that profile's modes: one without a colour file has
+// none, and its box shows its hint, not the mode name shown before.
+TEST_F(LightingPanelTest, AProfileWithoutUserModesShowsNoModeNameOfAnother) {
+    std::filesystem::create_directories(skins());
+    tavrik::testing::writeBytes(skins() + "UserDengColor_0.userd", "[MODENAME]\n0=Day\n1=Night\n");
+    LightingPanel& panel = startPanel(true, "8");
+    UserModeList& modes = panel.controls().userModes();
+    emit modes.activated(1);
+    ASSERT_EQ(modes.typedText(), "Night");
+    window_->profileButtons().profileButton(1)->click();
+    ASSERT_EQ(panel.lightingProfile(), 1);
+    EXPECT_EQ(modes.count(), 0);
+    EXPECT_EQ(modes.typedText(), QString());
+    window_->profileButtons().profileButton(0)->click();
+    EXPECT_EQ(modes.count(), 2);
+    EXPECT_EQ(modes.typedText(), "Day");
 }
 
 TEST_F(LightingPanelTest, LabelsAndEffectNamesComeFromMainIniInTheChosenLanguage) {

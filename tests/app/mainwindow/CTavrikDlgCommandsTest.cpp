@@ -44,6 +44,8 @@ TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     AboutBox* about = window.aboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
+    // The version of the build, which the package carries too.
+    EXPECT_EQ(about->nameAndVersion(), QStringLiteral("Tavrik " TAVRIK_VERSION));
     EXPECT_EQ(about->rights(), "Copyright © the Tavrik developers");
     EXPECT_EQ(about->linkAddress().toStdString(), window.linkAddress());
     EXPECT_TRUE(about->hyperlink()->text().contains(about->linkAddress()));
@@ -102,11 +104,15 @@ TEST_F(MainWindowTest, MenuExportAndImportGoThroughTheFileDialogs) {
     EXPECT_EQ(prompter.requests()[0].defaultExtension, u"fwc");
     EXPECT_TRUE(prompter.requests()[0].confirmOverwrite);
     EXPECT_TRUE(std::filesystem::exists(exported));
+    // Said where it went, as a backup is.
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0], u"The profile is exported to " + platform::toUtf16(exported));
 
     const long commands = keyboard_.answeredCommands();
     platform::sendCommand(&window, command::Import);
     EXPECT_EQ(prompter.requests().size(), 2u);
-    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(prompter.requests()[1].startFolder, folder_.path()) << "where the export went";
+    EXPECT_EQ(prompter.messages().size(), 1u);
     EXPECT_GT(keyboard_.answeredCommands(), commands);
 
     std::ofstream(folder_.file("foreign.fwc")) << "not a profile";

@@ -7,9 +7,12 @@
 #include "app/profiles/ProfileList.h"
 #include "app/profiles/ProfileSettings.h"
 #include "app/shared/MainWindowIds.h"
+#include "platform/IniFile.h"
 #include "platform/WindowMessage.h"
 #include "sync/WorkingFile.h"
 #include "tests/app/mainwindow/PanelWindowFixture.h"
+#include "text/LanguageFile.h"
+#include "text/LanguageTexts.h"
 
 #include <QTableWidget>
 #include <QTimer>
@@ -50,6 +53,13 @@ TEST_F(ProfileManagerTest, OpensWithTheThreeProfilesAndTheActiveOneChecked) {
         EXPECT_EQ(rowTexts(dialog, 1), QStringList({"$Profile0", "$Profile0", "$Profile0"}));
         const QString folder = QString::fromStdString(userFolder() + "/");
         EXPECT_EQ(rowTexts(dialog, 2), QStringList({folder, folder, folder}));
+        // Told apart by the profile number; every cell's tip is the whole
+        // path.
+        EXPECT_EQ(rowTexts(dialog, 0), QStringList({"1", "2", "3"}));
+        for (int column = 0; column < 3; ++column) {
+            EXPECT_EQ(dialog.list()->item(2, column)->toolTip(),
+                      QString::fromStdString(sync::workingFilePath(2)));
+        }
         EXPECT_EQ(dialog.rowPath(0), sync::workingFilePath(0));
         EXPECT_EQ(dialog.checkedRow(), 0);
         EXPECT_FALSE(dialog.button(Dialog::kApplyId)->isEnabled());
@@ -83,6 +93,10 @@ TEST_F(ProfileManagerTest, AddCreatesADefaultProfileFileAndLoadNamesAnExistingOn
     EXPECT_EQ(prompter_.requests()[1].initialName,
               QString::fromStdString(userFolder() + "/*.fwc").toStdU16String());
     EXPECT_FALSE(prompter_.requests()[1].confirmOverwrite);
+    // Both start in the user data folder, also after a file chosen elsewhere.
+    for (const auto& request : prompter_.requests()) {
+        EXPECT_EQ(request.startFolder, userFolder());
+    }
 
     const std::string created = folder_.file("Work.fwc");
     prompter_.choosePath(created);
@@ -213,6 +227,30 @@ TEST_F(ProfileManagerTest, DeleteSelectsTheNextRowOrTheOneBefore) {
         EXPECT_EQ(dialog.list()->selectedRanges().first().topRow(), step.selectedAfter);
     }
     EXPECT_EQ(rowTexts(dialog, 1), QStringList({"$Profile0", "$Profile0"}));
+    // The rows that moved up stand for the profiles of their new places.
+    EXPECT_EQ(rowTexts(dialog, 0), QStringList({"1", "2"}));
+}
+
+// The headers are language texts: the built-in English ones, and those of
+// the program's language file in either language.
+TEST_F(ProfileManagerTest, TheHeadersComeFromTheLanguageFile) {
+    CTavrikDlg& window = startWithKeyboard();
+    const auto headers = [](const Dialog& dialog) {
+        QStringList texts;
+        for (int column = 0; column < dialog.list()->columnCount(); ++column) {
+            texts << dialog.list()->horizontalHeaderItem(column)->text();
+        }
+        return texts;
+    };
+    const QStringList english({"Active", "Name", "Path"});
+    EXPECT_EQ(headers(Dialog(&window)), english);
+    text::resetLanguageTexts();
+    EXPECT_EQ(headers(Dialog(&window)), english);
+    const std::string& languageFile = platform::pathSet().languageFile;
+    ASSERT_TRUE(platform::IniFile(languageFile).writeString(u"LANGUAGE", u"language", u"2"));
+    text::loadLanguageTexts(languageFile);
+    EXPECT_EQ(headers(Dialog(&window)), QStringList({QStringLiteral("激活"), QStringLiteral("名称"),
+                                                     QStringLiteral("路径")}));
 }
 
 TEST_F(ProfileManagerTest, AStoredListComesBackAndRowsBeyondTheThirdCannotBeChecked) {

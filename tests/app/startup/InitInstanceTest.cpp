@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace tavrik::app {
 namespace {
@@ -39,6 +42,43 @@ TEST(StartPreparation, WritesIntoAProgramFolderThatCannotBeWrittenGoToTheUsersOv
         EXPECT_TRUE(std::filesystem::exists(row.writtenFolder + "/UserDengColor_1.userd"));
         std::filesystem::remove_all(folder.file("data"));
     }
+    platform::resetIniOverlay();
+    platform::resetPathSet();
+    text::resetLanguageTexts();
+}
+
+// Without $HOME the desktop's documents folder is "/Documents": the user's
+// files go below the account's home instead.
+TEST(StartPreparation, TheUserDataFolderIsInTheHomesDocumentsAlsoWithoutHome) {
+    testing::TemporaryFolder folder;
+    const auto saved = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto restore = [](const char* name, const std::optional<std::string>& value) {
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    };
+    const std::optional<std::string> savedHome = saved("HOME");
+    const std::optional<std::string> savedConfig = saved("XDG_CONFIG_HOME");
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    ::setenv("XDG_CONFIG_HOME", folder.file("config").c_str(), 1);
+    const struct {
+        std::optional<std::string> home;
+        std::string userData;
+    } rows[] = {
+        {folder.path(), folder.file("Documents/Tavrik_09A")},
+        {std::nullopt, std::string(account->pw_dir) + "/Documents/Tavrik_09A"},
+        {"relative", std::string(account->pw_dir) + "/Documents/Tavrik_09A"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.home.value_or("unset"));
+        restore("HOME", row.home);
+        prepareStart(folder.file("bin/tavrik"), [](const std::string&) { return true; });
+        EXPECT_EQ(platform::pathSet().userDataFolder, row.userData);
+    }
+    restore("HOME", savedHome);
+    restore("XDG_CONFIG_HOME", savedConfig);
     platform::resetIniOverlay();
     platform::resetPathSet();
     text::resetLanguageTexts();
