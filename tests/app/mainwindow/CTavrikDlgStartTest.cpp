@@ -91,8 +91,9 @@ bool pressTaken(QAbstractButton& key) {
 // an application window; until the read has ended it takes no clicks on its
 // keys, and then the tray shows the keyboard and the keys answer.
 TEST_F(MainWindowTest, FirstDetectedKeyboardOpensTheWindowAsItsReadBeginsAndAnswersAfterIt) {
-    // Each exchange a second: the read is far from its end when the window shows.
-    ::setenv("VEZAROR_VIRTUAL_LATENCY_MS", "1000", 1);
+    // Each exchange 0.4 s (within the answer's time-out): the read is far
+    // from its end when the window shows.
+    ::setenv("VEZAROR_VIRTUAL_LATENCY_MS", "400", 1);
     CTavrikDlg& window = initialiseWindow();
     ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));
     EXPECT_EQ(window.windowType(), Qt::Window);
