@@ -134,6 +134,17 @@ constexpr TextSlotInfo kSlots[] = {
      u"Tavrik's window holds changes that are not applied yet: apply or discard them there first.",
      G::Main},
     {"BUS_PROFILE_REFUSED", u"The keyboard did not take profile %d.", G::Main},
+    // Texts of our own: profiles that follow the focused application.
+    {"APPRULE_CHOSEN", u"The rule for %s chose this profile: it follows the focused application.",
+     G::Main},
+    {"APPRULE_DEFAULT",
+     u"The default for applications without a rule chose this profile: it follows the focused "
+     u"application.",
+     G::Main},
+    {"APPRULE_WAITS",
+     u"The switch for %s waits: it comes once the key editor is closed and the changes are "
+     u"applied or discarded.",
+     G::Main},
     // Texts of our own: the whole-keyboard backup.
     {"BACKUP_DONE", u"The keyboard is backed up in %s", G::Main},
     {"BACKUP_READ_FAILED", u"The keyboard could not be read, so no backup was made.", G::Main},

@@ -10,6 +10,7 @@
 #include "app/mainwindow/LinkAddress.h"
 #include "app/mainwindow/MainWindowBridge.h"
 #include "app/mainwindow/MainWindowBusActions.h"
+#include "app/mainwindow/MainWindowFocusFollowing.h"
 #include "app/mainwindow/MainWindowCompositeEditor.h"
 #include "app/mainwindow/MainWindowLog.h"
 #include "app/mainwindow/WindowTimers.h"

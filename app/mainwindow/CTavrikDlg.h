@@ -64,6 +64,7 @@ class FlipButtons;
 class KeyboardPanel;
 class LightingPanel;
 class MainWindowBusActions;
+class MainWindowFocusFollowing;
 class MainWindowCompositeEditor;
 class ProfileButtons;
 class SessionBusService;
@@ -172,6 +173,7 @@ public:
     KeyboardPanel& keyboardPanel() const { return *keyboardPanel_; }
     LightingPanel& lightingPanel() const { return *lightingPanel_; }
     ProfileButtons& profileButtons() const { return *profileButtons_; }
+    MainWindowFocusFollowing& focusFollowing() const { return *focusFollowing_; }
     FlipButtons& flipButtons() const { return *flipButtons_; }
     ProfileSwitching& profileSwitching() const { return *profileSwitching_; }
     // Null while the profile manager is closed.
@@ -275,6 +277,9 @@ private:
     std::string linkAddress_;
     std::unique_ptr<CTrayIcon> tray_;
     std::unique_ptr<MainWindowBusActions> busActions_;
+    // Profiles that follow the focused application; before the bus, which
+    // reaches it.
+    std::unique_ptr<MainWindowFocusFollowing> focusFollowing_;
     // The session bus interface; a child of the window, which it serves.
     SessionBusService* bus_ = nullptr;
     WindowTimers* timers_ = nullptr;

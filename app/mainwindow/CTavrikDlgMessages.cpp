@@ -2,6 +2,7 @@
 #include "app/lightingpanel/LightingPanel.h"
 #include "app/mainwindow/BusyIndicator.h"
 #include "app/mainwindow/CTavrikDlg.h"
+#include "app/mainwindow/MainWindowFocusFollowing.h"
 #include "app/mainwindow/MainWindowLog.h"
 #include "app/mainwindow/WindowTimers.h"
 #include "app/profiles/ProfileButtons.h"
@@ -50,6 +51,10 @@ bool CTavrikDlg::event(QEvent* event) {
     // have changed with any message (a switch, a reload, a removal).
     if (!exited_ && bus_ != nullptr) {
         bus_->noticeState();
+    }
+    // A switch by hand, or one that may wait no longer.
+    if (!exited_ && focusFollowing_ != nullptr && initialised_.load()) {
+        focusFollowing_->noticeWindowState();
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include "app/mainwindow/MainWindowBridge.h"
 #include "app/mainwindow/MainWindowBusActions.h"
 #include "app/mainwindow/MainWindowCompositeEditor.h"
+#include "app/mainwindow/MainWindowFocusFollowing.h"
 #include "app/sessionbus/SessionBusService.h"
 #include "app/shared/MainWindowIds.h"
 #include "app/tray/CTrayIcon.h"
@@ -20,6 +21,7 @@ namespace tavrik::app {
 
 void CTavrikDlg::publishWindow() {
     tray_ = std::make_unique<CTrayIcon>(this);
+    focusFollowing_ = std::make_unique<MainWindowFocusFollowing>(*this);
     busActions_ = std::make_unique<MainWindowBusActions>(*this);
     bus_ = new SessionBusService(*busActions_, this);
     mainWindowBridge().attach(*this);

@@ -1,6 +1,7 @@
 #include "app/about/AboutBox.h"
 #include "app/mainwindow/CTavrikDlg.h"
 #include "app/mainwindow/InputDuringWork.h"
+#include "app/mainwindow/MainWindowFocusFollowing.h"
 #include "app/mainwindow/MainWindowLog.h"
 #include "app/profiles/CTavrik_DlgProfile.h"
 #include "app/profiles/ProfileButtons.h"
@@ -46,6 +47,7 @@ void CTavrikDlg::finishStartUp() {
     sync::noticeWindowInitialised();
     // Scripts reach the window once it can answer them.
     bus_->publish();
+    focusFollowing_->start();
     qCDebug(startupLog, "tray icon and session bus up");
     // A window that the start opened already stays.
     if (!showAllowed_) {

@@ -3,6 +3,7 @@
 #include "app/keyboardpanel/CompositeEditorOpener.h"
 #include "app/keyboardpanel/KeyboardPanel.h"
 #include "app/mainwindow/CTavrikDlg.h"
+#include "app/mainwindow/MainWindowFocusFollowing.h"
 #include "app/profiles/CTavrik_DlgProfile.h"
 #include "app/sessionbus/CollectedMessages.h"
 #include "device/Commands.h"
@@ -186,6 +187,22 @@ void MainWindowBusActions::restore(const QString& path, const BusReply& reply) {
         return;
     }
     reply(BusResult::done());
+}
+
+const ApplicationRules& MainWindowBusActions::applicationRules() const {
+    return window_.focusFollowing().rules();
+}
+
+std::optional<RuleChoice> MainWindowBusActions::applicationRuleInForce() const {
+    return window_.focusFollowing().follower().inForce();
+}
+
+bool MainWindowBusActions::changeApplicationRules(const ApplicationRules& rules) {
+    return window_.focusFollowing().changeRules(rules);
+}
+
+void MainWindowBusActions::focusChanged(const FocusedApplication& application) {
+    window_.focusFollowing().focusChanged(application);
 }
 
 } // namespace tavrik::app

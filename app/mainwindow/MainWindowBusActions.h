@@ -27,6 +27,11 @@ public:
     void backUp(const QString& path, const BusReply& reply) override;
     void restore(const QString& path, const BusReply& reply) override;
 
+    const ApplicationRules& applicationRules() const override;
+    std::optional<RuleChoice> applicationRuleInForce() const override;
+    bool changeApplicationRules(const ApplicationRules& rules) override;
+    void focusChanged(const FocusedApplication& application) override;
+
 private:
     // True when keyboard work is under way: `again` then runs once it has
     // ended, and the caller's answer waits with it.

@@ -5,8 +5,11 @@
 // the keyboard work it started, or waits for, has ended; a failure names a
 // D-Bus error and says, in the user's language, what kept it from happening.
 
+#include "app/appprofiles/ApplicationRules.h"
+
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace tavrik::app {
 
@@ -48,6 +51,16 @@ public:
     virtual void exportProfile(const QString& path, const BusReply& reply) = 0;
     virtual void backUp(const QString& path, const BusReply& reply) = 0;
     virtual void restore(const QString& path, const BusReply& reply) = 0;
+
+    // The profiles that follow the focused application.
+    virtual const ApplicationRules& applicationRules() const = 0;
+    // The choice the keyboard follows now, if any.
+    virtual std::optional<RuleChoice> applicationRuleInForce() const = 0;
+    // Stores the rules; they take effect at once. False where the settings
+    // store could not keep them.
+    virtual bool changeApplicationRules(const ApplicationRules& rules) = 0;
+    // A desktop's word on what has the focus now.
+    virtual void focusChanged(const FocusedApplication& application) = 0;
 };
 
 } // namespace tavrik::app

@@ -136,4 +136,63 @@ void SessionBusService::Restore(const QString& path) {
     actions_.restore(path, replyLater());
 }
 
+void SessionBusService::SetFocusedApplication(const QString& applicationId) {
+    actions_.focusChanged({applicationId.toStdString(), {}});
+}
+
+QStringList SessionBusService::GetApplicationProfiles(QString& defaultProfile, QString& inForce) {
+    const ApplicationRules& rules = actions_.applicationRules();
+    QStringList stored;
+    for (const ApplicationRule& rule : rules.rules()) {
+        stored << QString::fromStdString(storedRule(rule));
+    }
+    defaultProfile = QString::fromStdString(storedDefault(rules.defaultProfile()));
+    const std::optional<RuleChoice> chosen = actions_.applicationRuleInForce();
+    inForce = !chosen                  ? QString()
+              : chosen->ruleId.empty() ? QStringLiteral("*")
+                                       : QString::fromStdString(chosen->ruleId);
+    return stored;
+}
+
+void SessionBusService::storeRules(const ApplicationRules& rules) {
+    if (!actions_.changeApplicationRules(rules)) {
+        sendErrorReply(QString::fromLatin1(buserror::Failed),
+                       QStringLiteral("The settings could not be saved."));
+    }
+}
+
+void SessionBusService::SetApplicationProfile(const QString& applicationId, uint profile) {
+    ApplicationRules rules = actions_.applicationRules();
+    if (profile < 1 || profile > 3 ||
+        !rules.set(applicationId.toStdString(), static_cast<int>(profile) - 1)) {
+        sendErrorReply(QString::fromLatin1(buserror::InvalidArgs),
+                       QStringLiteral("A rule needs an application id and profile 1, 2 or 3."));
+        return;
+    }
+    storeRules(rules);
+}
+
+void SessionBusService::UnsetApplicationProfile(const QString& applicationId) {
+    ApplicationRules rules = actions_.applicationRules();
+    if (!rules.unset(applicationId.toStdString())) {
+        sendErrorReply(QString::fromLatin1(buserror::InvalidArgs),
+                       QStringLiteral("No rule names %1.").arg(applicationId));
+        return;
+    }
+    storeRules(rules);
+}
+
+void SessionBusService::SetDefaultApplicationProfile(const QString& profile) {
+    const std::string text = profile.trimmed().toStdString();
+    const std::optional<int> chosen = parseStoredDefault(text);
+    if (!chosen && text != "none") {
+        sendErrorReply(QString::fromLatin1(buserror::InvalidArgs),
+                       QStringLiteral("The default is none, 1, 2 or 3, not %1.").arg(profile));
+        return;
+    }
+    ApplicationRules rules = actions_.applicationRules();
+    rules.setDefault(chosen);
+    storeRules(rules);
+}
+
 } // namespace tavrik::app

@@ -10,6 +10,13 @@
 //   ImportProfile(s path)             a profile file onto the keyboard
 //   ExportProfile(s path)             the working set into a profile file
 //   Backup(s path), Restore(s path)   the whole keyboard, to and from a file
+//   SetFocusedApplication(s app_id)   a desktop script's word on the focus
+//   GetApplicationProfiles() -> (as rules, s default, s in_force)
+//                                     rules as "<app id>=<1..3>", the default
+//                                     "none" or "1".."3", the rule in force
+//                                     (its id, "*" for the default, "")
+//   SetApplicationProfile(s app_id, u profile), UnsetApplicationProfile(s),
+//   SetDefaultApplicationProfile(s "none"|"1".."3")
 //
 // org.freedesktop.DBus.Properties.PropertiesChanged tells when either
 // property changes, a switch made on the keyboard included. A method that
@@ -60,10 +67,17 @@ public Q_SLOTS:
     void ExportProfile(const QString& path);
     void Backup(const QString& path);
     void Restore(const QString& path);
+    void SetFocusedApplication(const QString& applicationId);
+    QStringList GetApplicationProfiles(QString& defaultProfile, QString& inForce);
+    void SetApplicationProfile(const QString& applicationId, uint profile);
+    void UnsetApplicationProfile(const QString& applicationId);
+    void SetDefaultApplicationProfile(const QString& profile);
 
 private:
     // The reply of the call being handled, sent once it has a result.
     BusReply replyLater();
+    // Stores changed rules, or answers the call with the failure.
+    void storeRules(const ApplicationRules& rules);
 
     SessionBusActions& actions_;
     std::optional<QDBusConnection> connection_;

@@ -50,8 +50,23 @@ public:
         answer(reply);
     }
 
+    const ApplicationRules& applicationRules() const override { return rules; }
+    std::optional<RuleChoice> applicationRuleInForce() const override { return inForce; }
+    bool changeApplicationRules(const ApplicationRules& changed) override {
+        if (storeKeeps) {
+            rules = changed;
+        }
+        return storeKeeps;
+    }
+    void focusChanged(const FocusedApplication& application) override {
+        calls.push_back("focus " + QString::fromStdString(application.id));
+    }
+
     unsigned profile = 1;
     bool connected = true;
+    ApplicationRules rules;
+    std::optional<RuleChoice> inForce;
+    bool storeKeeps = true;
     BusResult result;
     // Answer after the event loop has come round, as keyboard work does.
     bool later = false;
@@ -260,6 +275,85 @@ TEST_F(SessionBusServiceTest, ANameTakenAlreadyLeavesTheSecondProgramWithout) {
     call(QStringLiteral("Show"));
     EXPECT_EQ(actions_.calls, QStringList{"show"});
     EXPECT_TRUE(otherActions.calls.isEmpty());
+}
+
+// The rules of the profiles that follow the focused application, read and
+// changed over the bus; bad arguments and a store that keeps nothing are
+// refused with their error, and the rules stay as they were.
+TEST_F(SessionBusServiceTest, ApplicationRulesAreListedChangedAndRefusedWithTheirErrors) {
+    const QString invalid = QString::fromLatin1(buserror::InvalidArgs);
+    const struct {
+        QString method;
+        QVariantList arguments;
+        QString error; // empty: done
+        QStringList rulesAfter;
+        QString defaultAfter;
+    } steps[] = {
+        {"SetApplicationProfile", {QStringLiteral("Gimp"), 2u}, {}, {"Gimp=2"}, "none"},
+        {"SetApplicationProfile",
+         {QStringLiteral("steam_app_1"), 3u},
+         {},
+         {"Gimp=2", "steam_app_1=3"},
+         "none"},
+        {"SetApplicationProfile",
+         {QStringLiteral("gimp"), 1u},
+         {},
+         {"Gimp=1", "steam_app_1=3"},
+         "none"},
+        {"SetApplicationProfile",
+         {QStringLiteral("gimp"), 4u},
+         invalid,
+         {"Gimp=1", "steam_app_1=3"},
+         "none"},
+        {"SetApplicationProfile",
+         {QStringLiteral("  "), 2u},
+         invalid,
+         {"Gimp=1", "steam_app_1=3"},
+         "none"},
+        {"UnsetApplicationProfile",
+         {QStringLiteral("kate")},
+         invalid,
+         {"Gimp=1", "steam_app_1=3"},
+         "none"},
+        {"UnsetApplicationProfile", {QStringLiteral("GIMP")}, {}, {"steam_app_1=3"}, "none"},
+        {"SetDefaultApplicationProfile", {QStringLiteral("2")}, {}, {"steam_app_1=3"}, "2"},
+        {"SetDefaultApplicationProfile", {QStringLiteral("4")}, invalid, {"steam_app_1=3"}, "2"},
+        {"SetDefaultApplicationProfile", {QStringLiteral("none")}, {}, {"steam_app_1=3"}, "none"},
+    };
+    for (const auto& step : steps) {
+        const QDBusMessage answer = call(step.method, step.arguments);
+        EXPECT_EQ(answer.type() == QDBusMessage::ErrorMessage ? answer.errorName() : QString(),
+                  step.error)
+            << step.method.toStdString() << " " << answer.errorMessage().toStdString();
+        QString fallback;
+        QString inForce;
+        const QStringList rules = service_->GetApplicationProfiles(fallback, inForce);
+        EXPECT_EQ(rules, step.rulesAfter) << step.method.toStdString();
+        EXPECT_EQ(fallback, step.defaultAfter) << step.method.toStdString();
+    }
+
+    const QDBusMessage listed = call(QStringLiteral("GetApplicationProfiles"));
+    ASSERT_EQ(listed.arguments().size(), 3);
+    EXPECT_EQ(listed.arguments()[0].toStringList(), QStringList{"steam_app_1=3"});
+    EXPECT_EQ(listed.arguments()[1].toString(), "none");
+    EXPECT_EQ(listed.arguments()[2].toString(), "") << "no rule in force";
+    actions_.inForce = RuleChoice{2, "steam_app_1"};
+    EXPECT_EQ(call(QStringLiteral("GetApplicationProfiles")).arguments().value(2).toString(),
+              "steam_app_1");
+    actions_.inForce = RuleChoice{1, {}};
+    EXPECT_EQ(call(QStringLiteral("GetApplicationProfiles")).arguments().value(2).toString(), "*")
+        << "the default";
+
+    actions_.storeKeeps = false;
+    EXPECT_EQ(
+        call(QStringLiteral("SetApplicationProfile"), {QStringLiteral("kate"), 1u}).errorName(),
+        QString::fromLatin1(buserror::Failed));
+    EXPECT_EQ(actions_.rules.rules().size(), 1u);
+
+    EXPECT_EQ(
+        call(QStringLiteral("SetFocusedApplication"), {QStringLiteral("org.kde.kate")}).type(),
+        QDBusMessage::ReplyMessage);
+    EXPECT_EQ(actions_.calls.back(), "focus org.kde.kate");
 }
 
 } // namespace

@@ -1,0 +1,50 @@
+#pragma once
+// The main window's side of profiles that follow the focused application:
+// the rules from the settings store, the focus sources of this desktop (the
+// X11 active window where the program runs on X11; desktop scripts reach it
+// through the session bus), and the follower's switches made the way of the
+// profile buttons, with their refusals kept silent: an automatic switch
+// never opens a dialog, it waits and the current-profile button's tip says so.
+
+#include "app/appprofiles/FocusFollower.h"
+
+#include <memory>
+
+namespace tavrik::platform {
+class X11FocusWatch;
+}
+
+namespace tavrik::app {
+
+class CTavrikDlg;
+
+class MainWindowFocusFollowing final : public FocusFollowerTarget {
+public:
+    explicit MainWindowFocusFollowing(CTavrikDlg& window);
+    ~MainWindowFocusFollowing() override;
+
+    // Reads the rules and starts the focus sources this desktop has.
+    void start();
+
+    const ApplicationRules& rules() const { return follower_.rules(); }
+    const FocusFollower& follower() const { return follower_; }
+    // Stores the rules; they take effect at once. False where the store
+    // could not keep them (the rules in force stay as they were).
+    bool changeRules(const ApplicationRules& rules);
+    void focusChanged(const FocusedApplication& application);
+    // After each of the window's messages: a switch may no longer have to
+    // wait, and one made by hand stands.
+    void noticeWindowState();
+
+    int activeProfile() const override;
+    bool switchWaits() const override;
+    bool switchTo(int profile) override;
+    void followingChanged() override;
+
+private:
+    CTavrikDlg& window_;
+    FocusFollower follower_;
+    std::unique_ptr<platform::X11FocusWatch> x11_;
+};
+
+} // namespace tavrik::app
