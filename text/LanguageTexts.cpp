@@ -114,7 +114,9 @@ constexpr TextSlotInfo kSlots[] = {
     {"EXPORT_FAILED", u"The profile could not be exported: %s", G::Main},
     // Texts of our own: what the session bus interface answers.
     {"BUS_NO_KEYBOARD", u"No keyboard is connected.", G::Main},
-    {"BUS_UNAPPLIED", u"Tavrik's window holds changes that are not applied yet: apply or discard them there first.", G::Main},
+    {"BUS_UNAPPLIED",
+     u"Tavrik's window holds changes that are not applied yet: apply or discard them there first.",
+     G::Main},
     {"BUS_PROFILE_REFUSED", u"The keyboard did not take profile %d.", G::Main},
     // Texts of our own: the whole-keyboard backup.
     {"BACKUP_DONE", u"The keyboard is backed up in %s", G::Main},
@@ -150,6 +152,11 @@ constexpr TextSlotInfo kSlots[] = {
      G::Main},
     // The tray menu's "Start with the desktop".
     {"AUTOSTART_FAILED", u"The autostart entry could not be changed: %s", G::Main},
+    // Said once where no tray icon shows.
+    {"MAIN_BACKGROUND_NOTE",
+     u"This desktop shows no tray icon. Closing the window minimises it, and the program keeps "
+     u"running in the background; Exit in the menu ends it.",
+     G::Main},
     {"EXTRA_PROFILE_SPACE_TIGHT",
      u"shortage of hardware space, cancelled the macro name of storage.", G::Main},
     // Main window texts

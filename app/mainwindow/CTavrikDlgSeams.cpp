@@ -20,6 +20,7 @@ namespace tavrik::app {
 
 void CTavrikDlg::publishWindow() {
     tray_ = std::make_unique<CTrayIcon>(this);
+    connect(tray_.get(), &CTrayIcon::hostLost, this, &CTavrikDlg::noticeTrayHostLost);
     busActions_ = std::make_unique<MainWindowBusActions>(*this);
     bus_ = new SessionBusService(*busActions_, this);
     mainWindowBridge().attach(*this);

@@ -1,4 +1,5 @@
 #include "app/about/AboutBox.h"
+#include "app/mainwindow/BackgroundNotice.h"
 #include "app/mainwindow/CTavrikDlg.h"
 #include "app/mainwindow/MainWindowLog.h"
 #include "app/profiles/CTavrik_DlgProfile.h"
@@ -33,6 +34,11 @@ void CTavrikDlg::finishStartUp() {
     // Scripts reach the window once it can answer them.
     bus_->publish();
     hideWindow();
+    // With no notification area, a start that waits out of sight waits in
+    // the task switcher.
+    if (instance_.startHidden && !CTrayIcon::isHostAvailable()) {
+        showMinimisedWindow();
+    }
     // The keyboard's reload, which comes next, leaves time for it.
     prepareShape();
 }
@@ -58,10 +64,32 @@ void CTavrikDlg::showMainWindow() {
     raise();
     activateWindow();
     qCDebug(windowLog, "window shown");
+    if (!CTrayIcon::isHostAvailable()) {
+        backgroundNotice_->sayOnce();
+    }
+}
+
+void CTavrikDlg::showMinimisedWindow() {
+    makeApplicationWindow();
+    showAllowed_ = true;
+    showMinimized();
+    qCDebug(windowLog, "window minimised");
 }
 
 void CTavrikDlg::hideWindow() {
+    backgroundNotice_->hide();
+    if (isVisible() && !CTrayIcon::isHostAvailable()) {
+        showMinimisedWindow();
+        return;
+    }
     hide();
+}
+
+void CTavrikDlg::noticeTrayHostLost() {
+    if (!exited_ && !isVisible() && (showAllowed_ || instance_.startHidden) &&
+        !CTrayIcon::isHostAvailable()) {
+        showMinimisedWindow();
+    }
 }
 
 void CTavrikDlg::setVisible(bool visible) {
@@ -100,7 +128,7 @@ bool CTavrikDlg::exitProgram() {
     if (exited_) {
         return true;
     }
-    hideWindow();
+    hide();
     if (!tearDown()) {
         return false;
     }

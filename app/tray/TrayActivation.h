@@ -11,6 +11,11 @@
 //    the window, and a single click does nothing.
 // A host that has sent a double click is of the second kind, whatever the
 // start assumed.
+//
+// The right click: Qt shows the menu itself on the X11 tray. A
+// StatusNotifierItem host draws the menu the icon exports, but some
+// (swaybar) cannot, and ask for it through the right click's activation
+// instead: there the program shows it.
 
 #include <string_view>
 
@@ -27,6 +32,8 @@ public:
 
     // Whether the click opens the window.
     bool opensWindow(Click click);
+    // Whether the right click's activation is to show the menu.
+    bool showsMenuOnRightClick() const { return singleActivationOpens_; }
 
 private:
     bool singleActivationOpens_;
