@@ -247,6 +247,7 @@ private:
     // Shown minimised: for "/Start", and for a hidden window whose
     // notification area went away, where there is nothing else to wait in.
     void showMinimisedWindow();
+    void keepMinimisedStart();
     void noticeTrayHostLost();
     bool tearDown();
     void waitForNamedEvents();
@@ -266,6 +267,8 @@ private:
     // Set once showMainWindow has shown the window: before that nothing
     // shows it, so the window never appears while it starts.
     bool showAllowed_ = false;
+    // Shown minimised by the program, not yet brought up by the user.
+    bool minimisedUntilShown_ = false;
     bool exited_ = false;
     QIcon applicationIcon_;
     std::optional<MainSkinImages> images_;

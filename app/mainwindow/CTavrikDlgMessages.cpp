@@ -21,6 +21,9 @@ namespace tavrik::app {
 // Window messages, timers and keys.
 
 bool CTavrikDlg::event(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        keepMinimisedStart();
+    }
     if (event->type() != platform::WindowMessageEvent::eventType()) {
         return CBaseDialog::event(event);
     }

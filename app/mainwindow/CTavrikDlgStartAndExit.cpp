@@ -60,6 +60,7 @@ void CTavrikDlg::showMainWindow() {
     }
     makeApplicationWindow();
     showAllowed_ = true;
+    minimisedUntilShown_ = false;
     showNormal();
     raise();
     activateWindow();
@@ -72,8 +73,23 @@ void CTavrikDlg::showMainWindow() {
 void CTavrikDlg::showMinimisedWindow() {
     makeApplicationWindow();
     showAllowed_ = true;
+    minimisedUntilShown_ = true;
     showMinimized();
     qCDebug(windowLog, "window minimised");
+}
+
+// The desktop maps a new window as it sees fit: an X11 window manager maps
+// the modal window normally when it asks to be active, and a Wayland
+// compositor tells no client that it is minimised. The first other state
+// the desktop reports after a minimised show is taken back to minimised.
+void CTavrikDlg::keepMinimisedStart() {
+    if (!minimisedUntilShown_ || isMinimized()) {
+        return;
+    }
+    minimisedUntilShown_ = false;
+    if (isVisible()) {
+        QMetaObject::invokeMethod(this, &QWidget::showMinimized, Qt::QueuedConnection);
+    }
 }
 
 void CTavrikDlg::hideWindow() {
