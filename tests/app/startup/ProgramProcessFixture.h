@@ -136,8 +136,9 @@ protected:
 
     // Without a display the program finds neither DISPLAY nor WAYLAND_DISPLAY,
     // and no platform is named for it. On Wayland it is a client of the
-    // compositor at waylandDisplay_.
-    enum class Display { Offscreen, None, Wayland };
+    // compositor at waylandDisplay_; on X11 a client of the X server at
+    // x11Display_, with no session bus, so no tray host of one either.
+    enum class Display { Offscreen, None, Wayland, X11 };
 
     Instance launch(const QStringList& arguments, const std::string& latencyMs = "0",
                     Display display = Display::Offscreen) {
@@ -161,6 +162,11 @@ protected:
             set("QT_QPA_PLATFORM", "wayland");
             set("WAYLAND_DISPLAY", waylandDisplay_);
             environment.remove(QStringLiteral("DISPLAY"));
+        } else if (display == Display::X11) {
+            set("QT_QPA_PLATFORM", "xcb");
+            set("DISPLAY", x11Display_);
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         } else {
             for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
                 environment.remove(QString::fromLatin1(name));
@@ -180,6 +186,7 @@ protected:
     testing::TemporaryFolder folder_;
     std::string program_;
     std::string waylandDisplay_;
+    std::string x11Display_;
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
 
