@@ -17,6 +17,7 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <QWindow>
 #include <utility>
 
 namespace tavrik::app {
@@ -207,8 +208,20 @@ void CTrayIcon::onNotification(std::uintptr_t wParam, std::intptr_t lParam) {
     }
     if (lParam == traymouse::RightButtonUp && activation_.showsMenuOnRightClick() &&
         !menu_->isVisible()) {
-        menu_->popup(QCursor::pos());
+        showMenuAtPointer();
     }
+}
+
+void CTrayIcon::showMenuAtPointer() {
+    if (activation_.menuNeedsShownWindow()) {
+        if (!owner_->isVisible() || owner_->windowHandle() == nullptr) {
+            platform::sendCommand(owner_, traycommand::Open);
+            return;
+        }
+        menu_->winId();
+        menu_->windowHandle()->setTransientParent(owner_->windowHandle());
+    }
+    menu_->popup(QCursor::pos());
 }
 
 bool CTrayIcon::CTrayHook::windowProc(QObject* window, QEvent* event) {

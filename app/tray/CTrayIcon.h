@@ -124,6 +124,7 @@ private:
     };
 
     void forwardActivation(int reason);
+    void showMenuAtPointer();
     void watchTrayHost();
     void showAutostartState();
 

@@ -15,7 +15,9 @@
 // The right click: Qt shows the menu itself on the X11 tray. A
 // StatusNotifierItem host draws the menu the icon exports, but some
 // (swaybar) cannot, and ask for it through the right click's activation
-// instead: there the program shows it.
+// instead: there the program shows it. A Wayland popup opens only from a
+// shown window of the program: while the window is hidden, the right click
+// opens it, as the menu's default item would.
 
 #include <string_view>
 
@@ -34,9 +36,12 @@ public:
     bool opensWindow(Click click);
     // Whether the right click's activation is to show the menu.
     bool showsMenuOnRightClick() const { return singleActivationOpens_; }
+    // Whether the menu can be shown only over a shown window.
+    bool menuNeedsShownWindow() const { return menuNeedsShownWindow_; }
 
 private:
     bool singleActivationOpens_;
+    bool menuNeedsShownWindow_;
 };
 
 } // namespace tavrik::app

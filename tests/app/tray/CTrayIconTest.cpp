@@ -246,17 +246,19 @@ TEST(TrayActivation, FollowsTheKindOfTrayQtUsesAndWhatTheHostReports) {
         const char* platform;
         bool statusNotifierHost;
         bool singleOpens;
+        bool menuNeedsWindow;
     } rows[] = {
-        {"xcb", false, false}, // the X11 tray: double clicks
-        {"xcb", true, true},   // a StatusNotifierItem host on X11
-        {"wayland", false, true},
-        {"offscreen", false, true},
+        {"xcb", false, false, false}, // the X11 tray: double clicks
+        {"xcb", true, true, false},   // a StatusNotifierItem host on X11
+        {"wayland", false, true, true},
+        {"offscreen", false, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.platform);
         TrayActivation activation(row.platform, row.statusNotifierHost);
         // Qt shows the menu itself where a single click does nothing.
         EXPECT_EQ(activation.showsMenuOnRightClick(), row.singleOpens);
+        EXPECT_EQ(activation.menuNeedsShownWindow(), row.menuNeedsWindow);
         EXPECT_EQ(activation.opensWindow(TrayActivation::Click::Single), row.singleOpens);
         EXPECT_TRUE(activation.opensWindow(TrayActivation::Click::Double));
         EXPECT_FALSE(activation.opensWindow(TrayActivation::Click::Single));
