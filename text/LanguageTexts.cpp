@@ -179,6 +179,11 @@ constexpr TextSlotInfo kSlots[] = {
      G::Main},
     // The tray menu's "Start with the desktop".
     {"AUTOSTART_FAILED", u"The autostart entry could not be changed: %s", G::Main},
+    // Said once where no tray icon shows.
+    {"MAIN_BACKGROUND_NOTE",
+     u"This desktop shows no tray icon. Closing the window minimises it, and the program keeps "
+     u"running in the background; Exit in the menu ends it.",
+     G::Main},
     {"EXTRA_PROFILE_SPACE_TIGHT",
      u"shortage of hardware space, cancelled the macro name of storage.", G::Main},
     // Main window texts

@@ -26,10 +26,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QScreen>
 
 namespace tavrik::app {
 namespace {
+
+// "tavrik.editor.debug=true" in QT_LOGGING_RULES tells where the editor opens.
+Q_LOGGING_CATEGORY(editorLog, "tavrik.editor", QtInfoMsg)
 
 using keyboard::AssignmentType;
 using ui::languageQString;
@@ -104,6 +108,32 @@ bool isHelpKey(int key) {
     return key == Qt::Key_F1 || key == Qt::Key_Help;
 }
 
+// What the editor laid over the main window keeps from the rest of it while
+// it is open, as a modal window would.
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ContextMenu:
+    case QEvent::ToolTip:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString rectangleText(const QRect& rectangle) {
+    return QStringLiteral("%1,%2 %3x%4")
+        .arg(rectangle.x())
+        .arg(rectangle.y())
+        .arg(rectangle.width())
+        .arg(rectangle.height());
+}
+
 } // namespace
 
 Tavrik_DlgComposite::Tavrik_DlgComposite(CompositePanelPort& panel, QWidget* parent)
@@ -117,6 +147,28 @@ Tavrik_DlgComposite::Tavrik_DlgComposite(CompositePanelPort& panel, QWidget* par
                       u"FUNCTION_KEY_SETTING_TISHI");
     macroSection_ = new MacroSection(*this, layout(), images_, hooks_);
     connectFrame();
+    if (parent != nullptr &&
+        !windowsPlaceThemselves(QGuiApplication::platformName().toStdString())) {
+        layOverParent();
+    }
+}
+
+void Tavrik_DlgComposite::layOverParent() {
+    if (parentWidget() == nullptr || !isWindow()) {
+        return;
+    }
+    setWindowFlags(Qt::Widget);
+    hide();
+    // Tab must not walk out of the editor into the window beneath it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (open_ && !isWindow() && now != nullptr && now->window() == window() && !isInside(now)) {
+            setFocus(Qt::OtherFocusReason);
+        }
+    });
+}
+
+bool Tavrik_DlgComposite::isInside(const QWidget* widget) const {
+    return widget == this || isAncestorOf(widget);
 }
 
 Tavrik_DlgComposite::~Tavrik_DlgComposite() {
@@ -220,8 +272,14 @@ void Tavrik_DlgComposite::begin(const CompositeEditorRequest& request) {
     showSection(true);
     modified_ = false;
     placeBesideKey();
-    setWindowModality(Qt::ApplicationModal);
+    if (isWindow()) {
+        setWindowModality(Qt::ApplicationModal);
+    }
     show();
+    if (!isWindow()) {
+        raise();
+        setFocus(Qt::OtherFocusReason);
+    }
 }
 
 int Tavrik_DlgComposite::edit(const CompositeEditorRequest& request) {
@@ -299,6 +357,10 @@ void Tavrik_DlgComposite::applyMacroOnlyLook() {
 
 void Tavrik_DlgComposite::placeBesideKey() {
     const std::optional<QRect> button = panel_.keyButtonOnScreen(request_.controlId);
+    if (!isWindow()) {
+        placeOverParent(button);
+        return;
+    }
     if (!button) {
         return;
     }
@@ -308,7 +370,25 @@ void Tavrik_DlgComposite::placeBesideKey() {
     }
     if (screen != nullptr) {
         move(placeBesideButton(*button, size(), screen->geometry()));
+        qCDebug(editorLog).noquote() << "editor placed" << rectangleText(geometry()) << "beside key"
+                                     << rectangleText(*button) << "on the screen";
     }
+}
+
+// Positions inside the window are the window's own to give, wherever the
+// compositor put it: the key's place on the screen is taken back into it.
+void Tavrik_DlgComposite::placeOverParent(const std::optional<QRect>& buttonOnScreen) {
+    const QWidget& window = *parentWidget();
+    const QRegion area = window.mask().isEmpty() ? QRegion(window.rect()) : window.mask();
+    if (!buttonOnScreen) {
+        const QRect middle(QPoint(0, 0), size());
+        move(window.rect().center() - middle.center());
+        return;
+    }
+    const QRect button(window.mapFromGlobal(buttonOnScreen->topLeft()), buttonOnScreen->size());
+    move(placeBesideButtonWithin(button, size(), area));
+    qCDebug(editorLog).noquote() << "editor placed" << rectangleText(geometry()) << "beside key"
+                                 << rectangleText(button) << "in the window";
 }
 
 // Sections.
@@ -450,11 +530,14 @@ void Tavrik_DlgComposite::takeSingleKey(keyboard::KeyCode key) {
 // end its edit. The help key opens the user guide unless recording runs.
 bool Tavrik_DlgComposite::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr) {
         return false;
     }
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this) {
+    if (!isWindow() && isUserInput(type) && widget->window() == window() && !isInside(widget)) {
+        return true;
+    }
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !isInside(widget)) {
         return false;
     }
     const int key = static_cast<QKeyEvent*>(event)->key();

@@ -9,6 +9,11 @@
 //
 // One editor lives as long as the main window and opens once per click on a
 // key. While it is open its open count is 1, and profile switches wait.
+//
+// It opens beside the key's button (CompositePlacement.h). Where the program
+// cannot place windows (Wayland), it is laid over the main window instead, a
+// part of it placed by the same rule, and keeps the input of the rest of the
+// window while it is open, as a modal window would.
 
 #include "app/compositeeditor/CompositeSkinImages.h"
 #include "app/compositeeditor/KeyboardHooks.h"
@@ -19,6 +24,7 @@
 #include <QPointer>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -53,9 +59,15 @@ public:
     // edits macros only.
     static constexpr int kMacroKeyButtonId = 1143;
 
-    // Reads "Skins/Composite.ini" of the path set.
+    // Reads "Skins/Composite.ini" of the path set. Laid over `parent` where
+    // windows cannot be placed.
     explicit Tavrik_DlgComposite(CompositePanelPort& panel, QWidget* parent = nullptr);
     ~Tavrik_DlgComposite() override;
+
+    // Makes the editor a part of its parent window, laid over it, rather
+    // than a window of its own; before it first opens.
+    void layOverParent();
+    bool isLaidOverParent() const { return !isWindow(); }
 
     // Opens the editor for the key of the request (its row, the page whose
     // 512 rows are added, the id of its button, the macro button flag) and
@@ -109,6 +121,8 @@ private:
     void readKey();
     void applyMacroOnlyLook();
     void placeBesideKey();
+    void placeOverParent(const std::optional<QRect>& buttonOnScreen);
+    bool isInside(const QWidget* widget) const;
 
     void showSection(bool initial);
     void showMacroSection(bool initial);

@@ -4,6 +4,7 @@
 #include "app/compositeeditor/Tavrik_DlgComposite.h"
 #include "app/keyboardpanel/KeyboardPanel.h"
 #include "app/lightingpanel/LightingPanel.h"
+#include "app/mainwindow/BackgroundNotice.h"
 #include "app/mainwindow/BusyIndicator.h"
 #include "app/mainwindow/InputDuringWork.h"
 #include "app/mainwindow/KeyboardFilter.h"
@@ -266,11 +267,30 @@ void CTavrikDlg::createMainMenu() {
         {command::BackupKeyboard, "MENU_5"},
         {command::RestoreKeyboard, "MENU_6"},
         ui::kMenuSeparator,
+        // Also here, for desktops that show no tray icon with its menu.
+        {traycommand::StartWithDesktop, "MENU_44", true},
+        ui::kMenuSeparator,
         {command::About, "MENU_3"},
         {command::MenuClose, "MENU_4"},
     };
     mainMenu_ = new ui::LanguageMenu(kItems, platform::pathSet().languageFile, this);
     mainMenu_->setOwner(this);
+    connect(mainMenu_, &QMenu::aboutToShow, this, [this] {
+        mainMenu_->actionOf(traycommand::StartWithDesktop)
+            ->setChecked(tray_->autostartEntry().isEnabled());
+    });
+    createBackgroundNotice();
+}
+
+// In the bottom bar, between the version and the OK button, where it covers
+// nothing the user needs.
+void CTavrikDlg::createBackgroundNotice() {
+    constexpr int kGap = 12;
+    const QRect ok = button(command::Ok)->geometry();
+    const int left = versionLabel_->x() + versionLabel_->sizeHint().width() + kGap;
+    backgroundNotice_ =
+        new BackgroundNotice(*this, QRect(QPoint(left, ok.top() - kGap / 2),
+                                          QPoint(ok.left() - kGap, ok.bottom() + kGap / 2)));
 }
 
 void CTavrikDlg::createKeyboardFilter() {

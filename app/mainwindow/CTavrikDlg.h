@@ -55,6 +55,7 @@ class LanguageMenu;
 namespace tavrik::app {
 
 class AboutBox;
+class BackgroundNotice;
 class BusyIndicator;
 class CompositeEditorOpener;
 class InputDuringWork;
@@ -95,7 +96,9 @@ public:
     void initialise();
 
     // Shows the window in front, as an application window; without a
-    // keyboard it only says so.
+    // keyboard it only says so. Where no notification area shows the icon,
+    // the first showing ever says that closing the window minimises it
+    // (BackgroundNotice.h).
     void showMainWindow();
     // Tears down and ends the event loop. Returns false, with nothing
     // released, when a child dialog refuses to close.
@@ -156,6 +159,9 @@ public:
     // What MainWindowPort asks of the window, on the window's thread
     // (MainWindowBridge hands calls over from other threads).
     bool isInitialised() const { return initialised_.load(); }
+    // Hides the window; a shown one is minimised instead where no
+    // notification area could bring it back (CTrayIcon::isHostAvailable), so
+    // that the desktop's task switcher still has it.
     void hideWindow();
     void setTrayIcon(int iconId);
     int lastNormalTrayIcon() const { return trayState_.lastNormal(); }
@@ -180,6 +186,7 @@ public:
     CTavrik_DlgProfile* profileManager() const;
     BusyIndicator& busyIndicator() const { return *busyIndicator_; }
     ui::LanguageMenu& mainMenu() const { return *mainMenu_; }
+    BackgroundNotice& backgroundNotice() const { return *backgroundNotice_; }
     // The window's own buttons by command id (OK, Cancel, Apply, the title
     // bar's, the bank light ...); null for another id.
     ui::CPngButton* button(int controlId) const;
@@ -215,6 +222,7 @@ private:
     void makeToolWindow();
     void applyProfileCaptions();
     void createMainMenu();
+    void createBackgroundNotice();
     void createKeyboardFilter();
     void createTimeChangeWatch();
     // Sends TimeChanged when the wall clock moved against the time that passed.
@@ -248,6 +256,11 @@ private:
     void openAboutBox();
     void showMainMenu();
     void makeApplicationWindow();
+    // Shown minimised: for "/Start", and for a hidden window whose
+    // notification area went away, where there is nothing else to wait in.
+    void showMinimisedWindow();
+    void keepMinimisedStart();
+    void noticeTrayHostLost();
     bool tearDown();
     void waitForNamedEvents();
 
@@ -271,6 +284,8 @@ private:
     // Set once showMainWindow has shown the window: before that nothing
     // shows it, so the window never appears while it starts.
     bool showAllowed_ = false;
+    // Shown minimised by the program, not yet brought up by the user.
+    bool minimisedUntilShown_ = false;
     bool exited_ = false;
     QIcon applicationIcon_;
     std::optional<MainSkinImages> images_;
@@ -291,6 +306,7 @@ private:
     QPointer<CTavrik_DlgProfile> profileManager_;
     BusyIndicator* busyIndicator_ = nullptr;
     ui::LanguageMenu* mainMenu_ = nullptr;
+    BackgroundNotice* backgroundNotice_ = nullptr;
     ui::CPngButton* defaultsButton_ = nullptr;
     QLabel* versionLabel_ = nullptr;
     ClockJumpWatch clockWatch_;

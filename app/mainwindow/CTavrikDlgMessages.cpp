@@ -23,6 +23,9 @@ namespace tavrik::app {
 // Window messages, timers and keys.
 
 bool CTavrikDlg::event(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        keepMinimisedStart();
+    }
     if (event->type() != platform::WindowMessageEvent::eventType()) {
         const bool handled = CBaseDialog::event(event);
         if (event->type() == QEvent::Paint && !painted_) {

@@ -21,6 +21,7 @@ namespace tavrik::app {
 
 void CTavrikDlg::publishWindow() {
     tray_ = std::make_unique<CTrayIcon>(this);
+    connect(tray_.get(), &CTrayIcon::hostLost, this, &CTavrikDlg::noticeTrayHostLost);
     focusFollowing_ = std::make_unique<MainWindowFocusFollowing>(*this);
     busActions_ = std::make_unique<MainWindowBusActions>(*this);
     bus_ = new SessionBusService(*busActions_, this);

@@ -1,4 +1,5 @@
 #include "app/about/AboutBox.h"
+#include "app/mainwindow/BackgroundNotice.h"
 #include "app/mainwindow/CTavrikDlg.h"
 #include "app/mainwindow/InputDuringWork.h"
 #include "app/mainwindow/MainWindowFocusFollowing.h"
@@ -52,6 +53,11 @@ void CTavrikDlg::finishStartUp() {
     // A window that the start opened already stays.
     if (!showAllowed_) {
         hideWindow();
+        // With no notification area, a start that waits out of sight waits
+        // in the task switcher.
+        if (instance_.startHidden && !CTrayIcon::isHostAvailable()) {
+            showMinimisedWindow();
+        }
     }
 }
 
@@ -109,18 +115,56 @@ void CTavrikDlg::showMainWindow() {
     }
     makeApplicationWindow();
     showAllowed_ = true;
+    minimisedUntilShown_ = false;
     showNormal();
     raise();
     activateWindow();
     qCDebug(windowLog, "window shown");
+    if (!CTrayIcon::isHostAvailable()) {
+        backgroundNotice_->sayOnce();
+    }
+}
+
+void CTavrikDlg::showMinimisedWindow() {
+    makeApplicationWindow();
+    showAllowed_ = true;
+    minimisedUntilShown_ = true;
+    showMinimized();
+    qCDebug(windowLog, "window minimised");
+}
+
+// The desktop maps a new window as it sees fit: an X11 window manager maps
+// the modal window normally when it asks to be active, and a Wayland
+// compositor tells no client that it is minimised. The first other state
+// the desktop reports after a minimised show is taken back to minimised.
+void CTavrikDlg::keepMinimisedStart() {
+    if (!minimisedUntilShown_ || isMinimized()) {
+        return;
+    }
+    minimisedUntilShown_ = false;
+    if (isVisible()) {
+        QMetaObject::invokeMethod(this, &QWidget::showMinimized, Qt::QueuedConnection);
+    }
 }
 
 void CTavrikDlg::hideWindow() {
+    backgroundNotice_->hide();
+    if (isVisible() && !CTrayIcon::isHostAvailable()) {
+        showMinimisedWindow();
+        return;
+    }
     hide();
     releaseInputHold();
     if (startUpAfterPaint_) {
         startUpAfterPaint_ = false;
         platform::postWindowMessage(this, platform::message::Init, platform::wparam::Init);
+    }
+}
+
+void CTavrikDlg::noticeTrayHostLost() {
+    if (!exited_ && !isVisible() && (showAllowed_ || instance_.startHidden) &&
+        !CTrayIcon::isHostAvailable()) {
+        showMinimisedWindow();
     }
 }
 
@@ -160,7 +204,7 @@ bool CTavrikDlg::exitProgram() {
     if (exited_) {
         return true;
     }
-    hideWindow();
+    hide();
     if (!tearDown()) {
         return false;
     }

@@ -1,9 +1,22 @@
 #include "app/mainwindow/KeyboardFilter.h"
 
+#include <QDialog>
 #include <QKeyEvent>
 #include <QWidget>
 
 namespace tavrik::app {
+namespace {
+
+// The window, or the dialog laid over it, whose keys these are.
+const QWidget* dialogOf(const QWidget* widget) {
+    while (widget != nullptr && !widget->isWindow() &&
+           qobject_cast<const QDialog*>(widget) == nullptr) {
+        widget = widget->parentWidget();
+    }
+    return widget;
+}
+
+} // namespace
 
 bool mainWindowDropsKey(int key, bool effectListFocused) {
     switch (key) {
@@ -30,7 +43,7 @@ bool KeyboardFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || mainWindow_ == nullptr || widget->window() != mainWindow_) {
+    if (mainWindow_ == nullptr || dialogOf(widget) != mainWindow_) {
         return false;
     }
     const bool listFocused = effectList_ != nullptr && effectList_->hasFocus();

@@ -4,7 +4,8 @@
 // never reach a widget, so neither closes the window or presses a button,
 // and the arrow keys do not reach the lighting effect list while it has the
 // focus, so they cannot change the effect. Keys of other windows (message
-// boxes, the About box, the editors) pass untouched: their Enter and Escape
+// boxes, the About box, the editors, also one laid over the main window)
+// pass untouched: their Enter and Escape
 // keep their meaning there.
 
 #include <QObject>

@@ -9,6 +9,7 @@
 #include "text/TextFormat.h"
 #include "ui/LanguageMenu.h"
 
+#include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
@@ -16,6 +17,8 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <QWindow>
+#include <utility>
 
 namespace tavrik::app {
 namespace {
@@ -30,6 +33,11 @@ bool statusNotifierHostRegistered() {
     const QDBusConnection bus = QDBusConnection::sessionBus();
     return bus.isConnected() && bus.interface() != nullptr &&
            bus.interface()->isServiceRegistered(QString::fromLatin1(kStatusNotifierWatcher));
+}
+
+std::function<bool()>& hostCheck() {
+    static std::function<bool()> check;
+    return check;
 }
 
 constexpr ui::LanguageMenuItem kMenuItems[] = {
@@ -90,15 +98,26 @@ void CTrayIcon::toggleStartWithDesktop() {
     showAutostartState();
 }
 
+bool CTrayIcon::isHostAvailable() {
+    return hostCheck() ? hostCheck()() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CTrayIcon::setHostCheck(std::function<bool()> check) {
+    hostCheck() = std::move(check);
+}
+
 void CTrayIcon::watchTrayHost() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         return;
     }
     auto* watcher = new QDBusServiceWatcher(QString::fromLatin1(kStatusNotifierWatcher), bus,
-                                            QDBusServiceWatcher::WatchForRegistration, this);
+                                            QDBusServiceWatcher::WatchForRegistration |
+                                                QDBusServiceWatcher::WatchForUnregistration,
+                                            this);
     connect(watcher, &QDBusServiceWatcher::serviceRegistered, this,
             &CTrayIcon::onTrayHostRestarted);
+    connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, &CTrayIcon::hostLost);
 }
 
 bool CTrayIcon::create(QWidget* owner, std::uint32_t callbackMessage, const std::u16string& tip,
@@ -187,6 +206,22 @@ void CTrayIcon::onNotification(std::uintptr_t wParam, std::intptr_t lParam) {
     if (opens) {
         platform::sendCommand(owner_, traycommand::Open);
     }
+    if (lParam == traymouse::RightButtonUp && activation_.showsMenuOnRightClick() &&
+        !menu_->isVisible()) {
+        showMenuAtPointer();
+    }
+}
+
+void CTrayIcon::showMenuAtPointer() {
+    if (activation_.menuNeedsShownWindow()) {
+        if (!owner_->isVisible() || owner_->windowHandle() == nullptr) {
+            platform::sendCommand(owner_, traycommand::Open);
+            return;
+        }
+        menu_->winId();
+        menu_->windowHandle()->setTransientParent(owner_->windowHandle());
+    }
+    menu_->popup(QCursor::pos());
 }
 
 bool CTrayIcon::CTrayHook::windowProc(QObject* window, QEvent* event) {

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QSystemTrayIcon;
@@ -69,11 +70,19 @@ public:
     // that opens the window on this notification area (TrayActivation.h), a
     // single click or a double click with the left button, sends the menu's
     // first command (Open) to the owner. The menu itself is shown by the
-    // notification area on a right click.
+    // notification area on a right click, or at the pointer where the area
+    // asks for it through the right click (TrayActivation.h).
     virtual void onNotification(std::uintptr_t wParam, std::intptr_t lParam);
     // The notification area came back after a restart: the icon is added
     // again with its icon and tip, if it is active.
     void onTrayHostRestarted();
+
+    // Whether a notification area is there to show the icon now
+    // (QSystemTrayIcon::isSystemTrayAvailable); where none is, the window
+    // cannot wait hidden. Tests put their own answer in its place; an empty
+    // one puts back the desktop's.
+    static bool isHostAvailable();
+    static void setHostCheck(std::function<bool()> check);
 
     bool isActive() const { return active_; }
     std::u16string tip() const;
@@ -97,6 +106,11 @@ public:
     // "<folder>/tray<iconId>.png" (trayIconFile)
     static std::string iconFile(const std::string& folder, int iconId);
 
+signals:
+    // The notification area went away (its StatusNotifierItem watcher left
+    // the session bus).
+    void hostLost();
+
 private:
     class CTrayHook final : public CSubclassWnd {
     public:
@@ -110,6 +124,7 @@ private:
     };
 
     void forwardActivation(int reason);
+    void showMenuAtPointer();
     void watchTrayHost();
     void showAutostartState();
 

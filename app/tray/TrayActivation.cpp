@@ -3,7 +3,8 @@
 namespace tavrik::app {
 
 TrayActivation::TrayActivation(std::string_view platformName, bool statusNotifierHost)
-    : singleActivationOpens_(platformName != "xcb" || statusNotifierHost) {}
+    : singleActivationOpens_(platformName != "xcb" || statusNotifierHost),
+      menuNeedsShownWindow_(platformName.starts_with("wayland")) {}
 
 bool TrayActivation::opensWindow(Click click) {
     if (click == Click::Double) {

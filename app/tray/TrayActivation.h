@@ -11,6 +11,13 @@
 //    the window, and a single click does nothing.
 // A host that has sent a double click is of the second kind, whatever the
 // start assumed.
+//
+// The right click: Qt shows the menu itself on the X11 tray. A
+// StatusNotifierItem host draws the menu the icon exports, but some
+// (swaybar) cannot, and ask for it through the right click's activation
+// instead: there the program shows it. A Wayland popup opens only from a
+// shown window of the program: while the window is hidden, the right click
+// opens it, as the menu's default item would.
 
 #include <string_view>
 
@@ -27,9 +34,14 @@ public:
 
     // Whether the click opens the window.
     bool opensWindow(Click click);
+    // Whether the right click's activation is to show the menu.
+    bool showsMenuOnRightClick() const { return singleActivationOpens_; }
+    // Whether the menu can be shown only over a shown window.
+    bool menuNeedsShownWindow() const { return menuNeedsShownWindow_; }
 
 private:
     bool singleActivationOpens_;
+    bool menuNeedsShownWindow_;
 };
 
 } // namespace tavrik::app

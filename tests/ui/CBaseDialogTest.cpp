@@ -5,6 +5,8 @@
 #include "ui/MaskRegion.h"
 #include "ui/SkinImageCache.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +59,9 @@ TEST_F(CBaseDialogTest, TakesTheBackgroundsSizeAndTheMasksShape) {
         dialog.show();
         ASSERT_TRUE(dialog.hasBackground());
         EXPECT_EQ(dialog.size(), QSize(120, 80));
+        // Fixed, so that a tiling window manager floats it.
+        EXPECT_EQ(dialog.minimumSize(), QSize(120, 80));
+        EXPECT_EQ(dialog.maximumSize(), QSize(120, 80));
         EXPECT_EQ(dialog.pos(), QPoint(33, 44));
         EXPECT_EQ(dialog.mask(), QRegion(20, 10, 40, 30) + QRegion(100, 70, 1, 1)) << prepared;
         EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -64,6 +69,73 @@ TEST_F(CBaseDialogTest, TakesTheBackgroundsSizeAndTheMasksShape) {
         EXPECT_EQ(shown.pixel(5, 6) & 0xFFFFFF, qRgb(1, 2, 3) & 0xFFFFFF);
         EXPECT_EQ(shown.pixel(60, 40) & 0xFFFFFF, qRgb(10, 200, 30) & 0xFFFFFF);
     }
+}
+
+// Where masks limit input alone (Wayland), the window is translucent and
+// what the mask cuts away stays clear; elsewhere the mask cuts it.
+TEST_F(CBaseDialogTest, PaintedInsideTheMaskOnlyWhatTheMaskCutsAwayStaysClear) {
+    saveImage(filled(QSize(60, 40), qRgb(10, 200, 30)), "back.png");
+    QImage mask = filled(QSize(60, 40), qRgb(255, 255, 255));
+    QPainter(&mask).fillRect(10, 5, 40, 30, Qt::black);
+    saveImage(mask, "mask.png");
+    for (const bool insideOnly : {false, true}) {
+        SCOPED_TRACE(insideOnly);
+        CBaseDialog dialog(writeLayout("Main=back.png\nMask=mask.png\n"));
+        EXPECT_FALSE(dialog.isPaintedInsideMaskOnly()) << "offscreen cuts windows to masks";
+        dialog.setPaintedInsideMaskOnly(insideOnly);
+        dialog.show();
+        EXPECT_EQ(dialog.testAttribute(Qt::WA_TranslucentBackground), insideOnly);
+        const QImage shown = dialog.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(shown.pixel(30, 20), qRgb(10, 200, 30)) << "inside the mask";
+        EXPECT_EQ(qAlpha(shown.pixel(2, 2)), insideOnly ? 0 : 255) << "outside it";
+    }
+    const struct {
+        const char* platform;
+        bool cuts;
+    } platforms[] = {
+        {"xcb", true}, {"offscreen", true}, {"wayland", false}, {"wayland-egl", false}};
+    for (const auto& row : platforms) {
+        EXPECT_EQ(CBaseDialog::masksCutWindows(row.platform), row.cuts) << row.platform;
+    }
+}
+
+// Laid into another window, a drag moves the dialog inside that window.
+TEST_F(CBaseDialogTest, ADialogLaidIntoAWindowIsDraggedWithinIt) {
+    saveImage(filled(QSize(120, 80), qRgb(0, 0, 0)), "back.png");
+    QWidget window;
+    window.resize(300, 200);
+    CBaseDialog dialog(writeLayout("Main=back.png\n"), &window);
+    dialog.setWindowFlags(Qt::Widget);
+    dialog.move(20, 20);
+    window.show();
+    dialog.show();
+    const auto send = [&](QEvent::Type type, QPoint at) {
+        QMouseEvent event(type, QPointF(at), QPointF(dialog.mapToGlobal(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &event);
+    };
+    const struct {
+        const char* drag;
+        QPoint by;
+        QPoint lands;
+    } drags[] = {
+        {"within the window", {50, 30}, {70, 50}},
+        {"past its right and bottom edges", {400, 400}, {180, 120}},
+        {"past its left and top edges", {-400, -400}, {0, 0}},
+    };
+    for (const auto& drag : drags) {
+        SCOPED_TRACE(drag.drag);
+        dialog.move(20, 20);
+        send(QEvent::MouseButtonPress, QPoint(10, 10));
+        send(QEvent::MouseMove, QPoint(10, 10) + drag.by);
+        EXPECT_EQ(dialog.pos(), drag.lands);
+        send(QEvent::MouseButtonRelease, QPoint(10, 10) + drag.by - (drag.lands - QPoint(20, 20)));
+    }
+    // Without the button held the pointer moves nothing.
+    const QPoint before = dialog.pos();
+    send(QEvent::MouseMove, QPoint(30, 30));
+    EXPECT_EQ(dialog.pos(), before);
 }
 
 TEST_F(CBaseDialogTest, WithoutAMaskKeyTheBackgroundShapesTheWindow) {

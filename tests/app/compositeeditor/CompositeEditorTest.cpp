@@ -13,6 +13,7 @@
 #include <QThread>
 #include <cstdlib>
 #include <fstream>
+#include <string_view>
 
 namespace tavrik::testing {
 namespace {
@@ -586,6 +587,51 @@ TEST(CompositePlacement, TheFirstPositionOnTheScreenBesideTheButton) {
     for (const Case& c : cases) {
         EXPECT_EQ(app::placeBesideButton(c.button, dialog, screen), c.corner) << c.where;
     }
+}
+
+// Laid over the main window (1010 x 590) the editor (460 x 398) fits in no
+// corner beside a key in the middle rows: it slides along the key's side.
+TEST(CompositePlacement, InsideTheWindowBesideTheButtonAndClearOfIt) {
+    const QRegion window(0, 0, 1010, 590);
+    // The window's shape without its top right corner.
+    const QRegion notched = window - QRegion(900, 0, 110, 60);
+    const QSize dialog(460, 398);
+    struct Case {
+        const char* where;
+        QRegion area;
+        QRect button;
+        QPoint corner;
+    };
+    const Case cases[] = {
+        {"top left key: right and below", window, {40, 100, 40, 40}, {80, 140}},
+        {"bottom left key: right and above", window, {40, 500, 40, 40}, {80, 102}},
+        {"top right key: left and below", window, {900, 100, 40, 40}, {440, 140}},
+        {"middle row key: right of it, as low as fits", window, {100, 250, 40, 40}, {140, 192}},
+        {"middle row key on the right: left of it", window, {800, 250, 40, 40}, {340, 192}},
+        {"the first corner cut out of the shape", notched, {500, 20, 40, 30}, {40, 50}},
+        {"no room beside it: the first corner moved in",
+         QRegion(0, 0, 500, 420),
+         {200, 200, 40, 40},
+         {40, 22}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        const QPoint corner = app::placeBesideButtonWithin(c.button, dialog, c.area);
+        EXPECT_EQ(corner, c.corner);
+        if (std::string_view(c.where).starts_with("no room")) {
+            continue;
+        }
+        const QRect placed(corner, dialog);
+        EXPECT_FALSE(placed.intersects(c.button));
+        EXPECT_TRUE((QRegion(placed) - c.area).isEmpty());
+    }
+}
+
+TEST(CompositePlacement, OnlyWaylandPlacesWindowsItself) {
+    EXPECT_TRUE(app::windowsPlaceThemselves("xcb"));
+    EXPECT_TRUE(app::windowsPlaceThemselves("offscreen"));
+    EXPECT_FALSE(app::windowsPlaceThemselves("wayland"));
+    EXPECT_FALSE(app::windowsPlaceThemselves("wayland-egl"));
 }
 
 } // namespace

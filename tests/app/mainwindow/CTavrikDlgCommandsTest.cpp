@@ -33,8 +33,9 @@ TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     for (const QAction* action : window.mainMenu().actions()) {
         texts << action->text();
     }
-    EXPECT_EQ(texts, QStringList({"Import…", "Export…", "", "Back up keyboard…",
-                                  "Restore keyboard…", "", "About", "Exit"}));
+    EXPECT_EQ(texts,
+              QStringList({"Import…", "Export…", "", "Back up keyboard…", "Restore keyboard…", "",
+                           "Start with the desktop", "", "About", "Exit"}));
     // Only the tray menu has a default item.
     EXPECT_EQ(window.mainMenu().defaultAction(), nullptr);
     EXPECT_EQ(window.trayIcon().menu()->defaultAction(),
@@ -170,8 +171,15 @@ TEST_F(MainWindowTest, TheTrayItemWritesTheAutostartEntryOfThisProgram) {
     EXPECT_NE(text.find("\nExec=" + programFolder() + "tavrik /Start\n"), std::string::npos)
         << text;
     EXPECT_TRUE(window.trayIcon().menu()->actionOf(traycommand::StartWithDesktop)->isChecked());
-    platform::sendCommand(&window, traycommand::StartWithDesktop);
+    // The window's menu has the item too, with the entry's state when it opens.
+    QAction* item = window.mainMenu().actionOf(traycommand::StartWithDesktop);
+    ASSERT_NE(item, nullptr);
+    emit window.mainMenu().aboutToShow();
+    EXPECT_TRUE(item->isChecked());
+    item->trigger();
     EXPECT_FALSE(std::filesystem::exists(entry));
+    emit window.mainMenu().aboutToShow();
+    EXPECT_FALSE(item->isChecked());
 }
 
 } // namespace

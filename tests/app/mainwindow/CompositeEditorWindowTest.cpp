@@ -1,10 +1,13 @@
 #include "app/compositeeditor/CompositePlacement.h"
 #include "app/compositeeditor/Tavrik_DlgComposite.h"
 #include "app/keyboardpanel/KeyboardPanel.h"
+#include "app/shared/MainWindowIds.h"
+#include "keyboard/PanelKeyList.h"
 #include "platform/WindowMessage.h"
 #include "tests/app/mainwindow/PanelWindowFixture.h"
 
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 
@@ -14,6 +17,18 @@ namespace {
 constexpr int kRowA = 0x1E;
 constexpr int kButtonA = 1058;
 constexpr quint32 kXkbB = 56;
+
+// A press and release of the left button in the middle of `widget`, through
+// the application's event filters as the pointer's would come.
+void clickWithMouse(QWidget& widget) {
+    const QPointF middle = QRectF(widget.rect()).center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, middle, widget.mapToGlobal(middle), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&widget, &event);
+    }
+}
 
 class EditorWindowTest : public MainWindowTest {
 protected:
@@ -87,6 +102,63 @@ TEST_F(EditorWindowTest, TheWindowClosesTheEditorWhenTheKeyboardGoesAndAtExit) {
     EXPECT_TRUE(window.exitProgram());
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(editor.openCount(), 0);
+}
+
+// As on Wayland, where the program cannot place windows: the editor is a part
+// of the main window, inside its shape, and covers no key it was opened for.
+TEST_F(EditorWindowTest, LaidOverTheWindowTheEditorOpensBesideEveryKeyAndClearOfIt) {
+    app::CTavrikDlg& window = startShown();
+    app::Tavrik_DlgComposite& editor = window.compositeEditor();
+    editor.layOverParent();
+    ASSERT_TRUE(editor.isLaidOverParent());
+    ASSERT_FALSE(window.mask().isEmpty());
+    std::vector<int> buttonIds(keyboard::GButtonIds.begin(), keyboard::GButtonIds.end());
+    for (const keyboard::PanelKey& key : keyboard::PanelKeyList) {
+        buttonIds.push_back(key.buttonId);
+    }
+    int opened = 0;
+    for (const int id : buttonIds) {
+        const ui::CPngButton* key = window.keyboardPanel().button(id);
+        if (key == nullptr || !key->isVisible() || !key->isEnabled()) {
+            continue;
+        }
+        SCOPED_TRACE(id);
+        editor.begin({kRowA, 0, id, false});
+        ASSERT_TRUE(editor.isVisible());
+        ++opened;
+        const QRect onWindow(key->mapTo(&window, QPoint(0, 0)), key->size());
+        EXPECT_FALSE(editor.geometry().intersects(onWindow));
+        EXPECT_TRUE((QRegion(editor.geometry()) - window.mask()).isEmpty());
+        editor.reject();
+        EXPECT_FALSE(editor.isVisible());
+    }
+    EXPECT_GT(opened, 100);
+}
+
+TEST_F(EditorWindowTest, LaidOverTheWindowTheEditorKeepsTheRestOfTheWindowsInput) {
+    app::CTavrikDlg& window = startShown();
+    app::Tavrik_DlgComposite& editor = window.compositeEditor();
+    editor.layOverParent();
+    // A button of the window that opens nothing modal.
+    ui::CPngButton& other = *window.button(app::command::Minimize);
+    int otherClicks = 0;
+    QObject::connect(&other, &QAbstractButton::clicked, [&] { ++otherClicks; });
+    clickKeyWhileOpen(window, kButtonA, [&](app::Tavrik_DlgComposite& open) {
+        ASSERT_FALSE(open.isWindow());
+        clickWithMouse(other);
+        clickWithMouse(*window.keyboardPanel().gButton(0));
+        EXPECT_EQ(otherClicks, 0);
+        EXPECT_EQ(open.request().controlId, kButtonA);
+        // Its own controls take clicks and keys as ever.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, kXkbB, 0, 0);
+        QApplication::sendEvent(&open, &press);
+        clickWithMouse(open.frameButton(app::Tavrik_DlgComposite::FrameButton::Ok));
+        EXPECT_FALSE(open.isVisible());
+    });
+    EXPECT_EQ(stored(0, kRowA), record(keyboard::AssignmentType::SingleKey, 0x30));
+    // Closed, it keeps nothing of the window's input.
+    clickWithMouse(other);
+    EXPECT_EQ(otherClicks, 1);
 }
 
 } // namespace

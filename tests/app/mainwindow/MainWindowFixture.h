@@ -6,6 +6,7 @@
 // the user's files.
 
 #include "app/mainwindow/CTavrikDlg.h"
+#include "app/tray/CTrayIcon.h"
 #include "device/Commands.h"
 #include "device/DeviceChangeWorker.h"
 #include "device/DeviceState.h"
@@ -99,6 +100,9 @@ protected:
                      fs::copy_options::recursive);
         }
         keyboard_.useEnvironment();
+        // The desktop of most tests shows tray icons; the offscreen platform
+        // has no notification area of its own.
+        app::CTrayIcon::setHostCheck([this] { return trayHostAvailable_; });
         platform::installPathSet(
             platform::buildPathSet(programFolder() + "tavrik", folder_.file("home/Documents")));
         text::loadLanguageTexts(platform::pathSet().languageFile);
@@ -123,6 +127,7 @@ protected:
         platform::resetPathSet();
         text::resetLanguageTexts();
         ui::clearSkinImages();
+        app::CTrayIcon::setHostCheck({});
         ::unsetenv("VEZAROR_VIRTUAL_PLUGGED");
     }
 
@@ -160,6 +165,8 @@ protected:
     TemporaryFolder folder_;
     VirtualKeyboardSession keyboard_{folder_};
     std::unique_ptr<app::CTavrikDlg> window_;
+    // What CTrayIcon::isHostAvailable answers.
+    bool trayHostAvailable_ = true;
 };
 
 } // namespace tavrik::testing

@@ -135,8 +135,10 @@ protected:
     int daemonStarts() const { return countOf(readFile(folder_.file("daemon.log")), "started"); }
 
     // Without a display the program finds neither DISPLAY nor WAYLAND_DISPLAY,
-    // and no platform is named for it.
-    enum class Display { Offscreen, None };
+    // and no platform is named for it. On Wayland it is a client of the
+    // compositor at waylandDisplay_; on X11 a client of the X server at
+    // x11Display_, with no session bus, so no tray host of one either.
+    enum class Display { Offscreen, None, Wayland, X11 };
 
     Instance launch(const QStringList& arguments, const std::string& latencyMs = "0",
                     Display display = Display::Offscreen) {
@@ -156,12 +158,22 @@ protected:
         set("VEZAROR_VIRTUAL_LATENCY_MS", latencyMs);
         if (display == Display::Offscreen) {
             set("QT_QPA_PLATFORM", "offscreen");
+        } else if (display == Display::Wayland) {
+            set("QT_QPA_PLATFORM", "wayland");
+            set("WAYLAND_DISPLAY", waylandDisplay_);
+            environment.remove(QStringLiteral("DISPLAY"));
+        } else if (display == Display::X11) {
+            set("QT_QPA_PLATFORM", "xcb");
+            set("DISPLAY", x11Display_);
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         } else {
             for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
                 environment.remove(QString::fromLatin1(name));
             }
         }
-        set("QT_LOGGING_RULES", "tavrik.window.debug=true\ntavrik.prompt.debug=true");
+        set("QT_LOGGING_RULES",
+            "tavrik.window.debug=true\ntavrik.prompt.debug=true\ntavrik.editor.debug=true");
         environment.remove(QStringLiteral("VEZAROR_VIRTUAL_PLUGGED"));
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);
@@ -173,6 +185,8 @@ protected:
 
     testing::TemporaryFolder folder_;
     std::string program_;
+    std::string waylandDisplay_;
+    std::string x11Display_;
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
 

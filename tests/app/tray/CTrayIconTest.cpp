@@ -192,6 +192,30 @@ TEST_F(CTrayIconTest, TheClickThatTheNotificationAreaReportsOpensTheWindow) {
     EXPECT_EQ(owner_.messages.size(), 0u);
 }
 
+// Under offscreen Qt takes a StatusNotifierItem host: one that asks for the
+// menu through the right click's activation gets it at the pointer, once;
+// the X11 tray, known by its double click, shows the menu itself.
+TEST_F(CTrayIconTest, TheRightClicksActivationShowsTheMenuWhereTheHostDoesNot) {
+    writeLanguage("1");
+    ASSERT_TRUE(create());
+    QSystemTrayIcon* icon = tray_.findChild<QSystemTrayIcon*>();
+    ASSERT_NE(icon, nullptr);
+    emit icon->activated(QSystemTrayIcon::Context);
+    ASSERT_TRUE(tray_.menu()->isVisible());
+    EXPECT_EQ(tray_.menu()->actions().first()->text(), "Open");
+    const QRect shown = tray_.menu()->geometry();
+    emit icon->activated(QSystemTrayIcon::Context);
+    EXPECT_EQ(tray_.menu()->geometry(), shown) << "the open menu stays where it is";
+    EXPECT_TRUE(owner_.messages.empty()) << "a right click opens no window";
+    tray_.menu()->hide();
+
+    emit icon->activated(QSystemTrayIcon::DoubleClick);
+    owner_.messages.clear();
+    emit icon->activated(QSystemTrayIcon::Context);
+    EXPECT_FALSE(tray_.menu()->isVisible());
+    EXPECT_TRUE(owner_.messages.empty());
+}
+
 TEST_F(CTrayIconTest, AfterTheNotificationAreaRestartsTheIconIsBackWithItsTip) {
     ASSERT_TRUE(create(u"Arcton"));
     tray_.onTrayHostRestarted();
@@ -222,18 +246,23 @@ TEST(TrayActivation, FollowsTheKindOfTrayQtUsesAndWhatTheHostReports) {
         const char* platform;
         bool statusNotifierHost;
         bool singleOpens;
+        bool menuNeedsWindow;
     } rows[] = {
-        {"xcb", false, false}, // the X11 tray: double clicks
-        {"xcb", true, true},   // a StatusNotifierItem host on X11
-        {"wayland", false, true},
-        {"offscreen", false, true},
+        {"xcb", false, false, false}, // the X11 tray: double clicks
+        {"xcb", true, true, false},   // a StatusNotifierItem host on X11
+        {"wayland", false, true, true},
+        {"offscreen", false, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.platform);
         TrayActivation activation(row.platform, row.statusNotifierHost);
+        // Qt shows the menu itself where a single click does nothing.
+        EXPECT_EQ(activation.showsMenuOnRightClick(), row.singleOpens);
+        EXPECT_EQ(activation.menuNeedsShownWindow(), row.menuNeedsWindow);
         EXPECT_EQ(activation.opensWindow(TrayActivation::Click::Single), row.singleOpens);
         EXPECT_TRUE(activation.opensWindow(TrayActivation::Click::Double));
         EXPECT_FALSE(activation.opensWindow(TrayActivation::Click::Single));
+        EXPECT_FALSE(activation.showsMenuOnRightClick());
     }
 }
 
