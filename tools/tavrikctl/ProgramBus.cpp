@@ -48,6 +48,18 @@ ProgramAnswer ProgramBus::call(const char* method, const QVariantList& arguments
     return {false, answer.errorMessage().toStdString()};
 }
 
+std::optional<QVariantList> ProgramBus::query(const char* method,
+                                              const QVariantList& arguments) const {
+    QDBusMessage call =
+        methodCall(QString::fromLatin1(app::kBusInterfaceName), QString::fromLatin1(method));
+    call.setArguments(arguments);
+    const QDBusMessage answer = QDBusConnection::sessionBus().call(call, QDBus::Block);
+    if (answer.type() != QDBusMessage::ReplyMessage) {
+        return std::nullopt;
+    }
+    return answer.arguments();
+}
+
 std::optional<unsigned> ProgramBus::activeProfile() const {
     QDBusMessage call =
         methodCall(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));

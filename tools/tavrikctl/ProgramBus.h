@@ -22,6 +22,8 @@ public:
     static std::optional<ProgramBus> find();
 
     ProgramAnswer call(const char* method, const QVariantList& arguments) const;
+    // The answer's values of a method that returns some; none on an error.
+    std::optional<QVariantList> query(const char* method, const QVariantList& arguments) const;
     // 1..3; 0 while the program has no keyboard; none when it does not tell.
     std::optional<unsigned> activeProfile() const;
 

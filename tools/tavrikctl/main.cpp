@@ -23,6 +23,7 @@
 #include "sync/ProfileActivation.h"
 #include "sync/ProfileTransfer.h"
 #include "text/LanguageTexts.h"
+#include "tools/tavrikctl/AppProfileCommand.h"
 #include "tools/tavrikctl/ConsolePrompter.h"
 #include "tools/tavrikctl/ProfileDump.h"
 #include "tools/tavrikctl/ProgramBus.h"
@@ -60,6 +61,16 @@ constexpr const char* kHelp =
     "  profile [1|2|3]    make a profile active; without a number, show the active one\n"
     "  backup FILE        save everything the keyboard holds in a backup file\n"
     "  restore FILE       check a backup file, write it to the keyboard and read it back\n"
+    "  app-profile list   the profiles that follow the focused application: each rule,\n"
+    "                     the default, and the rule in force while Tavrik runs\n"
+    "  app-profile set APP 1|2|3\n"
+    "                     profile 1, 2 or 3 while APP has the focus (its X11 class or\n"
+    "                     instance name, or its Wayland app id; case does not matter)\n"
+    "  app-profile unset APP\n"
+    "                     remove the rule of APP\n"
+    "  app-profile default 1|2|3|none\n"
+    "                     the profile of applications without a rule; none leaves the\n"
+    "                     keyboard as it is\n"
     "  --help, -h         show this help\n"
     "\n"
     "Environment:\n"
@@ -321,6 +332,13 @@ int run(const std::vector<std::string>& arguments) {
     }
     if (arguments.size() == 3 && arguments[1] == "restore") {
         return restore(arguments[2]);
+    }
+    if (arguments.size() >= 2 && arguments[1] == "app-profile") {
+        const int status = tools::runAppProfileCommand({arguments.begin() + 2, arguments.end()});
+        if (status == kUsageError) {
+            printUsage();
+        }
+        return status;
     }
     printUsage();
     return kUsageError;
