@@ -180,6 +180,8 @@ public:
     LightingPanel& lightingPanel() const { return *lightingPanel_; }
     ProfileButtons& profileButtons() const { return *profileButtons_; }
     MainWindowFocusFollowing& focusFollowing() const { return *focusFollowing_; }
+    // Whether the session bus interface is served (desktop scripts reach it).
+    bool servesSessionBus() const;
     FlipButtons& flipButtons() const { return *flipButtons_; }
     ProfileSwitching& profileSwitching() const { return *profileSwitching_; }
     // Null while the profile manager is closed.

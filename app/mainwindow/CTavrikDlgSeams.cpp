@@ -19,6 +19,10 @@ namespace tavrik::app {
 // The ports the window installs and answers (MainWindowPort through its
 // bridge, Prompter) and the seams of its panels.
 
+bool CTavrikDlg::servesSessionBus() const {
+    return bus_ != nullptr && bus_->isPublished();
+}
+
 void CTavrikDlg::publishWindow() {
     tray_ = std::make_unique<CTrayIcon>(this);
     connect(tray_.get(), &CTrayIcon::hostLost, this, &CTavrikDlg::noticeTrayHostLost);

@@ -88,7 +88,22 @@ void MainWindowFocusFollowing::focusChanged(const FocusedApplication& applicatio
     if ((application.id.empty() && application.instance.empty()) || isOwnWindow(application)) {
         return;
     }
+    if (pick_) {
+        const auto picked = std::move(pick_);
+        pick_ = nullptr;
+        picked(application);
+    }
     follower_.focusChanged(application);
+}
+
+bool MainWindowFocusFollowing::pickNextFocus(
+    std::function<void(const FocusedApplication&)> picked) {
+    // The X11 watch, or a desktop script on the session bus.
+    if (x11_ == nullptr && !window_.servesSessionBus()) {
+        return false;
+    }
+    pick_ = std::move(picked);
+    return true;
 }
 
 void MainWindowFocusFollowing::noticeWindowState() {

@@ -6,6 +6,7 @@
 // profile buttons, with their refusals kept silent: an automatic switch
 // never opens a dialog, it waits and the current-profile button's tip says so.
 
+#include "app/appprofiles/ApplicationProfilesHost.h"
 #include "app/appprofiles/FocusFollower.h"
 
 #include <memory>
@@ -18,7 +19,7 @@ namespace tavrik::app {
 
 class CTavrikDlg;
 
-class MainWindowFocusFollowing final : public FocusFollowerTarget {
+class MainWindowFocusFollowing final : public FocusFollowerTarget, public ApplicationProfilesHost {
 public:
     explicit MainWindowFocusFollowing(CTavrikDlg& window);
     ~MainWindowFocusFollowing() override;
@@ -26,11 +27,14 @@ public:
     // Reads the rules and starts the focus sources this desktop has.
     void start();
 
-    const ApplicationRules& rules() const { return follower_.rules(); }
     const FocusFollower& follower() const { return follower_; }
-    // Stores the rules; they take effect at once. False where the store
-    // could not keep them (the rules in force stay as they were).
-    bool changeRules(const ApplicationRules& rules);
+
+    const ApplicationRules& rules() const override { return follower_.rules(); }
+    bool changeRules(const ApplicationRules& rules) override;
+    std::optional<RuleChoice> inForce() const override { return follower_.inForce(); }
+    bool pickNextFocus(std::function<void(const FocusedApplication&)> picked) override;
+    void cancelPick() override { pick_ = nullptr; }
+
     void focusChanged(const FocusedApplication& application);
     // After each of the window's messages: a switch may no longer have to
     // wait, and one made by hand stands.
@@ -45,6 +49,7 @@ private:
     CTavrikDlg& window_;
     FocusFollower follower_;
     std::unique_ptr<platform::X11FocusWatch> x11_;
+    std::function<void(const FocusedApplication&)> pick_;
 };
 
 } // namespace tavrik::app

@@ -173,7 +173,8 @@ protected:
             }
         }
         set("QT_LOGGING_RULES",
-            "tavrik.window.debug=true\ntavrik.prompt.debug=true\ntavrik.editor.debug=true");
+            "tavrik.window.debug=true\ntavrik.prompt.debug=true\ntavrik.editor.debug=true\n"
+            "tavrik.appprofiles.debug=true\ntavrik.focus.debug=true");
         environment.remove(QStringLiteral("VEZAROR_VIRTUAL_PLUGGED"));
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);
