@@ -291,5 +291,35 @@ TEST_F(TavrikctlTest, EveryMessageEndsWithANewline) {
     }
 }
 
+// Without the program, the rules of the application profiles go into its
+// settings store, and the same commands read them back; wrong usage changes
+// nothing.
+TEST_F(TavrikctlTest, AppProfileRulesAreKeptInTheSettingsWithoutTheProgram) {
+    ::setenv("XDG_CONFIG_HOME", folder.file("config").c_str(), 1);
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+    } steps[] = {
+        {{"app-profile", "set", "Gimp", "2"}, 0},
+        {{"app-profile", "set", "steam_app_570", "3"}, 0},
+        {{"app-profile", "set", "gimp", "1"}, 0},
+        {{"app-profile", "set", "kate", "4"}, 2},
+        {{"app-profile", "set", "", "1"}, 2},
+        {{"app-profile", "unset", "xterm"}, 1},
+        {{"app-profile", "unset", "STEAM_APP_570"}, 0},
+        {{"app-profile", "default", "2"}, 0},
+        {{"app-profile", "default", "all"}, 2},
+        {{"app-profile", "nothing"}, 2},
+    };
+    for (const auto& step : steps) {
+        EXPECT_EQ(tavrikctl(step.arguments).status, step.status) << step.arguments[1];
+    }
+    const Outcome listed = tavrikctl({"app-profile", "list"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "Gimp     1\ndefault  2\n(Tavrik does not run: no rule is in force)\n");
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
 } // namespace
 } // namespace tavrik::profile
