@@ -279,11 +279,18 @@ void CTavrikDlg::createMainMenu() {
         mainMenu_->actionOf(traycommand::StartWithDesktop)
             ->setChecked(tray_->autostartEntry().isEnabled());
     });
-    createBackgroundNotice();
 }
 
 // In the bottom bar, between the version and the OK button, where it covers
-// nothing the user needs.
+// nothing the user needs. Made when first needed: measuring the version's
+// text loads the system's fonts, a good part of a start hidden in the tray.
+BackgroundNotice& CTavrikDlg::backgroundNotice() {
+    if (backgroundNotice_ == nullptr) {
+        createBackgroundNotice();
+    }
+    return *backgroundNotice_;
+}
+
 void CTavrikDlg::createBackgroundNotice() {
     constexpr int kGap = 12;
     const QRect ok = button(command::Ok)->geometry();

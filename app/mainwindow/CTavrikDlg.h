@@ -188,7 +188,7 @@ public:
     CTavrik_DlgProfile* profileManager() const;
     BusyIndicator& busyIndicator() const { return *busyIndicator_; }
     ui::LanguageMenu& mainMenu() const { return *mainMenu_; }
-    BackgroundNotice& backgroundNotice() const { return *backgroundNotice_; }
+    BackgroundNotice& backgroundNotice();
     // The window's own buttons by command id (OK, Cancel, Apply, the title
     // bar's, the bank light ...); null for another id.
     ui::CPngButton* button(int controlId) const;

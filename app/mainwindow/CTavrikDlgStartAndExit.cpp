@@ -121,7 +121,7 @@ void CTavrikDlg::showMainWindow() {
     activateWindow();
     qCDebug(windowLog, "window shown");
     if (!CTrayIcon::isHostAvailable()) {
-        backgroundNotice_->sayOnce();
+        backgroundNotice().sayOnce();
     }
 }
 
@@ -148,7 +148,9 @@ void CTavrikDlg::keepMinimisedStart() {
 }
 
 void CTavrikDlg::hideWindow() {
-    backgroundNotice_->hide();
+    if (backgroundNotice_ != nullptr) {
+        backgroundNotice_->hide();
+    }
     if (isVisible() && !CTrayIcon::isHostAvailable()) {
         showMinimisedWindow();
         return;
