@@ -132,7 +132,8 @@ public:
     void openProfileManager();
     // Follows what the keyboard holds: the working set (keeping unapplied
     // edits, or not), the profile buttons, the lighting and the caption.
-    void reloadProfileFromKeyboard(sync::ReloadMode mode = sync::ReloadMode::KeepEdits);
+    // Whether the reload ran now (false: it waits for other keyboard work).
+    bool reloadProfileFromKeyboard(sync::ReloadMode mode = sync::ReloadMode::KeepEdits);
 
     // Long keyboard work (Apply, a reload, import, backup, restore) runs on a
     // worker thread (sync/KeyboardWork.h) while the window serves its events:

@@ -110,8 +110,10 @@ std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wP
             } else if (!startUpAfterPaint_) {
                 finishStartUp();
             }
-            reloadProfileFromKeyboard();
-            releaseInputHold();
+            // The window's input waits for the end of a read that ran.
+            if (reloadProfileFromKeyboard()) {
+                releaseInputHold();
+            }
             // Where the read ended before the window painted.
             if (!startUpAfterPaint_) {
                 finishStartUp();
@@ -168,7 +170,7 @@ void CTavrikDlg::showBank() {
     keyboardPanel_->markGKeys();
 }
 
-void CTavrikDlg::reloadProfileFromKeyboard(sync::ReloadMode mode) {
+bool CTavrikDlg::reloadProfileFromKeyboard(sync::ReloadMode mode) {
     // The reads off the window's thread; what they found shown on it.
     int active = -1;
     const bool ran = runKeyboardWork([this, mode, &active] {
@@ -179,13 +181,14 @@ void CTavrikDlg::reloadProfileFromKeyboard(sync::ReloadMode mode) {
     if (!ran) {
         // Another work's end replays the reload.
         heldMessages_.push_back({platform::message::ProfileReload, platform::wparam::Prof, 0});
-        return;
+        return false;
     }
     if (profileButtons_->showActive(active)) {
         lightingPanel_->showLightingProfile();
     }
     lightingPanel_->showLightingState();
     profileButtons_->updateProfileCaption();
+    return true;
 }
 
 void CTavrikDlg::keyPressEvent(QKeyEvent* event) {
