@@ -12,7 +12,9 @@ namespace {
 
 class PlainWindow final : public QRasterWindow {
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::darkCyan); }
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).fillRect(QRect(QPoint(), size()), Qt::darkCyan);
+    }
 };
 
 } // namespace
