@@ -170,16 +170,28 @@ protected:
 };
 
 TEST_F(InstallTest, ThePrefixHoldsTheProgramFolderTheCommandsAndTheDesktopFiles) {
-    for (const char* file :
-         {"lib/tavrik/tavrik", "lib/tavrik/tavrikctl", "lib/tavrik/vkbd",
-          "lib/tavrik/libVezAror.so", "lib/tavrik/Skins/Main.ini", "lib/tavrik/Skins/language.ini",
-          "lib/tavrik/Skins/Arrow.jpg", "lib/tavrik/Skins/tray128.png",
-          "lib/tavrik/Help/index.html", "lib/tavrik/Help/composite_editor.png",
-          "lib/udev/rules.d/60-tavrik-keyboard.rules",
-          "share/applications/org.tavrik.Tavrik.desktop",
-          "share/metainfo/org.tavrik.Tavrik.metainfo.xml", "share/man/man1/tavrik.1.gz",
-          "share/man/man1/tavrikctl.1.gz", "share/man/man1/vkbd.1.gz",
-          "share/doc/tavrik/README.md", "share/dbus-1/interfaces/org.tavrik.Tavrik1.xml"}) {
+    for (const char* file : {"lib/tavrik/tavrik",
+                             "lib/tavrik/tavrikctl",
+                             "lib/tavrik/vkbd",
+                             "lib/tavrik/libVezAror.so",
+                             "lib/tavrik/Skins/Main.ini",
+                             "lib/tavrik/Skins/language.ini",
+                             "lib/tavrik/Skins/Arrow.jpg",
+                             "lib/tavrik/Skins/tray128.png",
+                             "lib/tavrik/Help/index.html",
+                             "lib/tavrik/Help/composite_editor.png",
+                             "lib/udev/rules.d/60-tavrik-keyboard.rules",
+                             "share/applications/org.tavrik.Tavrik.desktop",
+                             "share/metainfo/org.tavrik.Tavrik.metainfo.xml",
+                             "share/man/man1/tavrik.1.gz",
+                             "share/man/man1/tavrikctl.1.gz",
+                             "share/man/man1/vkbd.1.gz",
+                             "share/doc/tavrik/README.md",
+                             "share/dbus-1/interfaces/org.tavrik.Tavrik1.xml",
+                             "share/kwin/scripts/tavrik-focus/metadata.json",
+                             "share/kwin/scripts/tavrik-focus/contents/code/main.js",
+                             "share/gnome-shell/extensions/tavrik-focus@tavrik.org/metadata.json",
+                             "share/gnome-shell/extensions/tavrik-focus@tavrik.org/extension.js"}) {
         EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
     }
     for (const char* size :
