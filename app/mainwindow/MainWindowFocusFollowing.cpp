@@ -9,6 +9,7 @@
 #include "app/sessionbus/CollectedMessages.h"
 #include "device/Commands.h"
 #include "device/DeviceState.h"
+#include "platform/WlrForeignToplevels.h"
 #include "platform/X11FocusWatch.h"
 #include "text/LanguageTexts.h"
 #include "text/TextFormat.h"
@@ -71,6 +72,17 @@ void MainWindowFocusFollowing::start() {
         if (!x11_->start()) {
             x11_.reset();
         }
+    } else if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // Where the compositor offers its toplevels (sway, Hyprland, labwc);
+        // elsewhere the desktop's script tells over the session bus.
+        wlroots_ = std::make_unique<platform::WlrForeignToplevels>();
+        QObject::connect(wlroots_.get(), &platform::WlrForeignToplevels::activated, &follower_,
+                         [this](const QString& appId) {
+                             focusChanged({appId.toStdString(), {}});
+                         });
+        if (!wlroots_->start()) {
+            wlroots_.reset();
+        }
     }
 }
 
@@ -99,7 +111,7 @@ void MainWindowFocusFollowing::focusChanged(const FocusedApplication& applicatio
 bool MainWindowFocusFollowing::pickNextFocus(
     std::function<void(const FocusedApplication&)> picked) {
     // The X11 watch, or a desktop script on the session bus.
-    if (x11_ == nullptr && !window_.servesSessionBus()) {
+    if (x11_ == nullptr && wlroots_ == nullptr && !window_.servesSessionBus()) {
         return false;
     }
     pick_ = std::move(picked);

@@ -1,8 +1,9 @@
 #pragma once
 // The main window's side of profiles that follow the focused application:
 // the rules from the settings store, the focus sources of this desktop (the
-// X11 active window where the program runs on X11; desktop scripts reach it
-// through the session bus), and the follower's switches made the way of the
+// X11 active window where the program runs on X11, a wlroots compositor's
+// toplevels where it runs on Wayland; desktop scripts reach it through the
+// session bus), and the follower's switches made the way of the
 // profile buttons, with their refusals kept silent: an automatic switch
 // never opens a dialog, it waits and the current-profile button's tip says so.
 
@@ -12,8 +13,9 @@
 #include <memory>
 
 namespace tavrik::platform {
+class WlrForeignToplevels;
 class X11FocusWatch;
-}
+} // namespace tavrik::platform
 
 namespace tavrik::app {
 
@@ -49,6 +51,7 @@ private:
     CTavrikDlg& window_;
     FocusFollower follower_;
     std::unique_ptr<platform::X11FocusWatch> x11_;
+    std::unique_ptr<platform::WlrForeignToplevels> wlroots_;
     std::function<void(const FocusedApplication&)> pick_;
 };
 
