@@ -1,6 +1,7 @@
 #include "app/appprofiles/ApplicationProfilesDialog.h"
 
 #include "app/appprofiles/ApplicationProfilesHost.h"
+#include "app/shared/OpenHelp.h"
 #include "app/shared/SkinFont.h"
 #include "platform/PathSet.h"
 #include "platform/Ports.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -199,12 +201,14 @@ void ApplicationProfilesDialog::showInForce() {
     defaultInForce_->setText(byDefault ? ui::languageQString("APPPROFILES_IN_FORCE") : QString());
 }
 
-void ApplicationProfilesDialog::keep(const ApplicationRules& changed) {
-    if (!host_.changeRules(changed)) {
+bool ApplicationProfilesDialog::keep(const ApplicationRules& changed) {
+    const bool kept = host_.changeRules(changed);
+    if (!kept) {
         platform::prompter().showMessage(text::languageText("APPPROFILES_NOT_SAVED"), u"",
                                          platform::MessageIcon::Warning);
     }
     showRules();
+    return kept;
 }
 
 void ApplicationProfilesDialog::addRule() {
@@ -212,8 +216,8 @@ void ApplicationProfilesDialog::addRule() {
     if (!changed.set(idField_->text().toStdString(), newProfile_->currentIndex())) {
         return;
     }
-    keep(changed);
-    if (host_.rules().find(idField_->text().toStdString()) != nullptr) {
+    // A refused rule's id stays for another try.
+    if (keep(changed)) {
         idField_->clear();
     }
 }
@@ -293,6 +297,14 @@ void ApplicationProfilesDialog::done(int result) {
     endPick();
     pickState_->clear();
     CBaseDialog::done(result);
+}
+
+void ApplicationProfilesDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 || event->key() == Qt::Key_Help) {
+        openHelp();
+        return;
+    }
+    CBaseDialog::keyPressEvent(event);
 }
 
 void ApplicationProfilesDialog::changeEvent(QEvent* event) {

@@ -58,6 +58,8 @@ public:
     void done(int result) override;
 
 protected:
+    // F1 opens the user guide, as in the other dialogs.
+    void keyPressEvent(QKeyEvent* event) override;
     // Coming back to the dialog after focusing another application may have
     // put another rule in force.
     void changeEvent(QEvent* event) override;
@@ -74,7 +76,8 @@ private:
     void showInForce();
     void changeProfile(int row, int index);
     void changeDefault(int index);
-    void keep(const ApplicationRules& changed);
+    // Whether the host kept the change; the rules show as they stand.
+    bool keep(const ApplicationRules& changed);
 
     ApplicationProfilesHost& host_;
     QTableWidget* list_ = nullptr;

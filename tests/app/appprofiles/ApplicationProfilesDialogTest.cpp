@@ -242,6 +242,7 @@ TEST_F(ApplicationProfilesDialogTest, ARefusedChangeIsSaidAndTheRulesShowAsTheyS
             dialog.button(Button::Remove)->click();
         },
         [&] { dialog.defaultChoice()->setCurrentIndex(0); },
+        [&] { add(dialog, QStringLiteral("GIMP"), 2); },
     };
     std::size_t said = 0;
     for (const auto& change : changes) {
@@ -254,8 +255,8 @@ TEST_F(ApplicationProfilesDialogTest, ARefusedChangeIsSaidAndTheRulesShowAsTheyS
         EXPECT_EQ(profiles(dialog), QList<int>({0}));
         EXPECT_EQ(dialog.defaultChoice()->currentIndex(), 2);
     }
-    // The typed id stays for another try.
-    EXPECT_EQ(dialog.idField()->text(), "krita");
+    // The typed id stays for another try, also one that has a rule.
+    EXPECT_EQ(dialog.idField()->text(), "GIMP");
 }
 
 TEST_F(ApplicationProfilesDialogTest, MarksTheRuleInForceOrTheDefault) {
