@@ -111,5 +111,22 @@ TEST(ProfileSkin, ButtonsAndListFitTheDialogAndDifferInEveryState) {
                        {"Profile_over.jpg", "Profile_down.jpg"});
 }
 
+TEST(AppProfilesSkin, ControlsFitTheDialogWithoutOverlapsAndButtonsDifferInEveryState) {
+    const platform::IniSnapshot dialog = layoutFile("AppProfiles.ini");
+    const QImage background = screenImage(dialog, "Main");
+    const std::vector<std::string> buttons = {"APP_REMOVE", "APP_ADD", "APP_PICK", "CONTROL_CLOSE"};
+    std::vector<std::string> keys = buttons;
+    for (const char* key :
+         {"APP_TITLE", "APP_LIST", "APP_ID_PROMPT", "APP_ID", "APP_PROFILE", "APP_PICK_STATE",
+          "APP_DEFAULT_PROMPT", "APP_DEFAULT", "APP_DEFAULT_IN_FORCE"}) {
+        keys.push_back(key);
+    }
+    expectPlacedInside(dialog, background, keys);
+    EXPECT_EQ(overlappingPairs(dialog, keys), std::vector<std::string>());
+    EXPECT_EQ(screenImage(dialog, "Mask").size(), background.size());
+    expectStatesDiffer(dialog, buttons, "AppProfiles_normal.jpg",
+                       {"AppProfiles_over.jpg", "AppProfiles_down.jpg"});
+}
+
 } // namespace
 } // namespace tavrik::skintest

@@ -130,4 +130,21 @@ QImage renderProfileImage(Look look) {
     return image;
 }
 
+QImage renderAppProfilesImage(Look look) {
+    QImage image(appProfilesWindowSize(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    style::prepare(painter);
+    drawDialogBody(painter, image.size());
+    style::drawWordMark(painter, QRect(16, 8, 130, 30), Look::Normal);
+    const ControlList controls = appProfilesControls();
+    style::drawPanel(painter, rectOf(controls, "APP_LIST").adjusted(-4, -4, 4, 4));
+    // A rule between the rules and the default.
+    painter.fillRect(QRect(16, 327, 528, 1), style::kPanelEdge);
+    const Look faceLook = look == Look::Down ? Look::Disabled : look;
+    for (const Control& control : controls) {
+        style::drawControlFace(painter, control, faceLook);
+    }
+    return image;
+}
+
 } // namespace tavrik::skingen

@@ -1,5 +1,6 @@
 #pragma once
-// The state images of the composite editor and of the profile manager.
+// The state images of the composite editor, the profile manager and the
+// application profiles dialog.
 
 #include "tools/skingen/DialogLayouts.h"
 
@@ -17,6 +18,10 @@ QImage renderCompositeImage(CompositeSet set, Look look);
 // Down draws the buttons dim: the dialog uses that image for its pressed and
 // its disabled buttons alike.
 QImage renderProfileImage(Look look);
+
+// The application profiles dialog; Down serves for pressed and disabled
+// buttons, as in the profile manager.
+QImage renderAppProfilesImage(Look look);
 
 // Corner radius of both dialogs, for their masks.
 int dialogCornerRadius();

@@ -18,6 +18,13 @@
 // 120 and 230 pixels) and a row of buttons: Add, Load, Delete at the left,
 // OK, Cancel, Apply at the right. These buttons have no texts in the
 // language file, so their words are part of the pictures.
+//
+// Application profiles, 560 x 376 pixels: the word mark and the title, the
+// rule list (APP_LIST), Remove under it; the row that adds a rule (id field,
+// profile, Add), the pick button with the pick's state beside it, and the
+// default with its in-force mark and Close at the bottom. Its buttons are
+// captioned from the language file, and every width leaves room for the
+// Chinese and the English captions.
 
 namespace tavrik::skingen {
 namespace {
@@ -122,6 +129,28 @@ ControlList profileControls() {
         {"CONTROL_OK", {294, 274, 64, 30}, Kind::GlyphButton, "check|OK"},
         {"CONTROL_CANCEL", {364, 274, 90, 30}, Kind::GlyphButton, "cross|Cancel"},
         {"CONTROL2_APPLY", {460, 274, 84, 30}, Kind::GlyphButton, "down|Apply"},
+    };
+}
+
+QSize appProfilesWindowSize() {
+    return {560, 376};
+}
+
+ControlList appProfilesControls() {
+    return {
+        {"APP_TITLE", {160, 16, 384, 22}, Kind::Plain, {}},
+        {"APP_LIST", {16, 58, 528, 150}, Kind::Plain, {}},
+        {"APP_REMOVE", {424, 216, 120, 28}, Kind::TextButton, {}},
+        {"APP_ID_PROMPT", {16, 258, 110, 18}, Kind::Plain, {}},
+        {"APP_ID", {130, 254, 190, 26}, Kind::Plain, {}},
+        {"APP_PROFILE", {326, 254, 92, 26}, Kind::Plain, {}},
+        {"APP_ADD", {424, 253, 120, 28}, Kind::TextButton, {}},
+        {"APP_PICK", {16, 290, 304, 28}, Kind::TextButton, {}},
+        {"APP_PICK_STATE", {326, 288, 218, 32}, Kind::Plain, {}},
+        {"APP_DEFAULT_PROMPT", {16, 338, 150, 18}, Kind::Plain, {}},
+        {"APP_DEFAULT", {170, 334, 190, 26}, Kind::Plain, {}},
+        {"APP_DEFAULT_IN_FORCE", {366, 338, 72, 18}, Kind::Plain, {}},
+        {"CONTROL_CLOSE", {444, 333, 100, 28}, Kind::TextButton, {}},
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The composite editor and the profile manager of the default skin: their
-// sizes and the rectangle of every control in Composite.ini and Profile.ini.
+// The composite editor, the profile manager and the application profiles
+// dialog of the default skin: their
+// sizes and the rectangle of every control in Composite.ini, Profile.ini and AppProfiles.ini.
 
 #include "tools/skingen/SkinTypes.h"
 
@@ -20,5 +21,8 @@ bool belongsToAnyPage(const QString& key);
 
 QSize profileWindowSize();
 ControlList profileControls();
+
+QSize appProfilesWindowSize();
+ControlList appProfilesControls();
 
 } // namespace tavrik::skingen
