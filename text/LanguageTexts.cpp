@@ -235,6 +235,7 @@ constexpr TextSlotInfo kSlots[] = {
     {"MENU_4", u"Close", G::Menu},
     {"MENU_5", u"Back up keyboard\u2026", G::Menu},
     {"MENU_6", u"Restore keyboard\u2026", G::Menu},
+    {"MENU_7", u"Application profiles\u2026", G::Menu},
     {"MENU_11", u"Open", G::Menu},
     {"MENU_22", u"About", G::Menu},
     {"MENU_33", u"Exit", G::Menu},

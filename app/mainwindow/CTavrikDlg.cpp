@@ -267,6 +267,7 @@ void CTavrikDlg::createMainMenu() {
         {command::BackupKeyboard, "MENU_5"},
         {command::RestoreKeyboard, "MENU_6"},
         ui::kMenuSeparator,
+        {command::ApplicationProfiles, "MENU_7"},
         // Also here, for desktops that show no tray icon with its menu.
         {traycommand::StartWithDesktop, "MENU_44", true},
         ui::kMenuSeparator,

@@ -130,6 +130,7 @@ public:
     void chooseProfile(int profile);
     // The current-profile button: the profile manager, modally.
     void openProfileManager();
+    void openApplicationProfiles();
     // Follows what the keyboard holds: the working set (keeping unapplied
     // edits, or not), the profile buttons, the lighting and the caption.
     // Whether the reload ran now (false: it waits for other keyboard work).

@@ -1,8 +1,10 @@
 #include "app/about/AboutBox.h"
+#include "app/appprofiles/ApplicationProfilesDialog.h"
 #include "app/keyboardpanel/KeyboardPanel.h"
 #include "app/lightingpanel/LightingPanel.h"
 #include "app/mainwindow/CTavrikDlg.h"
 #include "app/mainwindow/KeyboardBackupCommands.h"
+#include "app/mainwindow/MainWindowFocusFollowing.h"
 #include "app/profiles/CTavrik_DlgProfile.h"
 #include "app/profiles/FlipButtons.h"
 #include "app/profiles/ProfileButtons.h"
@@ -64,6 +66,9 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
         return true;
     case command::About:
         openAboutBox();
+        return true;
+    case command::ApplicationProfiles:
+        openApplicationProfiles();
         return true;
     case command::Menu:
         showMainMenu();
@@ -140,6 +145,13 @@ void CTavrikDlg::chooseProfile(int profile) {
         // The keyboard's answer decides: a refused switch moves nothing.
         profileButtons_->showActive(device::cachedActiveProfile());
     }
+}
+
+// Modal, as the profile manager; what it changes takes effect at once.
+void CTavrikDlg::openApplicationProfiles() {
+    ApplicationProfilesDialog dialog(*focusFollowing_, this);
+    addChildDialog(&dialog);
+    dialog.exec();
 }
 
 void CTavrikDlg::openProfileManager() {

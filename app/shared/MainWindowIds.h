@@ -32,6 +32,8 @@ inline constexpr int Import = 32776;
 inline constexpr int Export = 32777;
 inline constexpr int BackupKeyboard = 32780;
 inline constexpr int RestoreKeyboard = 32781;
+// The rules of the profiles that follow the focused application.
+inline constexpr int ApplicationProfiles = 32782;
 inline constexpr int About = 32773;
 inline constexpr int MenuClose = 32779;
 

@@ -33,9 +33,9 @@ TEST_F(MainWindowTest, MenusAndTheAboutBoxReadTheirTextsWhenTheyOpen) {
     for (const QAction* action : window.mainMenu().actions()) {
         texts << action->text();
     }
-    EXPECT_EQ(texts,
-              QStringList({"Import…", "Export…", "", "Back up keyboard…", "Restore keyboard…", "",
-                           "Start with the desktop", "", "About", "Exit"}));
+    EXPECT_EQ(texts, QStringList({"Import…", "Export…", "", "Back up keyboard…",
+                                  "Restore keyboard…", "", "Application profiles…",
+                                  "Start with the desktop", "", "About", "Exit"}));
     // Only the tray menu has a default item.
     EXPECT_EQ(window.mainMenu().defaultAction(), nullptr);
     EXPECT_EQ(window.trayIcon().menu()->defaultAction(),
