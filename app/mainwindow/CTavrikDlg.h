@@ -253,6 +253,7 @@ private:
     // not hidden.
     bool startOpensWindow() const;
     void finishStartUpAfterPaint();
+    void openAtStart();
     void holdInputUntilRead();
     void releaseInputHold();
     void showBank();

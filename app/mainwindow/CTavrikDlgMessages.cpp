@@ -72,8 +72,10 @@ std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wP
                 // The window that this start opens shows as the keyboard's
                 // read begins and paints first; the tray and the session bus
                 // follow its paint.
-                showMainWindow();
-                holdInputUntilRead();
+                openAtStart();
+                finishStartUpAfterPaint();
+            } else if (showAllowed_ && isVisible() && !painted_) {
+                // Opened by the reload that came first: it paints first too.
                 finishStartUpAfterPaint();
             } else {
                 finishStartUp();
@@ -105,8 +107,7 @@ std::intptr_t CTavrikDlg::handleMessage(std::uint32_t message, std::uintptr_t wP
             // finishes with the window up and its input held, and the tray
             // comes once the window has painted.
             if (opensWindowAtStart()) {
-                showMainWindow();
-                holdInputUntilRead();
+                openAtStart();
             } else if (!startUpAfterPaint_) {
                 finishStartUp();
             }

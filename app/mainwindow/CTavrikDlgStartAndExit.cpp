@@ -71,6 +71,15 @@ bool CTavrikDlg::startOpensWindow() const {
            device::reportedDeviceCount() > 0;
 }
 
+// The start's opening of the window, done here and so no longer the
+// device-change worker's: its Open, posted once the read has ended, could
+// come after the keyboard has gone again and then say that there is none.
+void CTavrikDlg::openAtStart() {
+    device::startFlags().startHidden.store(true);
+    showMainWindow();
+    holdInputUntilRead();
+}
+
 // Until the keyboard's first read has ended the window shows what is not the
 // keyboard's yet: it takes no input but a move and Minimize meanwhile.
 void CTavrikDlg::holdInputUntilRead() {
