@@ -2,12 +2,16 @@
 
 #include <cstdio>
 #include <dlfcn.h>
+#include <future>
+#include <string>
 #include <unistd.h>
 
 namespace tavrik::device {
 namespace {
 
 ServiceBinding binding;
+// The binding started ahead, until bindServiceOrExit takes its result.
+std::future<BindResult> bindingAhead;
 
 template <typename Function> bool resolve(void* module, const char* name, Function& function) {
     function = reinterpret_cast<Function>(::dlsym(module, name));
@@ -50,8 +54,16 @@ BindResult bindService(const char* libraryName) {
     return BindResult::Bound;
 }
 
+void startBindingService(const char* libraryName) {
+    bindingAhead = std::async(std::launch::async, [name = std::string(libraryName)] {
+        return bindService(name.c_str());
+    });
+}
+
 void bindServiceOrExit(const char* libraryName) {
-    if (bindService(libraryName) != BindResult::Bound) {
+    const BindResult result =
+        bindingAhead.valid() ? bindingAhead.get() : bindService(libraryName);
+    if (result != BindResult::Bound) {
         // Ends before any window exists; the user interface's objects are
         // still alive on the stack, so no destructors run.
         std::fflush(nullptr);

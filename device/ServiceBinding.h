@@ -1,8 +1,9 @@
 #pragma once
 // The binding of the keyboard's service library: loaded by bare name at start
 // (the executable's RUNPATH covers its own folder), its twelve exports
-// resolved, the service started. The record is process-wide, written once on
-// the user-interface thread before any worker exists and read-only afterwards.
+// resolved, the service started. The record is process-wide, written once
+// before any worker exists (on the user-interface thread, or on the thread
+// that binds ahead, which that thread joins) and read-only afterwards.
 
 #include "VezAror.h"
 
@@ -40,8 +41,14 @@ enum class BindResult { Bound, LibraryMissing, ExportMissing, InitFailed };
 BindResult bindService(const char* libraryName = kServiceLibraryName);
 
 // What the program calls: any failure of bindService ends the process at
-// once with exit code 0 and no message.
+// once with exit code 0 and no message. After startBindingService it takes
+// that binding's result instead of binding again.
 void bindServiceOrExit(const char* libraryName = kServiceLibraryName);
+
+// Binds on a thread of its own, so that loading the library and starting the
+// service go on beside the start's connection to the display, which leaves
+// the second core idle. Nothing reads the record until bindServiceOrExit.
+void startBindingService(const char* libraryName = kServiceLibraryName);
 
 const ServiceBinding& serviceBinding();
 const ServiceFunctions& service();

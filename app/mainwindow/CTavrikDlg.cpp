@@ -115,6 +115,13 @@ void CTavrikDlg::initialise() {
     setWindowIcon(applicationIcon_);
     initialised_.store(false);
     publishWindow();
+    // A start that stays in the tray shows its icon before anything else:
+    // that is all the user sees of it. A click on it waits in the queue
+    // behind the start-up message.
+    if (instance_.startHidden) {
+        showTrayIcon();
+        qCDebug(startupLog, "tray icon shown");
+    }
     bindDevice();
     qCDebug(startupLog, "service bound");
     // A layered-window entry point needs no looking up here: the window's
@@ -126,8 +133,6 @@ void CTavrikDlg::initialise() {
     createPanels();
     qCDebug(startupLog, "panels built");
     makeToolWindow();
-    // Two hundred files on /dev/shm: made while the start reads the keyboard.
-    namedEventsCreation_ = std::jthread([this] { namedEvents_.create(); });
     startUpPending_ = true;
     platform::postWindowMessage(this, platform::message::Init, platform::wparam::Init);
     applyProfileCaptions();
@@ -278,7 +283,7 @@ void CTavrikDlg::createMainMenu() {
     mainMenu_->setOwner(this);
     connect(mainMenu_, &QMenu::aboutToShow, this, [this] {
         mainMenu_->actionOf(traycommand::StartWithDesktop)
-            ->setChecked(tray_->autostartEntry().isEnabled());
+            ->setChecked(trayIcon().autostartEntry().isEnabled());
     });
 }
 

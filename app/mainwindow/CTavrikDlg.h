@@ -176,7 +176,9 @@ public:
     WindowTimers& timers() { return *timers_; }
 
     // The window's pieces.
-    CTrayIcon& trayIcon() const { return *tray_; }
+    // Made when first needed: at the end of the start, or first thing in a
+    // start that stays in the tray.
+    CTrayIcon& trayIcon();
     int trayIconId() const { return trayState_.current(); }
     KeyboardPanel& keyboardPanel() const { return *keyboardPanel_; }
     LightingPanel& lightingPanel() const { return *lightingPanel_; }
@@ -246,6 +248,7 @@ private:
     // Apply, off the window's thread.
     void applyChanges();
     void finishStartUp();
+    void showTrayIcon();
     // The first keyboard of a start that opens the window: the window shows
     // as its read begins.
     bool opensWindowAtStart() const;
@@ -280,6 +283,7 @@ private:
     std::atomic<bool> initialised_{false};
     // From posting the start-up message until the start is finished.
     bool startUpPending_ = false;
+    bool trayShown_ = false;
     // The window's first paint, and the start's end waiting for it.
     bool painted_ = false;
     bool startUpAfterPaint_ = false;

@@ -94,7 +94,7 @@ bool CTavrikDlg::handleWindowCommand(int commandId) {
             keyboardWorkRunner());
         return true;
     case traycommand::StartWithDesktop:
-        tray_->toggleStartWithDesktop();
+        trayIcon().toggleStartWithDesktop();
         return true;
     default:
         return false;

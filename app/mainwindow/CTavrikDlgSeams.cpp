@@ -24,8 +24,6 @@ bool CTavrikDlg::servesSessionBus() const {
 }
 
 void CTavrikDlg::publishWindow() {
-    tray_ = std::make_unique<CTrayIcon>(this);
-    connect(tray_.get(), &CTrayIcon::hostLost, this, &CTavrikDlg::noticeTrayHostLost);
     focusFollowing_ = std::make_unique<MainWindowFocusFollowing>(*this);
     busActions_ = std::make_unique<MainWindowBusActions>(*this);
     bus_ = new SessionBusService(*busActions_, this);
@@ -33,6 +31,17 @@ void CTavrikDlg::publishWindow() {
     platform::installMainWindowPort(&mainWindowBridge());
     platform::installPrompter(&prompter_);
     device::setCachedActiveProfile(-1);
+}
+
+// Making the tray's object asks the session bus whether a notification area
+// of its own is there: some 2 ms that a window shown at start does not wait
+// for.
+CTrayIcon& CTavrikDlg::trayIcon() {
+    if (tray_ == nullptr) {
+        tray_ = std::make_unique<CTrayIcon>(this);
+        connect(tray_.get(), &CTrayIcon::hostLost, this, &CTavrikDlg::noticeTrayHostLost);
+    }
+    return *tray_;
 }
 
 Tavrik_DlgComposite& CTavrikDlg::compositeEditor() {

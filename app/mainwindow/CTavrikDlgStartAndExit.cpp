@@ -38,11 +38,12 @@ void CTavrikDlg::finishStartUp() {
         return;
     }
     startUpPending_ = false;
-    tray_->create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
-                  applicationIcon_, kTrayIconId);
-    trayState_.change(platform::trayicon::NoKeyboard);
+    // Two hundred files on /dev/shm, made beside the tray's making. Not
+    // earlier: made while the window is built and first shown, they took
+    // a core from it.
+    namedEventsCreation_ = std::jthread([this] { namedEvents_.create(); });
+    showTrayIcon();
     profileButtons_->updateProfileCaption();
-    // The events' thread had the tray's making to finish in.
     waitForNamedEvents();
     initialised_.store(true);
     sync::noticeWindowInitialised();
@@ -59,6 +60,18 @@ void CTavrikDlg::finishStartUp() {
             showMinimisedWindow();
         }
     }
+}
+
+// Once per run: where no notification area takes it, the window stands in
+// for it (see noticeTrayHostLost).
+void CTavrikDlg::showTrayIcon() {
+    if (trayShown_) {
+        return;
+    }
+    trayShown_ = true;
+    trayIcon().create(this, kTrayCallbackMessage, text::languageText("KEYBOARD_TRAY_DESC"),
+                      applicationIcon_, kTrayIconId);
+    trayState_.change(platform::trayicon::NoKeyboard);
 }
 
 bool CTavrikDlg::opensWindowAtStart() const {

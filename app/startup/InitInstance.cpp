@@ -75,7 +75,8 @@ void prepareStart(const std::string& executablePath,
     text::loadLanguageTexts(platform::pathSet().languageFile);
 }
 
-int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWindow) {
+int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWindow,
+                 const std::function<void()>& beforeDisplay) {
     InstanceDecision decision = decideWithoutDisplay(argc, argv);
     qCDebug(startupLog, "instance question answered");
     if (decision.outcome == InstanceOutcome::EndProcess) {
@@ -84,6 +85,9 @@ int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWind
     // tavrikctl, from any shell of the user, sees that the program runs.
     platform::RunningMark running;
     running.hold();
+    if (beforeDisplay) {
+        beforeDisplay();
+    }
     QApplication application(argc, argv);
     nameApplication();
     qCDebug(startupLog, "connected to the display");

@@ -32,7 +32,10 @@ void prepareStart(const std::string& executablePath,
 // Runs the start with the command line and returns the process's exit code,
 // 0. The window is not shown here: it starts hidden and shows itself. It
 // runs in the application's event loop rather than QDialog::exec, whose loop
-// would end the first time the window hides.
-int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWindow);
+// would end the first time the window hides. `beforeDisplay` runs in the
+// first instance only, just before the connection to the display: what it
+// starts on other threads goes on beside that connection.
+int initInstance(int& argc, char** argv, const MainWindowFactory& createMainWindow,
+                 const std::function<void()>& beforeDisplay = {});
 
 } // namespace tavrik::app

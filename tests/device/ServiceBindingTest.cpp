@@ -35,6 +35,12 @@ TEST(ServiceBindingDeathTest, EachFailureEndsTheProcessWithExitCodeZeroAndNoMess
     for (const FailingLibrary& library : kFailingLibraries) {
         SCOPED_TRACE(library.name);
         EXPECT_EXIT(bindServiceOrExit(library.path.c_str()), ::testing::ExitedWithCode(0), "^$");
+        EXPECT_EXIT(
+            {
+                startBindingService(library.path.c_str());
+                bindServiceOrExit(library.path.c_str());
+            },
+            ::testing::ExitedWithCode(0), "^$");
     }
 }
 

@@ -395,13 +395,22 @@ TEST(VirtualKeyboardStartDeathTest, ASuccessfulBindingLetsTheProgramGoOn) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     tavrik::testing::TemporaryFolder folder;
     useVirtualKeyboard(folder);
-    EXPECT_EXIT(
-        {
-            bindServiceOrExit();
-            service().End();
-            std::_Exit(7);
-        },
-        ::testing::ExitedWithCode(7), "");
+    for (const bool ahead : {false, true}) {
+        SCOPED_TRACE(ahead ? "bound ahead on a thread" : "bound at once");
+        EXPECT_EXIT(
+            {
+                if (ahead) {
+                    startBindingService();
+                }
+                bindServiceOrExit();
+                if (!isServiceBound()) {
+                    std::_Exit(1);
+                }
+                service().End();
+                std::_Exit(7);
+            },
+            ::testing::ExitedWithCode(7), "");
+    }
 }
 
 } // namespace

@@ -65,6 +65,10 @@ TEST_F(MainWindowTest, StartedHiddenItLivesInTheTrayWithTheKeyboardsState) {
 // posted start-up message is handled: the start is finished first, once.
 TEST_F(MainWindowTest, AReloadThatOvertakesTheStartFinishesTheStartFirstAndOnlyOnce) {
     CTavrikDlg& window = initialiseWindow({QStringLiteral("/Start")});
+    // The icon is all a start in the tray shows: it is there before the
+    // start-up message is handled.
+    EXPECT_TRUE(window.trayIcon().isActive());
+    EXPECT_FALSE(window.isInitialised());
     send(window, platform::message::ProfileReload, platform::wparam::Prof);
     EXPECT_TRUE(window.isInitialised());
     EXPECT_TRUE(window.trayIcon().isActive());
