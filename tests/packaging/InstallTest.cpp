@@ -191,7 +191,11 @@ TEST_F(InstallTest, ThePrefixHoldsTheProgramFolderTheCommandsAndTheDesktopFiles)
                              "share/kwin/scripts/tavrik-focus/metadata.json",
                              "share/kwin/scripts/tavrik-focus/contents/code/main.js",
                              "share/gnome-shell/extensions/tavrik-focus@tavrik.org/metadata.json",
-                             "share/gnome-shell/extensions/tavrik-focus@tavrik.org/extension.js"}) {
+                             "share/gnome-shell/extensions/tavrik-focus@tavrik.org/extension.js",
+                             "share/gnome-shell/extensions/tavrik-focus-gnome45@tavrik.org/"
+                             "metadata.json",
+                             "share/gnome-shell/extensions/tavrik-focus-gnome45@tavrik.org/"
+                             "extension.js"}) {
         EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
     }
     for (const char* size :

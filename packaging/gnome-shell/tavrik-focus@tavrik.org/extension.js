@@ -3,6 +3,9 @@
 // time the focused window changes; the program itself waits for the focus
 // to rest. The program may not run: a call that finds no one is lost, and
 // the next change tries again.
+//
+// The extension for GNOME Shell 43 and 44; tavrik-focus-gnome45@tavrik.org
+// does the same for 45 and later, whose extensions are ES modules.
 
 const {Gio, GLib, Shell} = imports.gi;
 
