@@ -197,6 +197,45 @@ TEST_F(SessionBusProgramTest, AProfileFileWrittenThroughTheProgramIsWhatItThenSh
         << "no message box was shown: " << program.log();
 }
 
+// A desktop's focus script (the KWin script, the GNOME Shell extension) and
+// tavrikctl, against the running program: the rules set through it take
+// effect at once, the focused application's rule switches the keyboard, the
+// default covers the rest, and the rules outlive the program.
+TEST_F(SessionBusProgramTest, TheFocusedApplicationsRuleSwitchesTheKeyboard) {
+    Instance program = launch({QStringLiteral("/Start")});
+    ASSERT_TRUE(program.waitForLog(kInitHandled)) << program.log();
+    ASSERT_TRUE(waitForTheProgram()) << program.log();
+    ASSERT_TRUE(keyboardProfileIs(0));
+    const auto focus = [this](const char* application) {
+        return call(QStringLiteral("SetFocusedApplication"), {QString::fromLatin1(application)})
+            .type();
+    };
+
+    ASSERT_EQ(tavrikctl({"app-profile", "set", "gimp", "3"}).status, 0);
+    // Classes come in any case.
+    EXPECT_EQ(focus("GIMP"), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(keyboardProfileIs(2));
+    // No rule and no default: the keyboard stays as it is.
+    EXPECT_EQ(focus("xterm"), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(tavrikctl({"app-profile", "default", "1"}).status, 0);
+    EXPECT_EQ(focus("kate"), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(keyboardProfileIs(0));
+    const CommandOutcome listed = tavrikctl({"app-profile", "list"});
+    EXPECT_EQ(listed.out, "gimp     3\ndefault  1  (in force)\n") << listed.err;
+
+    // A rule removed through the program is gone from the store as well.
+    ASSERT_EQ(tavrikctl({"app-profile", "set", "steam", "2"}).status, 0);
+    ASSERT_EQ(tavrikctl({"app-profile", "unset", "steam"}).status, 0);
+    Instance kill = launch({QStringLiteral("/Kill")});
+    ASSERT_TRUE(kill.endsWithZero()) << kill.log();
+    ASSERT_TRUE(program.endsWithZero()) << program.log();
+    ::setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
+    const CommandOutcome stored = tavrikctl({"app-profile", "list"});
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(stored.out, "gimp     3\ndefault  1\n(Tavrik does not run: no rule is in force)\n")
+        << stored.err;
+}
+
 // From a shell without the session's runtime folder and bus (cron, su, ssh)
 // tavrikctl cannot reach the program, sees that it runs, and refuses: its
 // write would be undone by the program's next save.
