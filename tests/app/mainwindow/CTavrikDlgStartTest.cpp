@@ -139,6 +139,11 @@ TEST_F(MainWindowTest, WithoutKeyboardTheOpenItemOnlySaysSo) {
 TEST_F(MainWindowTest, CloseAndCancelHideTheWindowAndTheProgramGoesOn) {
     CTavrikDlg& window = start();
     ASSERT_TRUE(serveEventsUntil([&] { return window.isVisible(); }));
+    // The tray icon, made after the window's first paint, shows the keyboard
+    // that the start found.
+    ASSERT_TRUE(serveEventsUntil([&] { return window.isInitialised(); }));
+    serveEventsFor(300);
+    EXPECT_EQ(window.trayIconId(), platform::trayicon::KeyboardPresent);
     const FinishCounter finished(window);
     EXPECT_FALSE(window.close());
     EXPECT_FALSE(window.isVisible());
