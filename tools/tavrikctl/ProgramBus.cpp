@@ -25,6 +25,15 @@ QDBusMessage methodCall(const QString& interface, const QString& method) {
     return call;
 }
 
+// A method of the program's interface, waited for as long as its keyboard
+// work may take.
+QDBusMessage send(const char* method, const QVariantList& arguments) {
+    QDBusMessage call =
+        methodCall(QString::fromLatin1(app::kBusInterfaceName), QString::fromLatin1(method));
+    call.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, kCallMilliseconds);
+}
+
 } // namespace
 
 std::optional<ProgramBus> ProgramBus::find() {
@@ -37,11 +46,7 @@ std::optional<ProgramBus> ProgramBus::find() {
 }
 
 ProgramAnswer ProgramBus::call(const char* method, const QVariantList& arguments) const {
-    QDBusMessage call =
-        methodCall(QString::fromLatin1(app::kBusInterfaceName), QString::fromLatin1(method));
-    call.setArguments(arguments);
-    const QDBusMessage answer =
-        QDBusConnection::sessionBus().call(call, QDBus::Block, kCallMilliseconds);
+    const QDBusMessage answer = send(method, arguments);
     if (answer.type() == QDBusMessage::ReplyMessage) {
         return {true, {}};
     }
@@ -50,10 +55,7 @@ ProgramAnswer ProgramBus::call(const char* method, const QVariantList& arguments
 
 std::optional<QVariantList> ProgramBus::query(const char* method,
                                               const QVariantList& arguments) const {
-    QDBusMessage call =
-        methodCall(QString::fromLatin1(app::kBusInterfaceName), QString::fromLatin1(method));
-    call.setArguments(arguments);
-    const QDBusMessage answer = QDBusConnection::sessionBus().call(call, QDBus::Block);
+    const QDBusMessage answer = send(method, arguments);
     if (answer.type() != QDBusMessage::ReplyMessage) {
         return std::nullopt;
     }

@@ -142,8 +142,7 @@ TEST_F(MainWindowTest, CloseAndCancelHideTheWindowAndTheProgramGoesOn) {
     // The tray icon, made after the window's first paint, shows the keyboard
     // that the start found.
     ASSERT_TRUE(serveEventsUntil([&] { return window.isInitialised(); }));
-    serveEventsFor(300);
-    EXPECT_EQ(window.trayIconId(), platform::trayicon::KeyboardPresent);
+    EXPECT_TRUE(waitForTrayIcon(platform::trayicon::KeyboardPresent));
     const FinishCounter finished(window);
     EXPECT_FALSE(window.close());
     EXPECT_FALSE(window.isVisible());
